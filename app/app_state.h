@@ -1,0 +1,10 @@
+// Process-wide state of the application shell, alive for the whole run.
+#pragma once
+
+#include <windows.h>
+
+extern HINSTANCE instance;
+// Stored only when CreateWindowExA returns: null while the creation handler runs.
+extern HWND mainWindow;
+// The executable's folder without a trailing separator; filled before the window exists.
+extern char programDirectory[MAX_PATH];

@@ -1,0 +1,11 @@
+# PLINKARO_SANITIZE: "address" (ASan + UBSan) or "thread" (TSan), applied to everything.
+set(PLINKARO_SANITIZE "" CACHE STRING "Sanitizer build: address or thread")
+if(PLINKARO_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(PLINKARO_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT PLINKARO_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "PLINKARO_SANITIZE must be address, thread or empty")
+endif()

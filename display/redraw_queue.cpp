@@ -1,0 +1,36 @@
+#include "display/redraw_queue.h"
+
+#include "display/spin_flag.h"
+#include "midi/shared_word.h"
+
+RedrawQueue redrawQueue;
+
+DWORD PendingRedraws() {
+  return ReadSharedWord(&redrawQueue.writeIndex) - ReadSharedWord(&redrawQueue.readIndex);
+}
+
+void PushRedraw(DWORD kind, DWORD channel, DWORD key, DWORD spare) {
+  AcquireSpinFlag(&QueueLock);
+  if (PendingRedraws() >= REDRAW_QUEUE_SIZE) {
+    InterlockedExchange(&redrawQueue.commandLost, 1);
+    ReleaseSpinFlag(&QueueLock);
+    return;
+  }
+  RedrawCommand& slot = redrawQueue.slots[redrawQueue.writeIndex & (REDRAW_QUEUE_SIZE - 1)];
+  slot.kind = kind;
+  slot.channel = channel;
+  slot.key = key;
+  slot.spare = spare;
+  // The slot is complete before the increment publishes it.
+  IncrementSharedWord(&redrawQueue.writeIndex);
+  ReleaseSpinFlag(&QueueLock);
+}
+
+void DiscardRedraws() {
+  AcquireSpinFlag(&QueueLock);
+  InterlockedExchange(SharedWord(&redrawQueue.readIndex),
+                      static_cast<LONG>(ReadSharedWord(&redrawQueue.writeIndex)));
+  // Whoever discards repaints what it needs; nothing lost before still has to be redrawn.
+  InterlockedExchange(&redrawQueue.commandLost, 0);
+  ReleaseSpinFlag(&QueueLock);
+}

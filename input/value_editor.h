@@ -1,0 +1,7 @@
+// The in-place editor over a channel's bank MSB, bank LSB or program number.
+#pragma once
+
+#include <windows.h>
+
+// Opens the editor at document position (x, y) over one byte of a channel record.
+void BeginEdit(int x, int y, BYTE* field, int width);

@@ -1,0 +1,23 @@
+// The table of MIDI devices that PLINKARO_MIDI_OUT chooses from.
+#include "winmm/midi_device.h"
+
+namespace plk::winmm {
+
+std::unique_ptr<MidiDevice> OpenLogDevice(std::string_view argument, std::string& whyNot);
+
+namespace {
+
+std::unique_ptr<MidiDevice> OpenNoDevice(std::string_view, std::string&) { return nullptr; }
+
+const MidiDriver drivers[] = {
+    {"log", OpenLogDevice},
+    {"none", OpenNoDevice},
+};
+
+}  // namespace
+
+std::span<const MidiDriver> MidiDrivers() { return drivers; }
+
+const char* DefaultMidiDriverName() { return "none"; }
+
+}  // namespace plk::winmm

@@ -1,0 +1,186 @@
+// Implements: midiOutGetNumDevs, midiOutOpen (MIDI_MAPPER and device 0, no callbacks),
+// midiOutShortMsg, midiOutPrepareHeader, midiOutUnprepareHeader, midiOutLongMsg
+// (synchronous: the header is done when the call returns), midiOutReset, midiOutClose.
+// Does not implement: callbacks, streams, more than one device behind the mapper.
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <map>
+#include <string>
+
+#include "winmm/midi_device.h"
+
+namespace plk::winmm {
+namespace {
+
+// One open handle. Both the UI thread and the playback thread send on it, so every call
+// into the device is serialised by `lock`.
+struct OpenOutput {
+  std::mutex lock;
+  std::unique_ptr<MidiDevice> device;
+};
+
+class OutputTable {
+ public:
+  HMIDIOUT Add(std::unique_ptr<MidiDevice> device) {
+    auto output = std::make_shared<OpenOutput>();
+    output->device = std::move(device);
+    std::lock_guard<std::mutex> guard(lock_);
+    auto handle = reinterpret_cast<HMIDIOUT>(output.get());
+    outputs_.emplace(handle, std::move(output));
+    return handle;
+  }
+
+  std::shared_ptr<OpenOutput> Find(HMIDIOUT handle) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto found = outputs_.find(handle);
+    return found == outputs_.end() ? nullptr : found->second;
+  }
+
+  std::shared_ptr<OpenOutput> Remove(HMIDIOUT handle) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto found = outputs_.find(handle);
+    if (found == outputs_.end()) return nullptr;
+    auto output = std::move(found->second);
+    outputs_.erase(found);
+    return output;
+  }
+
+ private:
+  struct HandleLess {
+    bool operator()(HMIDIOUT a, HMIDIOUT b) const { return std::less<HMIDIOUT>()(a, b); }
+  };
+  std::mutex lock_;
+  std::map<HMIDIOUT, std::shared_ptr<OpenOutput>, HandleLess> outputs_;
+};
+
+OutputTable& Outputs() {
+  static OutputTable table;
+  return table;
+}
+
+std::mutex overrideLock;
+std::function<std::unique_ptr<MidiDevice>()> mapperOverride;
+
+const MidiDriver* FindDriver(std::string_view name) {
+  for (const MidiDriver& driver : MidiDrivers()) {
+    if (name == driver.name) return &driver;
+  }
+  return nullptr;
+}
+
+// PLINKARO_MIDI_OUT is "name" or "name:argument".
+std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
+  const char* setting = std::getenv("PLINKARO_MIDI_OUT");
+  std::string_view text = (setting && *setting) ? setting : DefaultMidiDriverName();
+  const auto colon = text.find(':');
+  const std::string_view name = text.substr(0, colon);
+  const std::string_view argument = colon == std::string_view::npos ? "" : text.substr(colon + 1);
+  const MidiDriver* driver = FindDriver(name);
+  if (!driver) {
+    std::string names;
+    for (const MidiDriver& known : MidiDrivers()) names += std::string(" ") + known.name;
+    std::fprintf(stderr, "plinkaro: PLINKARO_MIDI_OUT=%.*s names no MIDI device; use one of:%s\n",
+                 static_cast<int>(text.size()), text.data(), names.c_str());
+    return nullptr;
+  }
+  std::string whyNot;
+  auto device = driver->open(argument, whyNot);
+  if (!device && whyNot.empty() && !(setting && *setting)) {
+    whyNot =
+        "no MIDI output device is built in yet; set PLINKARO_MIDI_OUT=log:PATH to see what is sent";
+  }
+  if (!device && !whyNot.empty()) std::fprintf(stderr, "plinkaro: %s\n", whyNot.c_str());
+  return device;
+}
+
+template <typename Call>
+MMRESULT WithOutput(HMIDIOUT handle, Call call) {
+  auto output = Outputs().Find(handle);
+  if (!output) return MMSYSERR_INVALHANDLE;
+  std::lock_guard<std::mutex> guard(output->lock);
+  return call(*output->device);
+}
+
+}  // namespace
+
+void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> opener) {
+  std::lock_guard<std::mutex> guard(overrideLock);
+  mapperOverride = std::move(opener);
+}
+
+}  // namespace plk::winmm
+
+using plk::winmm::MidiDevice;
+using plk::winmm::WithOutput;
+
+UINT midiOutGetNumDevs(void) { return 1; }
+
+MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
+  if (!handle) return MMSYSERR_INVALPARAM;
+  *handle = nullptr;
+  if (deviceId != MIDI_MAPPER && deviceId != 0) return MMSYSERR_BADDEVICEID;
+  if (callback != 0 || (flags & 0x00070000L) != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+  std::function<std::unique_ptr<MidiDevice>()> opener;
+  {
+    std::lock_guard<std::mutex> guard(plk::winmm::overrideLock);
+    opener = plk::winmm::mapperOverride;
+  }
+  auto device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
+  if (!device) return MMSYSERR_NODRIVER;
+  *handle = plk::winmm::Outputs().Add(std::move(device));
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
+  return WithOutput(handle, [message](MidiDevice& device) {
+    device.ShortMessage(message & 0x00FFFFFFu);
+    return static_cast<MMRESULT>(MMSYSERR_NOERROR);
+  });
+}
+
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!header || size < sizeof(MIDIHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
+  header->dwFlags |= MHDR_PREPARED;
+  header->dwFlags &= ~static_cast<DWORD>(MHDR_DONE);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
+  if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
+  header->dwFlags &= ~static_cast<DWORD>(MHDR_PREPARED);
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
+  if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
+  if (!(header->dwFlags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
+  return WithOutput(handle, [header](MidiDevice& device) {
+    device.LongMessage(reinterpret_cast<const BYTE*>(header->lpData), header->dwBufferLength);
+    header->dwFlags |= MHDR_DONE;
+    return static_cast<MMRESULT>(MMSYSERR_NOERROR);
+  });
+}
+
+MMRESULT midiOutReset(HMIDIOUT handle) {
+  return WithOutput(handle, [](MidiDevice& device) {
+    device.Reset();
+    return static_cast<MMRESULT>(MMSYSERR_NOERROR);
+  });
+}
+
+MMRESULT midiOutClose(HMIDIOUT handle) {
+  auto output = plk::winmm::Outputs().Remove(handle);
+  if (!output) return MMSYSERR_INVALHANDLE;
+  // Wait for a call that another thread is making on this handle, then close the device.
+  std::lock_guard<std::mutex> guard(output->lock);
+  output->device.reset();
+  return MMSYSERR_NOERROR;
+}

@@ -1,0 +1,33 @@
+// Implements: one place for what FluidSynth, ALSA and RtMidi would print on their own.
+// Their chatter is dropped; FluidSynth's errors raised while a device opens are collected
+// so that the open can explain its failure in one line, and later errors get one stderr
+// line each.
+// Does not implement: a trace switch for their debug output.
+#pragma once
+
+#include <string>
+
+namespace plk::winmm {
+
+// Installs the quiet log handlers once per process.
+void QuietSoundLibraries();
+
+// While alive, FluidSynth errors raised on this thread are collected instead of printed.
+class SoundLibraryErrors {
+ public:
+  SoundLibraryErrors();
+  ~SoundLibraryErrors();
+  SoundLibraryErrors(const SoundLibraryErrors&) = delete;
+  SoundLibraryErrors& operator=(const SoundLibraryErrors&) = delete;
+
+  // The errors collected so far, joined with "; ", or `fallback` when there are none.
+  std::string Describe(const std::string& fallback) const;
+  void Clear() { text_.clear(); }
+
+ private:
+  friend void CollectSoundLibraryError(const char* message);
+  std::string text_;
+  SoundLibraryErrors* outer_;
+};
+
+}  // namespace plk::winmm
