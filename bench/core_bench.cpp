@@ -1,0 +1,59 @@
+// The live-play hot paths: one key's note-on and note-off through a MIDI device, and a
+// full redraw queue pushed and drained.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "display/redraw_queue.h"
+#include "midi/channel_state.h"
+#include "winmm/testing/midi_recorder.h"
+
+namespace {
+
+void PlayKey(benchmark::State& state) {
+  ResetChannelDefaults();
+  for (auto _ : state) {
+    SendKeyNote(TRUE, 0, 60);
+    SendKeyNote(FALSE, 0, 60);
+    DiscardRedraws();
+  }
+}
+
+void BM_KeyDownUp_LogDevice(benchmark::State& state) {
+  const std::string setting = "log:/tmp/plinkaro-bench-midi.log";
+  setenv("PLINKARO_MIDI_OUT", setting.c_str(), 1);
+  OpenMidiOutput();
+  PlayKey(state);
+  CloseMidiOutput();
+  std::remove("/tmp/plinkaro-bench-midi.log");
+}
+BENCHMARK(BM_KeyDownUp_LogDevice);
+
+void BM_KeyDownUp_MemoryRecorder(benchmark::State& state) {
+  plk::winmm::testing::MidiRecorder recorder;
+  OpenMidiOutput();
+  int played = 0;
+  for (auto _ : state) {
+    SendKeyNote(TRUE, 0, 60);
+    SendKeyNote(FALSE, 0, 60);
+    DiscardRedraws();
+    if (++played % 1024 == 0) recorder.Take();  // keep the recording small
+  }
+  CloseMidiOutput();
+}
+BENCHMARK(BM_KeyDownUp_MemoryRecorder);
+
+void BM_Push1024AndDrain(benchmark::State& state) {
+  for (auto _ : state) {
+    for (DWORD i = 0; i < REDRAW_QUEUE_SIZE; i++) PushRedraw(REDRAW_KEY, i & 15, i & 127, 0);
+    OnRedrawTimer();
+  }
+  state.SetItemsProcessed(state.iterations() * REDRAW_QUEUE_SIZE);
+}
+BENCHMARK(BM_Push1024AndDrain);
+
+}  // namespace
+
+BENCHMARK_MAIN();

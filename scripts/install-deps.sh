@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Plinkaro needs to build, run and test, when any
+# is missing. Needs root (or sudo) only when something has to be installed.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ clang clang-format pkg-config
+  libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev
+  # run: the General MIDI soundfont and the Japanese gothic font
+  fluid-soundfont-gm fonts-ipafont-gothic
+  # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
+  g++-mingw-w64-i686 mingw-w64-i686-dev
+  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "Run as root to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
