@@ -1,0 +1,62 @@
+// Implements: finding a font file for a CreateFontA request through fontconfig and
+// rendering its glyphs through FreeType as 1-bit masks (no anti-aliasing), cached per face
+// and size, laid out on fixed character cells half as wide as they are high.
+// Does not implement: double-byte (CP932 lead byte) characters, synthetic bold or italic,
+// kerning, proportional layout.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gdi32/gdi_objects.h"
+
+namespace plk::gdi {
+
+struct FontMetrics {
+  int cellHeight = 12;
+  int cellWidth = 6;
+  int ascent = 10;
+  int emPixels = 12;  // the character height, cellHeight minus internal leading
+};
+
+// Ink of one glyph: `width` x `rows` bytes, 1 where the glyph covers the pixel.
+struct Glyph {
+  int left = 0;  // from the pen position
+  int top = 0;   // rows above the baseline
+  int width = 0;
+  int rows = 0;
+  std::vector<std::uint8_t> ink;
+};
+
+class FontLibrary;
+
+class FontFace {
+ public:
+  // The face for `request`, or null when fontconfig or FreeType find no usable font.
+  static std::shared_ptr<FontFace> Find(const FontRequest& request);
+  ~FontFace();
+  FontFace(const FontFace&) = delete;
+  FontFace& operator=(const FontFace&) = delete;
+
+  const FontMetrics& Metrics() const { return metrics_; }
+  const std::string& Family() const { return family_; }
+  // The glyph of one single-byte character; rendered on first use, then cached.
+  const Glyph& GlyphFor(unsigned char character);
+
+  struct Impl;
+  explicit FontFace(std::unique_ptr<Impl> impl);
+
+ private:
+  std::unique_ptr<Impl> impl_;
+  FontMetrics metrics_;
+  std::string family_;
+  std::array<std::unique_ptr<Glyph>, 256> glyphs_;
+};
+
+// The cell layout CreateFontA's height asks for, used when no face could be found.
+FontMetrics NominalMetrics(int requestedHeight);
+
+}  // namespace plk::gdi

@@ -1,0 +1,153 @@
+// Implements: the GDI objects (bitmaps, brushes, fonts, device contexts) and the one
+// handle table that owns them. Handles are opaque numbers, checked on every use, so a stale
+// or wrong handle fails the call instead of touching freed memory.
+// Does not implement: pens, regions, palettes, metafiles.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "gdi32/pixel_rows.h"
+#include "gdi32/window_surface.h"
+
+namespace plk::gdi {
+
+class FontFace;
+
+enum class ObjectKind { kBitmap, kBrush, kFont, kDeviceContext };
+
+class GdiObject {
+ public:
+  explicit GdiObject(ObjectKind kind) : kind_(kind) {}
+  virtual ~GdiObject() = default;
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+
+  ObjectKind Kind() const { return kind_; }
+  // Stock objects live as long as the process; deleting one does nothing.
+  bool stock = false;
+
+ private:
+  ObjectKind kind_;
+};
+
+class Bitmap : public GdiObject {
+ public:
+  static constexpr ObjectKind kKind = ObjectKind::kBitmap;
+  // Zeroed pixels; null when the size or depth is out of range.
+  static std::shared_ptr<Bitmap> Create(int width, int height, int bitsPerPixel, bool topDown);
+
+  PixelRows Rows() const;
+
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 32;
+  bool topDown = true;
+  bool isDibSection = false;  // GetObjectA reports bmBits only for DIB sections
+  std::size_t strideBytes = 0;
+  std::unique_ptr<std::uint8_t[]> bits;
+  std::array<std::uint32_t, 256> palette{};  // 0x00RRGGBB
+  int paletteSize = 0;
+  HDC selectedInto = nullptr;
+
+  Bitmap() : GdiObject(kKind) {}
+};
+
+class Brush : public GdiObject {
+ public:
+  static constexpr ObjectKind kKind = ObjectKind::kBrush;
+  explicit Brush(COLORREF c, bool isHollow = false)
+      : GdiObject(kKind), color(c), hollow(isHollow) {}
+  COLORREF color;
+  bool hollow;
+};
+
+struct FontRequest {
+  int height = 0;  // as CreateFontA takes it: > 0 cell height, < 0 character height
+  int weight = FW_NORMAL;
+  std::string face;
+};
+
+class Font : public GdiObject {
+ public:
+  static constexpr ObjectKind kKind = ObjectKind::kFont;
+  explicit Font(FontRequest r) : GdiObject(kKind), request(std::move(r)) {}
+  FontRequest request;
+  std::shared_ptr<FontFace> face;  // resolved on first use
+  bool resolved = false;
+};
+
+// An object selected into a DC: the DC keeps it alive even if its handle is deleted.
+template <class T>
+struct Selection {
+  HGDIOBJ handle = nullptr;
+  std::shared_ptr<T> object;
+};
+
+class DeviceContext : public GdiObject {
+ public:
+  static constexpr ObjectKind kKind = ObjectKind::kDeviceContext;
+  enum class Type { kMemory, kWindow, kScreen };
+  explicit DeviceContext(Type t) : GdiObject(kKind), type(t) {}
+
+  Type type;
+  POINT windowOrigin = {0, 0};
+  COLORREF textColor = RGB(0, 0, 0);
+  COLORREF bkColor = RGB(255, 255, 255);
+  int bkMode = OPAQUE;
+  Selection<Bitmap> bitmap;  // memory DCs only
+  Selection<Font> font;
+  Selection<Brush> brush;
+  WindowTarget target;  // window DCs only
+};
+
+// Every GDI object of the process. Each exported function holds Lock() for its whole run,
+// so objects found through the table stay valid until it returns.
+class HandleTable {
+ public:
+  HandleTable();
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+
+  HGDIOBJ Add(std::shared_ptr<GdiObject> object);
+  std::shared_ptr<GdiObject> Find(HGDIOBJ handle) const;
+  template <class T>
+  std::shared_ptr<T> Find(HGDIOBJ handle) const {
+    auto object = Find(handle);
+    if (!object || object->Kind() != T::kKind) return nullptr;
+    return std::static_pointer_cast<T>(object);
+  }
+  // Raw lookup for the hot paths (BitBlt, FillRect), valid while the lock is held.
+  template <class T>
+  T* Get(HGDIOBJ handle) const {
+    auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (it == objects_.end() || it->second->Kind() != T::kKind) return nullptr;
+    return static_cast<T*>(it->second.get());
+  }
+  void Remove(HGDIOBJ handle) { objects_.erase(reinterpret_cast<std::uintptr_t>(handle)); }
+
+  HGDIOBJ Stock(int index) const;
+  HGDIOBJ DefaultBitmap() const { return defaultBitmap_; }
+  HDC Screen() const { return screen_; }
+
+ private:
+  std::mutex mutex_;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<GdiObject>> objects_;
+  std::uintptr_t next_ = 0x10000;
+  std::array<HGDIOBJ, DEFAULT_GUI_FONT + 1> stock_{};
+  HGDIOBJ defaultBitmap_ = nullptr;
+  HDC screen_ = nullptr;
+};
+
+HandleTable& Objects();
+
+// Gives a new DC its default selections (stock brush and font; for memory DCs the 1x1
+// default bitmap).
+void SelectDefaults(HandleTable& table, DeviceContext& dc);
+
+}  // namespace plk::gdi

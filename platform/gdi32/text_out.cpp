@@ -1,0 +1,121 @@
+// Implements: CreateFontA (height, weight and face are kept), TextOutA on fixed character
+// cells (TRANSPARENT, or OPAQUE filling the cells with the background colour; (x, y) is
+// the top-left of the first cell, the baseline lies `ascent` below it),
+// GetTextExtentPoint32A and GetTextMetricsA.
+// Does not implement: text alignment modes, double-byte characters, intercharacter
+// spacing, escapement, underline and strike-out.
+#include <windows.h>
+
+#include <cstring>
+
+#include "gdi32/draw_target.h"
+#include "gdi32/font_face.h"
+#include "gdi32/gdi_objects.h"
+
+using plk::gdi::DeviceContext;
+using plk::gdi::DrawTarget;
+using plk::gdi::FontFace;
+using plk::gdi::FontMetrics;
+using plk::gdi::Objects;
+
+namespace {
+
+constexpr BYTE kTrueTypeVectorModern = FF_MODERN | 0x02 | 0x04;  // TMPF_VECTOR, TMPF_TRUETYPE
+
+FontFace* FaceOf(plk::gdi::Font& font) {
+  if (!font.resolved) {
+    font.face = FontFace::Find(font.request);
+    font.resolved = true;
+  }
+  return font.face.get();
+}
+
+FontMetrics MetricsOf(plk::gdi::Font& font) {
+  const FontFace* face = FaceOf(font);
+  return face ? face->Metrics() : plk::gdi::NominalMetrics(font.request.height);
+}
+
+void DrawGlyph(const DrawTarget& target, const plk::gdi::Glyph& glyph, int penX, int baseline,
+               std::uint32_t color) {
+  const RECT box = {penX + glyph.left, baseline - glyph.top, penX + glyph.left + glyph.width,
+                    baseline - glyph.top + glyph.rows};
+  target.ForEachClipped(box, [&](const RECT& part) {
+    for (LONG y = part.top; y < part.bottom; ++y) {
+      const std::uint8_t* ink = glyph.ink.data() + (y - box.top) * glyph.width - box.left;
+      for (LONG x = part.left; x < part.right; ++x) {
+        if (ink[x]) plk::gdi::WritePixels(target.Rows(), x, y, 1, &color);
+      }
+    }
+    target.MarkChanged();
+  });
+}
+
+}  // namespace
+
+HFONT CreateFontA(int height, int /*width*/, int /*escapement*/, int /*orientation*/, int weight,
+                  DWORD /*italic*/, DWORD /*underline*/, DWORD /*strikeOut*/, DWORD /*charSet*/,
+                  DWORD /*outPrecision*/, DWORD /*clipPrecision*/, DWORD /*quality*/,
+                  DWORD /*pitchAndFamily*/, LPCSTR faceName) {
+  plk::gdi::FontRequest request;
+  request.height = height;
+  request.weight = weight == FW_DONTCARE ? FW_NORMAL : weight;
+  if (faceName) request.face.assign(faceName, strnlen(faceName, LF_FACESIZE - 1));
+  auto lock = Objects().Lock();
+  return static_cast<HFONT>(Objects().Add(std::make_shared<plk::gdi::Font>(std::move(request))));
+}
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+  auto lock = Objects().Lock();
+  DeviceContext* d = Objects().Get<DeviceContext>(dc);
+  if (!d || length < 0 || (!text && length > 0)) return FALSE;
+  FontFace* face = FaceOf(*d->font.object);
+  if (!face) return FALSE;
+  const FontMetrics& m = face->Metrics();
+  const DrawTarget target(*d);
+  const RECT cells = target.ToPixels(x, y, std::int64_t{m.cellWidth} * length, m.cellHeight);
+  if (d->bkMode == OPAQUE) target.Fill(cells, plk::gdi::XrgbFromColorRef(d->bkColor));
+  const std::uint32_t color = plk::gdi::XrgbFromColorRef(d->textColor);
+  for (int i = 0; i < length; ++i) {
+    const int penX = cells.left + i * m.cellWidth;
+    if (penX >= cells.right) break;  // the rest lies beyond any surface
+    DrawGlyph(target, face->GlyphFor(static_cast<unsigned char>(text[i])), penX,
+              cells.top + m.ascent, color);
+  }
+  return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
+  auto lock = Objects().Lock();
+  DeviceContext* d = Objects().Get<DeviceContext>(dc);
+  if (!d || !size || length < 0 || (!text && length > 0)) return FALSE;
+  const FontMetrics m = MetricsOf(*d->font.object);
+  size->cx = m.cellWidth * length;
+  size->cy = m.cellHeight;
+  return TRUE;
+}
+
+BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
+  auto lock = Objects().Lock();
+  DeviceContext* d = Objects().Get<DeviceContext>(dc);
+  if (!d || !metrics) return FALSE;
+  plk::gdi::Font& font = *d->font.object;
+  const FontMetrics m = MetricsOf(font);
+  TEXTMETRICA tm = {};
+  tm.tmHeight = m.cellHeight;
+  tm.tmAscent = m.ascent;
+  tm.tmDescent = m.cellHeight - m.ascent;
+  tm.tmInternalLeading = m.cellHeight - m.emPixels;
+  tm.tmAveCharWidth = m.cellWidth;
+  tm.tmMaxCharWidth = 2 * m.cellWidth;  // full-width characters take two cells
+  tm.tmWeight = font.request.weight;
+  tm.tmDigitizedAspectX = 96;
+  tm.tmDigitizedAspectY = 96;
+  tm.tmFirstChar = 0x20;
+  tm.tmLastChar = 0xFF;
+  tm.tmDefaultChar = 0x1F;
+  tm.tmBreakChar = 0x20;
+  tm.tmPitchAndFamily = kTrueTypeVectorModern;  // fixed pitch: TMPF_FIXED_PITCH clear
+  tm.tmCharSet = SHIFTJIS_CHARSET;
+  *metrics = tm;
+  return TRUE;
+}
