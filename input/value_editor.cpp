@@ -1,5 +1,10 @@
 #include "input/value_editor.h"
 
-// Placeholder until the value editor lands (the issue "In-place value editor, mouse
-// channel choice, skin files and F6"): Q, W and E are bound to it and do nothing yet.
+HWND valueEditor = nullptr;
+
+// Placeholders until the value editor lands (the issue "In-place value editor, mouse
+// channel choice, skin files and F6"): no edit control is created yet, and Q, W and E,
+// which are bound to BeginEdit, do nothing.
+void CreateValueEditor(HWND, HFONT) {}
+void DestroyValueEditor() {}
 void BeginEdit(int, int, BYTE*, int) {}

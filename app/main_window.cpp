@@ -1,0 +1,96 @@
+#include "app/main_window.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "app/app_state.h"
+#include "display/redraw_queue.h"
+#include "display/row_drawing.h"
+#include "display/scrolling.h"
+#include "display/skin.h"
+#include "display/skin_files.h"
+#include "display/spin_flag.h"
+#include "input/key_map.h"
+#include "input/value_editor.h"
+#include "midi/channel_state.h"
+#include "song/transport.h"
+
+namespace {
+
+// Sets up everything the other parts share, in dependency order. The main window
+// handle is not stored yet, so the window comes from the message.
+LRESULT OnCreate(HWND window) {
+  AcquireSpinFlag(&PaintLock);
+  timeBeginPeriod(1);
+  OpenMidiOutput();
+  CreateMemoryDC();
+  rowFont = CreateRowFont();
+  ScanSkinFiles();
+  LoadSkin(skinIndex);
+  CreateValueEditor(window, rowFont);
+  ResetChannelDefaults();
+  FillDrawingTables();
+  tempoMicros = DEFAULT_TEMPO_MICROS;
+  DragAcceptFiles(window, TRUE);
+  SetTimer(window, REDRAW_TIMER_ID, REDRAW_TIMER_MS, nullptr);
+  ReleaseSpinFlag(&PaintLock);
+  return 0;
+}
+
+// Tears down in reverse: first everything that could still draw or play, then the
+// shared objects. Held notes are not silenced before the output closes.
+LRESULT OnDestroy(HWND window) {
+  DragAcceptFiles(window, FALSE);
+  StopPlaybackTimer();
+  KillTimer(window, REDRAW_TIMER_ID);
+  Sleep(100);
+  AcquireSpinFlag(&PaintLock);
+  DiscardRedraws();
+  CloseMidiOutput();
+  DeleteMemoryDC();
+  DeleteObject(rowFont);
+  rowFont = nullptr;
+  DestroyValueEditor();
+  timeEndPeriod(1);
+  ReleaseSpinFlag(&PaintLock);
+  PostQuitMessage(0);
+  return 0;
+}
+
+}  // namespace
+
+ATOM RegisterMainClass(HICON icon) {
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_CLASSDC;
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = MAIN_CLASS_NAME;
+  return RegisterClassExA(&windowClass);
+}
+
+HWND CreateMainWindow() {
+  return CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW | WS_VSCROLL,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CLIENT_WIDTH, CLIENT_HEIGHT, nullptr,
+                         nullptr, instance, nullptr);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy(window);
+    case WM_SIZE: return OnSize(lParam);
+    case WM_PAINT: return OnPaint();
+    case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
+    case WM_KEYUP: return OnKeyUp(wParam);
+    case WM_TIMER: return OnRedrawTimer();
+    case WM_VSCROLL: return OnVScroll(wParam);
+    case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
+    case WM_LBUTTONUP: return 0;
+    // Arrive with the value editor and song playback (WM_COMMAND, WM_LBUTTONDOWN,
+    // WM_DROPFILES): until then they take the default path.
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,38 @@
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+
+namespace {
+
+int RunMessageLoop() {
+  MSG message;
+  for (;;) {
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+      WaitMessage();
+      continue;
+    }
+    if (!GetMessageA(&message, nullptr, 0, 0)) return static_cast<int>(message.wParam);
+    // While the value editor has the focus, Enter and Escape become commands of the
+    // main window.
+    if (GetFocus() != mainWindow && IsDialogMessageA(mainWindow, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand) {
+  instance = module;
+  HICON icon = LoadIconA(module, MAKEINTRESOURCEA(ICON_RESOURCE_ID));
+  if (!RegisterMainClass(icon)) return 0;
+  FindProgramDirectory();
+  mainWindow = CreateMainWindow();
+  // Without a window nothing would ever end the message loop.
+  if (!mainWindow) return 0;
+  ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
+  ShowWindow(mainWindow, showCommand);
+  UpdateWindow(mainWindow);
+  return RunMessageLoop();
+}

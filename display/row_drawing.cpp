@@ -1,0 +1,150 @@
+#include "display/row_drawing.h"
+
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "display/skin.h"
+#include "display/spin_flag.h"
+#include "midi/channel_state.h"
+
+KeyGeometry KeyGeometryTable[12];
+char NoteNameTable[12][4];
+HFONT rowFont = nullptr;
+LONG verticalScroll = 0;
+
+namespace {
+
+// The fixed-pitch Japanese gothic face, by its code page 932 name.
+const char ROW_FONT_FACE[] = "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e";
+
+// A device context for one drawing operation: the one given, or the main window's own,
+// released when the operation ends.
+class RowDC {
+ public:
+  explicit RowDC(HDC given) : dc_(given ? given : GetDC(mainWindow)), owned_(!given) {}
+  ~RowDC() {
+    if (owned_ && dc_) ReleaseDC(mainWindow, dc_);
+  }
+  RowDC(const RowDC&) = delete;
+  RowDC& operator=(const RowDC&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+  bool owned_;
+};
+
+HBRUSH RowBrush(int row) {
+  return static_cast<HBRUSH>(GetStockObject(row == currentChannel ? GRAY_BRUSH : WHITE_BRUSH));
+}
+
+void FillBand(HDC dc, int row, int top, int height) {
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  RECT band = {client.left, ROW_HEIGHT * row + top, client.right, ROW_HEIGHT * row + top + height};
+  FillRect(dc, &band, RowBrush(row));
+}
+
+}  // namespace
+
+void FillDrawingTables() {
+  static const LONG keyX[12] = {0, 8, 16, 24, 32, 48, 56, 64, 72, 80, 88, 96};
+  static const LONG skinRow[12] = {0, 96, 32, 96, 64, 0, 96, 32, 96, 32, 96, 64};
+  static const char* const names[12] = {"C",  "C#", "D",  "D#", "E",  "F",
+                                        "F#", "G",  "G#", "A",  "A#", "B"};
+  for (int i = 0; i < 12; i++) {
+    KeyGeometryTable[i] = {keyX[i], HEADER_HEIGHT, 16, 32, 0, skinRow[i]};
+    std::snprintf(NoteNameTable[i], sizeof NoteNameTable[i], "%s", names[i]);
+  }
+}
+
+HFONT CreateRowFont() {
+  return CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, ROW_FONT_FACE);
+}
+
+int FormatKeyName(LONG key, char* name) {
+  return std::snprintf(name, 64, "%s%i", NoteNameTable[key % 12], key / 12 - 1);
+}
+
+int FormatRowHeader(int row, char* line) {
+  char keyName[64];
+  FormatKeyName(ChannelTable[row].baseKey, keyName);
+  const DWORD instrument = ReadInstrument(row);
+  return std::snprintf(line, 64, "Channel = %2u Base key = %4s Instrument = %3u %3u %3u",
+                       unsigned(row + 1), keyName, unsigned((instrument >> 16) & 0xFF),
+                       unsigned((instrument >> 8) & 0xFF), unsigned(instrument & 0xFF));
+}
+
+POINT KeyPosition(int row, int key) {
+  // Octave slot 0 is the octave below the base key's; keys further down land at
+  // negative x and are clipped.
+  const KeyGeometry& g = KeyGeometryTable[key % 12];
+  const LONG slot = LONG(unsigned(key) / 12) - LONG(unsigned(ChannelTable[row].baseKey) / 12) + 1;
+  return {g.x + slot * OCTAVE_WIDTH, g.y + ROW_HEIGHT * row};
+}
+
+void DrawRowHeader(HDC given, int row) {
+  RowDC dc(given);
+  if (!dc.get()) return;
+  SetWindowOrgEx(dc.get(), 0, verticalScroll, nullptr);
+  FillBand(dc.get(), row, 0, HEADER_HEIGHT);
+  SetTextColor(dc.get(), RGB(0, 0, 0));
+  SetBkColor(dc.get(), RGB(255, 255, 255));
+  SetBkMode(dc.get(), TRANSPARENT);
+  HGDIOBJ previousFont = SelectObject(dc.get(), rowFont);
+
+  char line[64];
+  const int length = FormatRowHeader(row, line);
+  TextOutA(dc.get(), 2, ROW_HEIGHT * row + 2, line, length);
+  SelectObject(dc.get(), previousFont);
+}
+
+void DrawKey(HDC given, int row, int key) {
+  // Only MIDI notes have keys; nothing is drawn (or read) for anything else.
+  if (key < 0 || key > 127) return;
+  RowDC dc(given);
+  if (!dc.get()) return;
+  const KeyGeometry& g = KeyGeometryTable[key % 12];
+  const POINT at = KeyPosition(row, key);
+  const int x = at.x;
+  const int y = at.y;
+  SetWindowOrgEx(dc.get(), 0, verticalScroll, nullptr);
+  BitBlt(dc.get(), x, y, g.w, g.h, memoryDC, g.srcX + 2 * g.w, g.srcY, SRCPAINT);
+  const int imageX = ReadHeldCount(row, key) ? g.srcX + g.w : g.srcX;
+  BitBlt(dc.get(), x, y, g.w, g.h, memoryDC, imageX, g.srcY, SRCAND);
+}
+
+void DrawKeyboardStrip(HDC given, int row) {
+  RowDC dc(given);
+  if (!dc.get()) return;
+  SetWindowOrgEx(dc.get(), 0, verticalScroll, nullptr);
+  FillBand(dc.get(), row, KeyGeometryTable[0].y, KeyGeometryTable[0].h);
+  for (int key = 0; key < 128; key++) DrawKey(dc.get(), row, key);
+}
+
+void DrawRow(HDC given, int row) {
+  RowDC dc(given);
+  if (!dc.get()) return;
+  DrawRowHeader(dc.get(), row);
+  DrawKeyboardStrip(dc.get(), row);
+}
+
+LRESULT OnPaint() {
+  AcquireSpinFlag(&PaintLock);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(mainWindow, &paint);
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  if (dc) {
+    // The whole client area, in device coordinates whatever origin the class DC kept.
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    RECT all = {0, 0, client.right - client.left, client.bottom - client.top};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    for (int row = 0; row < 16; row++) DrawRow(dc, row);
+  }
+  EndPaint(mainWindow, &paint);
+  ReleaseSpinFlag(&PaintLock);
+  return 0;
+}

@@ -1,0 +1,89 @@
+#include "display/skin.h"
+
+#include "app/app_state.h"
+#include "display/skin_files.h"
+
+HDC memoryDC = nullptr;
+int skinIndex = 0;
+HBITMAP skinBitmap = nullptr;
+HBITMAP initialBitmap = nullptr;
+
+namespace {
+
+bool initialBitmapKept = false;
+
+}  // namespace
+
+void CreateMemoryDC() {
+  HDC screen = GetDC(nullptr);
+  memoryDC = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  initialBitmapKept = false;
+}
+
+void DeleteMemoryDC() {
+  SelectObject(memoryDC, initialBitmap);
+  DeleteDC(memoryDC);
+  DeleteObject(skinBitmap);
+  memoryDC = nullptr;
+  skinBitmap = nullptr;
+  initialBitmap = nullptr;
+}
+
+HBITMAP MakeCompatibleCopy(HDC referenceDC, HBITMAP source) {
+  BITMAP info;
+  if (GetObjectA(source, sizeof info, &info) == 0) return nullptr;
+  HBITMAP copy = CreateCompatibleBitmap(referenceDC, info.bmWidth, info.bmHeight);
+  if (!copy) return nullptr;
+  HDC sourceDC = CreateCompatibleDC(nullptr);
+  if (!sourceDC) {
+    DeleteObject(copy);
+    return nullptr;
+  }
+  HDC copyDC = CreateCompatibleDC(referenceDC);
+  if (!copyDC) {
+    DeleteObject(copy);
+    DeleteDC(sourceDC);
+    return nullptr;
+  }
+  HGDIOBJ previousSource = SelectObject(sourceDC, source);
+  HGDIOBJ previousCopy = SelectObject(copyDC, copy);
+  const BOOL copied = BitBlt(copyDC, 0, 0, info.bmWidth, info.bmHeight, sourceDC, 0, 0, SRCCOPY);
+  SelectObject(sourceDC, previousSource);
+  SelectObject(copyDC, previousCopy);
+  DeleteDC(sourceDC);
+  DeleteDC(copyDC);
+  if (copied) return copy;
+  DeleteObject(copy);
+  return nullptr;
+}
+
+HBITMAP ConvertLoadedSkin(HBITMAP first) {
+  if (!first) return nullptr;
+  HDC screen = GetDC(nullptr);
+  if (!screen) {
+    DeleteObject(first);
+    return nullptr;
+  }
+  HBITMAP copy = MakeCompatibleCopy(screen, first);
+  DeleteObject(first);
+  ReleaseDC(nullptr, screen);
+  return copy;
+}
+
+HBITMAP LoadSkinFromResource(HINSTANCE module, int id) {
+  return ConvertLoadedSkin(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
+}
+
+void LoadSkin(int index) {
+  if (index > 0) {
+    skinBitmap = LoadSkinFromFile(index);
+  } else {
+    skinBitmap = LoadSkinFromResource(instance, SKIN_RESOURCE_ID);
+  }
+  HGDIOBJ replaced = SelectObject(memoryDC, skinBitmap);
+  if (!initialBitmapKept && replaced) {
+    initialBitmap = static_cast<HBITMAP>(replaced);
+    initialBitmapKept = true;
+  }
+}
