@@ -1,0 +1,128 @@
+#include "bmp_codec.h"
+
+#include <cstddef>
+
+namespace plk::tools {
+namespace {
+
+constexpr std::uint32_t FILE_HEADER_SIZE = 14;
+constexpr std::uint32_t INFO_HEADER_SIZE = 40;
+constexpr std::int32_t PIXELS_PER_METRE = 2835;  // 72 dpi
+constexpr std::uint32_t BI_RGB = 0;
+
+void Put16(Bytes& out, std::uint32_t value) {
+  out.push_back(std::uint8_t(value));
+  out.push_back(std::uint8_t(value >> 8));
+}
+
+void Put32(Bytes& out, std::uint32_t value) {
+  Put16(out, value & 0xFFFF);
+  Put16(out, value >> 16);
+}
+
+std::uint32_t Get16(const Bytes& in, std::size_t at) { return in[at] | (in[at + 1] << 8); }
+std::uint32_t Get32(const Bytes& in, std::size_t at) {
+  return Get16(in, at) | (Get16(in, at + 2) << 16);
+}
+
+std::uint32_t RowBytes(int width, int bitsPerPixel) {
+  return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
+}
+
+void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize) {
+  Put32(out, INFO_HEADER_SIZE);
+  Put32(out, std::uint32_t(width));
+  Put32(out, std::uint32_t(height));
+  Put16(out, 1);  // planes
+  Put16(out, std::uint32_t(bitsPerPixel));
+  Put32(out, BI_RGB);
+  Put32(out, imageSize);
+  Put32(out, PIXELS_PER_METRE);
+  Put32(out, PIXELS_PER_METRE);
+  Put32(out, 0);  // colours used
+  Put32(out, 0);  // important colours
+}
+
+void PutPixelRows(Bytes& out, const Image& image, bool withAlpha) {
+  const int bitsPerPixel = withAlpha ? 32 : 24;
+  const std::size_t padding = RowBytes(image.width, bitsPerPixel) - image.width * bitsPerPixel / 8;
+  for (int y = image.height - 1; y >= 0; --y) {
+    for (int x = 0; x < image.width; ++x) {
+      const Rgb& p = image.at(x, y);
+      out.insert(out.end(), {p.b, p.g, p.r});
+      if (withAlpha) out.push_back(0xFF);
+    }
+    out.insert(out.end(), padding, 0);
+  }
+}
+
+std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, int height,
+                                   int bitsPerPixel) {
+  const std::size_t rowBytes = RowBytes(width, bitsPerPixel);
+  if (width <= 0 || height <= 0 || at + rowBytes * height > in.size()) return std::nullopt;
+  Image image(width, height, WHITE);
+  const std::size_t step = bitsPerPixel / 8;
+  for (int y = 0; y < height; ++y) {
+    const std::size_t row = at + rowBytes * (height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const std::size_t p = row + x * step;
+      image.at(x, y) = {in[p + 2], in[p + 1], in[p]};
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+Bytes EncodeBmp24(const Image& image) {
+  const std::uint32_t imageSize = RowBytes(image.width, 24) * image.height;
+  const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
+  Bytes out;
+  out.insert(out.end(), {'B', 'M'});
+  Put32(out, offset + imageSize);
+  Put32(out, 0);  // two reserved words
+  Put32(out, offset);
+  PutInfoHeader(out, image.width, image.height, 24, imageSize);
+  PutPixelRows(out, image, false);
+  return out;
+}
+
+Bytes EncodeIco32(const Image& image) {
+  constexpr std::uint32_t DIRECTORY_SIZE = 6 + 16;
+  const std::uint32_t colourBytes = RowBytes(image.width, 32) * image.height;
+  const std::uint32_t maskBytes = RowBytes(image.width, 1) * image.height;
+  const std::uint32_t entrySize = INFO_HEADER_SIZE + colourBytes + maskBytes;
+  Bytes out;
+  Put16(out, 0);  // reserved
+  Put16(out, 1);  // icon, not cursor
+  Put16(out, 1);  // one entry
+  out.insert(out.end(), {std::uint8_t(image.width), std::uint8_t(image.height), 0, 0});
+  Put16(out, 1);   // planes
+  Put16(out, 32);  // bits per pixel
+  Put32(out, entrySize);
+  Put32(out, DIRECTORY_SIZE);
+  // An icon entry's header counts the colour rows and the AND mask rows together.
+  PutInfoHeader(out, image.width, image.height * 2, 32, colourBytes + maskBytes);
+  PutPixelRows(out, image, true);
+  out.insert(out.end(), maskBytes, 0);
+  return out;
+}
+
+std::optional<Image> DecodeBmp24(const Bytes& in) {
+  if (in.size() < FILE_HEADER_SIZE + INFO_HEADER_SIZE || in[0] != 'B' || in[1] != 'M') {
+    return std::nullopt;
+  }
+  if (Get16(in, 28) != 24 || Get32(in, 30) != BI_RGB) return std::nullopt;
+  return ReadPixelRows(in, Get32(in, 10), int(Get32(in, 18)), int(Get32(in, 22)), 24);
+}
+
+std::optional<Image> DecodeIco32(const Bytes& in) {
+  if (in.size() < 22 || Get16(in, 2) != 1 || Get16(in, 4) != 1) return std::nullopt;
+  const std::size_t header = Get32(in, 18);
+  if (header + INFO_HEADER_SIZE > in.size() || Get16(in, header + 14) != 32) return std::nullopt;
+  const int width = int(Get32(in, header + 4));
+  const int height = int(Get32(in, header + 8)) / 2;
+  return ReadPixelRows(in, header + INFO_HEADER_SIZE, width, height, 32);
+}
+
+}  // namespace plk::tools
