@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "gdi32/tests/gdi_test_support.h"
 
 namespace plk::gdi::testing {
@@ -158,6 +160,29 @@ TEST(ScreenDcTest, IsAThirtyTwoBitDeviceThatDrawsNothing) {
   ASSERT_NE(memory, nullptr);
   EXPECT_TRUE(BitBlt(memory, 0, 0, 1, 1, screen, 0, 0, SRCCOPY));
   DeleteDC(memory);
+}
+
+// The handle table is shared by every thread; objects made on two threads at once must
+// neither collide nor corrupt each other.
+TEST(HandleTableTest, ThreadsCreatingAndDrawingAtOnceKeepTheirOwnObjects) {
+  auto work = [](COLORREF color, bool* ok) {
+    for (int i = 0; i < 200; ++i) {
+      MemoryCanvas canvas(8, 8, color);
+      HBRUSH brush = CreateSolidBrush(color);
+      const RECT all = {0, 0, 8, 8};
+      FillRect(canvas.dc(), &all, brush);
+      DeleteObject(brush);
+      if (GetPixel(canvas.dc(), 7, 7) != color) *ok = false;
+    }
+  };
+  bool okA = true;
+  bool okB = true;
+  std::thread a(work, RGB(10, 20, 30), &okA);
+  std::thread b(work, RGB(40, 50, 60), &okB);
+  a.join();
+  b.join();
+  EXPECT_TRUE(okA);
+  EXPECT_TRUE(okB);
 }
 
 }  // namespace
