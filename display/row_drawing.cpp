@@ -65,7 +65,7 @@ HFONT CreateRowFont() {
 }
 
 int FormatKeyName(LONG key, char* name) {
-  return std::snprintf(name, 64, "%s%i", NoteNameTable[key % 12], key / 12 - 1);
+  return std::snprintf(name, 64, "%s%i", NoteNameTable[key % 12], static_cast<int>(key / 12 - 1));
 }
 
 int FormatRowHeader(int row, char* line) {
