@@ -10,6 +10,7 @@
 
 #include "gdi32/draw_target.h"
 #include "gdi32/gdi_objects.h"
+#include "gdi32/trace.h"
 
 using plk::gdi::DeviceContext;
 using plk::gdi::DrawTarget;
@@ -113,7 +114,11 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
   }
   Combine op;
   const DeviceContext* sourceDc = Objects().Get<DeviceContext>(source);
-  if (!SourceOp(rop, op) || !sourceDc) return FALSE;
+  if (!SourceOp(rop, op) || !sourceDc) {
+    plk::gdi::Trace("BitBlt refused: raster operation 0x%08x, source DC %p",
+                    static_cast<unsigned>(rop), static_cast<void*>(source));
+    return FALSE;
+  }
   if (width <= 0 || height <= 0) return TRUE;
   const DrawTarget from(*sourceDc);
   if (!from.HasPixels()) return TRUE;

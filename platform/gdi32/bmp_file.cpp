@@ -8,6 +8,7 @@
 
 #include "gdi32/dib_section.h"
 #include "gdi32/gdi_objects.h"
+#include "gdi32/trace.h"
 #include "gdi32/window_surface.h"
 
 namespace plk::gdi {
@@ -43,7 +44,11 @@ std::shared_ptr<Bitmap> ParseBmp(const std::uint8_t* bytes, std::size_t size) {
   auto bitmap = CreateDib(header, colors);
   if (!bitmap) return nullptr;
   const std::size_t pixelBytes = bitmap->strideBytes * bitmap->height;
-  if (!Fits(size, file.bfOffBits, pixelBytes)) return nullptr;
+  if (!Fits(size, file.bfOffBits, pixelBytes)) {
+    Trace("refused BMP: %zu pixel bytes at offset %u, file of %zu bytes", pixelBytes,
+          static_cast<unsigned>(file.bfOffBits), size);
+    return nullptr;
+  }
   std::memcpy(bitmap->bits.get(), bytes + file.bfOffBits, pixelBytes);
   return bitmap;
 }

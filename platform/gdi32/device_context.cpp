@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gdi32/gdi_objects.h"
+#include "gdi32/trace.h"
 #include "gdi32/window_surface.h"
 
 using plk::gdi::Bitmap;
@@ -32,7 +33,11 @@ HGDIOBJ SelectBitmap(HandleTable& table, HDC dcHandle, DeviceContext& dc, HGDIOB
   if (dc.type != DeviceContext::Type::kMemory) return nullptr;
   auto bitmap = table.Find<Bitmap>(handle);
   // The shared default bitmap may sit in any number of DCs; any other bitmap in one.
-  if (!bitmap->stock && bitmap->selectedInto && bitmap->selectedInto != dcHandle) return nullptr;
+  if (!bitmap->stock && bitmap->selectedInto && bitmap->selectedInto != dcHandle) {
+    plk::gdi::Trace("bitmap %p is already selected into DC %p", handle,
+                    static_cast<void*>(bitmap->selectedInto));
+    return nullptr;
+  }
   const HGDIOBJ previous = dc.bitmap.handle;
   if (dc.bitmap.object && dc.bitmap.object != bitmap) dc.bitmap.object->selectedInto = nullptr;
   if (!bitmap->stock) bitmap->selectedInto = dcHandle;
@@ -94,6 +99,7 @@ BOOL DeleteObject(HGDIOBJ handle) {
   if (!object || object->Kind() == ObjectKind::kDeviceContext) return FALSE;
   if (object->stock) return TRUE;
   if (object->Kind() == ObjectKind::kBitmap && static_cast<Bitmap&>(*object).selectedInto) {
+    plk::gdi::Trace("bitmap %p not deleted: still selected into a DC", handle);
     return FALSE;
   }
   // A brush or font still selected somewhere stays alive in that DC until replaced.

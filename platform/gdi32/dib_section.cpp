@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "gdi32/trace.h"
+
 namespace plk::gdi {
 
 int ColorTableEntries(const BITMAPINFOHEADER& header) {
@@ -24,6 +26,10 @@ std::shared_ptr<Bitmap> CreateDib(const BITMAPINFOHEADER& header, const RGBQUAD*
       bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
   if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || !knownDepth ||
       header.biCompression != BI_RGB || header.biHeight == 0) {
+    Trace("refused DIB header: size %u, planes %u, %u bits, compression %u, %dx%d",
+          static_cast<unsigned>(header.biSize), header.biPlanes, bits,
+          static_cast<unsigned>(header.biCompression), static_cast<int>(header.biWidth),
+          static_cast<int>(header.biHeight));
     return nullptr;
   }
   // A colour table sits right after the header; larger headers would put it elsewhere.

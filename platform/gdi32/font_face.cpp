@@ -18,6 +18,8 @@
 #include <strings.h>
 #include <tuple>
 
+#include "gdi32/trace.h"
+
 namespace plk::gdi {
 namespace {
 
@@ -163,7 +165,10 @@ class FontLibrary {
     if (IsPlainAscii(request.face)) file = MatchFamily(config_, request.face.c_str(), true);
     if (!file) file = MatchFamily(config_, kGothicFamily, true);
     if (!file) file = MatchFamily(config_, kLastResort, false);
-    if (!file) return nullptr;
+    if (!file) {
+      Trace("no font file for any face; text will not be drawn");
+      return nullptr;
+    }
     auto impl = std::make_unique<FontFace::Impl>();
     impl->library = ft_;
     if (FT_New_Face(ft_->handle, file->path.c_str(), file->index, &impl->face) != 0) {
@@ -173,6 +178,10 @@ class FontLibrary {
     auto metrics = SizeFace(impl->face, request.height);
     if (!metrics) return nullptr;
     impl->metrics = *metrics;
+    Trace("face \"%s\" height %d: %s (%s), %d px em, %dx%d cells, ascent %d",
+          IsPlainAscii(request.face) ? request.face.c_str() : "(non-ASCII)", request.height,
+          file->path.c_str(), file->family.c_str(), metrics->emPixels, metrics->cellWidth,
+          metrics->cellHeight, metrics->ascent);
     impl->family = file->family;
     return std::make_shared<FontFace>(std::move(impl));
   }
