@@ -4,12 +4,16 @@
 namespace plk::winmm {
 
 std::unique_ptr<MidiDevice> OpenLogDevice(std::string_view argument, std::string& whyNot);
+std::unique_ptr<MidiDevice> OpenSynthDevice(std::string_view argument, std::string& whyNot);
+std::unique_ptr<MidiDevice> OpenPortDevice(std::string_view argument, std::string& whyNot);
 
 namespace {
 
 std::unique_ptr<MidiDevice> OpenNoDevice(std::string_view, std::string&) { return nullptr; }
 
 const MidiDriver drivers[] = {
+    {"synth", OpenSynthDevice},
+    {"port", OpenPortDevice},
     {"log", OpenLogDevice},
     {"none", OpenNoDevice},
 };
@@ -18,6 +22,6 @@ const MidiDriver drivers[] = {
 
 std::span<const MidiDriver> MidiDrivers() { return drivers; }
 
-const char* DefaultMidiDriverName() { return "none"; }
+const char* DefaultMidiDriverName() { return "synth"; }
 
 }  // namespace plk::winmm

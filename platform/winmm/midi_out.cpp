@@ -90,10 +90,6 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
   }
   std::string whyNot;
   auto device = driver->open(argument, whyNot);
-  if (!device && whyNot.empty() && !(setting && *setting)) {
-    whyNot =
-        "no MIDI output device is built in yet; set PLINKARO_MIDI_OUT=log:PATH to see what is sent";
-  }
   if (!device && !whyNot.empty()) std::fprintf(stderr, "plinkaro: %s\n", whyNot.c_str());
   return device;
 }

@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <set>
+#include <string>
 
 namespace plk::winmm {
 namespace {
@@ -14,20 +16,26 @@ thread_local SoundLibraryErrors* collector = nullptr;
 
 void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
-void OnFluidError(int, const char* message, void*) { CollectSoundLibraryError(message); }
+// NOTE: some errors repeat for every block while a condition lasts (too many voices at
+// once); the user needs to read each only once.
+bool FirstTimeSeen(const char* message) {
+  static std::mutex lock;
+  static std::set<std::string> seen;
+  std::lock_guard<std::mutex> guard(lock);
+  return seen.insert(message).second;
+}
+
+void OnFluidError(int, const char* message, void*) {
+  if (collector) {
+    collector->Add(message);
+  } else if (FirstTimeSeen(message)) {
+    std::fprintf(stderr, "plinkaro: fluidsynth: %s\n", message);
+  }
+}
 
 void DropFluidMessage(int, const char*, void*) {}
 
 }  // namespace
-
-void CollectSoundLibraryError(const char* message) {
-  if (!collector) {
-    std::fprintf(stderr, "plinkaro: fluidsynth: %s\n", message);
-    return;
-  }
-  if (!collector->text_.empty()) collector->text_ += "; ";
-  collector->text_ += message;
-}
 
 void QuietSoundLibraries() {
   static std::once_flag once;
@@ -46,6 +54,11 @@ SoundLibraryErrors::SoundLibraryErrors() : outer_(collector) {
 }
 
 SoundLibraryErrors::~SoundLibraryErrors() { collector = outer_; }
+
+void SoundLibraryErrors::Add(const char* message) {
+  if (!text_.empty()) text_ += "; ";
+  text_ += message;
+}
 
 std::string SoundLibraryErrors::Describe(const std::string& fallback) const {
   return text_.empty() ? fallback : text_;

@@ -22,10 +22,9 @@ class SoundLibraryErrors {
 
   // The errors collected so far, joined with "; ", or `fallback` when there are none.
   std::string Describe(const std::string& fallback) const;
-  void Clear() { text_.clear(); }
+  void Add(const char* message);
 
  private:
-  friend void CollectSoundLibraryError(const char* message);
   std::string text_;
   SoundLibraryErrors* outer_;
 };

@@ -1,0 +1,52 @@
+// Implements: PLINKARO_AUDIO_OUT=file:PATH.wav, a stand-in for a sound card that writes
+// what it would play into a 16-bit stereo WAV file, paced by the steady clock: block n is
+// rendered at start + n blocks, so a sample's position in the file tells when it would
+// have reached the speaker.
+// Does not implement: other file formats, or rendering faster than real time.
+#pragma once
+
+#include <fluidsynth.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace plk::winmm {
+
+class WavRenderer {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Starts rendering `synth` into `path`; null with one line in whyNot when the file
+  // cannot be created.
+  static std::unique_ptr<WavRenderer> Start(fluid_synth_t* synth, const std::string& path,
+                                            int sampleRate, int periodFrames, std::string& whyNot);
+  // Stops the thread and leaves a complete file.
+  ~WavRenderer();
+  WavRenderer(const WavRenderer&) = delete;
+  WavRenderer& operator=(const WavRenderer&) = delete;
+
+  // The moment the first sample of the file stands for.
+  Clock::time_point StartTime() const { return start_; }
+
+ private:
+  WavRenderer(fluid_synth_t* synth, SNDFILE* file, int sampleRate, int periodFrames);
+  void Run();
+  bool WaitUntil(Clock::time_point deadline);
+
+  fluid_synth_t* synth_;
+  SNDFILE* file_;
+  int sampleRate_;
+  int periodFrames_;
+  Clock::time_point start_;
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace plk::winmm
