@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <strings.h>
 #include <tuple>
@@ -149,6 +150,7 @@ class FontLibrary {
 
   std::shared_ptr<FontFace> Find(const FontRequest& request) {
     if (!ft_->handle || !config_) return nullptr;
+    const std::lock_guard<std::mutex> lock(mutex_);
     const auto key = std::make_tuple(request.face, request.height);
     auto it = faces_.find(key);
     if (it != faces_.end()) return it->second;
@@ -186,6 +188,7 @@ class FontLibrary {
     return std::make_shared<FontFace>(std::move(impl));
   }
 
+  std::mutex mutex_;
   std::shared_ptr<FtLibrary> ft_;
   FcConfig* config_;
   std::map<std::tuple<std::string, int>, std::shared_ptr<FontFace>> faces_;

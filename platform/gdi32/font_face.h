@@ -43,7 +43,8 @@ class FontFace {
 
   const FontMetrics& Metrics() const { return metrics_; }
   const std::string& Family() const { return family_; }
-  // The glyph of one single-byte character; rendered on first use, then cached.
+  // The glyph of one single-byte character; rendered on first use, then cached. Callers
+  // serialise through the handle table's lock.
   const Glyph& GlyphFor(unsigned char character);
 
   struct Impl;
