@@ -65,13 +65,13 @@ bool SynthDevice::StartAudio(const SynthOptions& options, std::string& whyNot) {
 }
 
 bool SynthDevice::LoadSoundfont(const std::string& path, std::string& whyNot) {
+  SoundLibraryErrors errors;
   // Checked first: FluidSynth would hand any other file to a loader that complains on
   // stderr by itself.
   if (!fluid_is_soundfont(path.c_str())) {
     whyNot = path + " is not a SoundFont 2 file: set PLINKARO_MIDI_OUT=synth:FILE.sf2 to one";
     return false;
   }
-  SoundLibraryErrors errors;
   if (fluid_synth_sfload(synth_.get(), path.c_str(), 1) != FLUID_FAILED) return true;
   whyNot = "cannot load the soundfont " + path + " (" + errors.Describe("it did not load") +
            "): set PLINKARO_MIDI_OUT=synth:FILE.sf2 to a SoundFont 2 file";
