@@ -1,0 +1,184 @@
+// Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS; a
+// directory cannot be opened, as on Windows), ReadFile and WriteFile (synchronous, whole
+// transfers unless the file ends), GetFileSize (with the high word), SetFilePointer
+// (64-bit through distanceHigh), CloseHandle, over POSIX descriptors behind handles that
+// are never reused.
+// Does not implement: share modes (POSIX has no mandatory locking), overlapped I/O,
+// security attributes, the other creation dispositions, handles other than files.
+#include "kernel32/last_error.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+namespace {
+
+using plk::kernel32::ErrorFromErrno;
+using plk::kernel32::SetLastErrorCode;
+
+constexpr DWORD kErrorInvalidHandle = 6;
+constexpr DWORD kErrorInvalidParameter = 87;
+
+struct FileTable {
+  std::mutex mutex;
+  std::map<std::uintptr_t, int> descriptors;
+  std::uintptr_t next = 0x100;
+};
+
+FileTable& Files() {
+  static FileTable table;
+  return table;
+}
+
+int DescriptorOf(HANDLE handle) {
+  FileTable& table = Files();
+  std::lock_guard lock(table.mutex);
+  auto found = table.descriptors.find(reinterpret_cast<std::uintptr_t>(handle));
+  return found == table.descriptors.end() ? -1 : found->second;
+}
+
+HANDLE AddDescriptor(int descriptor) {
+  FileTable& table = Files();
+  std::lock_guard lock(table.mutex);
+  const std::uintptr_t key = table.next;
+  table.next += 4;
+  table.descriptors[key] = descriptor;
+  return reinterpret_cast<HANDLE>(key);
+}
+
+bool FailWithErrno() {
+  SetLastErrorCode(ErrorFromErrno(errno));
+  return false;
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation, DWORD, HANDLE) {
+  if (!fileName) {
+    SetLastErrorCode(kErrorInvalidParameter);
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool read = access & GENERIC_READ;
+  const bool write = access & GENERIC_WRITE;
+  int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
+  if (creation == CREATE_ALWAYS) {
+    flags |= O_CREAT | O_TRUNC;
+  } else if (creation != OPEN_EXISTING) {
+    SetLastErrorCode(kErrorInvalidParameter);
+    return INVALID_HANDLE_VALUE;
+  }
+  const int descriptor = open(fileName, flags, 0666);
+  if (descriptor < 0) {
+    FailWithErrno();
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat status {};
+  if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+    errno = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    FailWithErrno();
+    close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  SetLastErrorCode(ERROR_SUCCESS);
+  return AddDescriptor(descriptor);
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
+  if (read) *read = 0;
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return FALSE;
+  }
+  DWORD total = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (total < toRead) {
+    const ssize_t got = ::read(descriptor, bytes + total, toRead - total);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return FailWithErrno();
+    if (got == 0) break;  // end of file: success with fewer bytes, as on Windows
+    total += static_cast<DWORD>(got);
+  }
+  if (read) *read = total;
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPVOID) {
+  if (written) *written = 0;
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return FALSE;
+  }
+  DWORD total = 0;
+  const auto* bytes = static_cast<const char*>(buffer);
+  while (total < toWrite) {
+    const ssize_t put = ::write(descriptor, bytes + total, toWrite - total);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return FailWithErrno();
+    total += static_cast<DWORD>(put);
+  }
+  if (written) *written = total;
+  return TRUE;
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
+  struct stat status {};
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0 || fstat(descriptor, &status) != 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return INVALID_FILE_SIZE;
+  }
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+  SetLastErrorCode(ERROR_SUCCESS);
+  return static_cast<DWORD>(size);
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return INVALID_SET_FILE_POINTER;
+  }
+  // Without a high part the distance is a signed 32-bit value; with one, they form a
+  // signed 64-bit value.
+  const std::int64_t offset =
+      distanceHigh
+          ? static_cast<std::int64_t>(
+                (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
+                static_cast<std::uint32_t>(distance))
+          : distance;
+  const int whence = method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : SEEK_SET;
+  const off_t position = lseek(descriptor, offset, whence);
+  if (position < 0) {
+    SetLastErrorCode(kErrorInvalidParameter);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<std::uint64_t>(position) >> 32);
+  SetLastErrorCode(ERROR_SUCCESS);
+  return static_cast<DWORD>(position);
+}
+
+BOOL CloseHandle(HANDLE object) {
+  int descriptor = -1;
+  {
+    FileTable& table = Files();
+    std::lock_guard lock(table.mutex);
+    auto found = table.descriptors.find(reinterpret_cast<std::uintptr_t>(object));
+    if (found != table.descriptors.end()) {
+      descriptor = found->second;
+      table.descriptors.erase(found);
+    }
+  }
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return FALSE;
+  }
+  return close(descriptor) == 0 ? TRUE : FALSE;
+}
