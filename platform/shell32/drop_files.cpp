@@ -1,0 +1,74 @@
+// Implements: DragAcceptFiles (WS_EX_ACCEPTFILES on the window, which decides whether a
+// drop on it becomes WM_DROPFILES), DragQueryFileA (0xFFFFFFFF gives the count; a null
+// buffer gives the length; otherwise the name is copied, cut to fit with its
+// terminator, and the copied length returned) and DragFinish, over HDROP handles that
+// hold the dropped paths in the host's encoding (UTF-8 on Linux).
+// Does not implement: DragQueryPoint, DragQueryFileW, OLE drag and drop.
+#include "shell32/drop_files.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace plk::shell32 {
+namespace {
+
+struct Drop {
+  std::vector<std::string> files;
+  POINT point;
+};
+
+struct DropTable {
+  std::mutex mutex;
+  std::map<std::uintptr_t, Drop> drops;
+  std::uintptr_t next = 0x20010;
+};
+
+DropTable& Drops() {
+  static DropTable table;
+  return table;
+}
+
+}  // namespace
+
+HDROP CreateDrop(std::vector<std::string> files, POINT point) {
+  DropTable& table = Drops();
+  std::lock_guard lock(table.mutex);
+  const std::uintptr_t key = table.next;
+  table.next += 4;
+  table.drops[key] = Drop{std::move(files), point};
+  return reinterpret_cast<HDROP>(key);
+}
+
+}  // namespace plk::shell32
+
+void DragAcceptFiles(HWND window, BOOL accept) {
+  const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+  SetWindowLongA(window, GWL_EXSTYLE,
+                 accept ? exStyle | WS_EX_ACCEPTFILES : exStyle & ~WS_EX_ACCEPTFILES);
+}
+
+UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
+  auto& table = plk::shell32::Drops();
+  std::lock_guard lock(table.mutex);
+  auto found = table.drops.find(reinterpret_cast<std::uintptr_t>(drop));
+  if (found == table.drops.end()) return 0;
+  const auto& files = found->second.files;
+  if (index == 0xFFFFFFFFu) return static_cast<UINT>(files.size());
+  if (index >= files.size()) return 0;
+  const std::string& name = files[index];
+  if (!file) return static_cast<UINT>(name.size());
+  if (size == 0) return 0;
+  const std::size_t count = std::min<std::size_t>(name.size(), size - 1);
+  std::memcpy(file, name.data(), count);
+  file[count] = '\0';
+  return static_cast<UINT>(count);
+}
+
+void DragFinish(HDROP drop) {
+  auto& table = plk::shell32::Drops();
+  std::lock_guard lock(table.mutex);
+  table.drops.erase(reinterpret_cast<std::uintptr_t>(drop));
+}
