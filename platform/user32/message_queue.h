@@ -1,0 +1,81 @@
+// The per-thread message queue: posted messages, input, WM_QUIT and window timers,
+// handed out in Windows' order (WM_PAINT comes from the windows' update regions).
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace plk::user32 {
+
+using Clock = std::chrono::steady_clock;
+
+// The clock that window timers run on (timers.cpp): steady, or stepped by tests.
+Clock::time_point Now();
+bool ManualClockActive();
+
+struct WindowTimer {
+  HWND window = nullptr;
+  UINT_PTR id = 0;
+  std::chrono::milliseconds period{0};
+  Clock::time_point due;
+  TIMERPROC procedure = nullptr;
+};
+
+bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filterMax);
+
+class MessageQueue {
+ public:
+  void Post(const MSG& message);  // any thread
+  void PostInput(const MSG& message);
+  // Ahead of everything else, like the characters TranslateMessage makes.
+  void PostNext(const MSG& message);
+  void PostQuit(int exitCode);
+
+  // Posted messages, then input, then WM_QUIT; false when none matches.
+  bool TakeQueued(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
+  // A due timer as WM_TIMER; taking it starts the next period (ticks never pile up).
+  bool TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
+  bool HasQueued();
+  bool HasDueTimer();
+  void RemoveMessagesFor(HWND window);
+  // Sleeps until something is posted or `timeout` passes (for threads without SDL video).
+  void WaitForPost(std::optional<std::chrono::milliseconds> timeout);
+
+  UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
+  bool KillTimer(HWND window, UINT_PTR id);
+  void KillTimersOf(HWND window);
+  std::vector<WindowTimer> TimersOf(HWND window);
+  std::optional<Clock::time_point> NextTimerDue();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable postedSignal_;
+  std::deque<MSG> posted_;
+  std::deque<MSG> input_;
+  bool quitPending_ = false;
+  int exitCode_ = 0;
+  std::vector<WindowTimer> timers_;
+  UINT_PTR nextThreadTimerId_ = 1;
+};
+
+MessageQueue& CurrentQueue();
+std::shared_ptr<MessageQueue> CurrentQueueShared();
+
+// Runs a window procedure with tracing; 0 when the window is gone.
+LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows every top-level window whose pixels changed (after each dispatch, before sleeping).
+void PresentChangedWindows();
+
+// Host events (sdl_events.cpp): turns pending SDL events into input messages.
+void PumpHostEvents();
+// Wakes a thread sleeping in WaitMessage on SDL.
+void WakeHostWait();
+
+}  // namespace plk::user32

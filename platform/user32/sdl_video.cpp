@@ -1,0 +1,123 @@
+// Implements: lazy start of SDL's event and video subsystems, hidden resizable host
+// windows tagged with their HWND, presentation of 0x00RRGGBB pixels through the window
+// surface, and window icons from the embedded BMP resources.
+// Does not implement: shutting SDL down (the process exit does), OpenGL or textures.
+#include "user32/sdl_video.h"
+
+#include "user32/resource_lookup.h"
+#include "user32/trace.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace plk::user32 {
+namespace {
+
+constexpr const char* kHwndKey = "plk.hwnd";
+
+struct SdlState {
+  bool eventsUp = false;
+  bool videoTried = false;
+  bool videoUp = false;
+  std::thread::id videoThread;
+};
+
+SdlState& State() {
+  static SdlState state;
+  return state;
+}
+
+}  // namespace
+
+bool EnsureSdlEvents() {
+  SdlState& state = State();
+  if (!state.eventsUp) {
+    // The program closes its windows itself on WM_CLOSE; SDL must not quit on its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    state.eventsUp = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+  }
+  return state.eventsUp;
+}
+
+bool EnsureSdlVideo() {
+  SdlState& state = State();
+  if (state.videoTried) return state.videoUp;
+  state.videoTried = true;
+  EnsureSdlEvents();
+  state.videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  state.videoThread = std::this_thread::get_id();
+  if (!state.videoUp) {
+    std::fprintf(stderr, "plinkaro: no video device (%s); windows stay invisible\n",
+                 SDL_GetError());
+    return false;
+  }
+  // Key messages carry their own characters (TranslateMessage); an input method would
+  // swallow the keys the program plays on.
+  SDL_StopTextInput();
+  Trace("video driver %s", SDL_GetCurrentVideoDriver());
+  return true;
+}
+
+bool SdlVideoActive() { return State().videoUp; }
+
+bool OnVideoThread() {
+  return State().videoUp && State().videoThread == std::this_thread::get_id();
+}
+
+bool SdlVideoHeadless() {
+  if (!State().videoUp) return true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return !driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
+}
+
+SDL_Window* CreateHostWindow(const char* title, int x, int y, int width, int height, HWND owner) {
+  if (!EnsureSdlVideo()) return nullptr;
+  SDL_Window* host =
+      SDL_CreateWindow(title ? title : "", x, y, std::max(width, 1), std::max(height, 1),
+                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  if (!host) {
+    std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  SDL_SetWindowData(host, kHwndKey, owner);
+  return host;
+}
+
+void DestroyHostWindow(SDL_Window* host) {
+  if (host) SDL_DestroyWindow(host);
+}
+
+HWND WindowOfHost(unsigned int sdlWindowId) {
+  SDL_Window* host = SDL_GetWindowFromID(sdlWindowId);
+  return host ? static_cast<HWND>(SDL_GetWindowData(host, kHwndKey)) : nullptr;
+}
+
+void PresentToHost(SDL_Window* host, const plk::gdi::PixelSurface& surface) {
+  SDL_Surface* target = SDL_GetWindowSurface(host);
+  if (!target || !surface.pixels) return;
+  // The host may already have a new size that WM_SIZE has not reached yet.
+  const int width = std::min(surface.width, target->w);
+  const int height = std::min(surface.height, target->h);
+  if (width <= 0 || height <= 0) return;
+  if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+  SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, surface.pixels, surface.stride * 4,
+                    target->format->format, target->pixels, target->pitch);
+  if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  SDL_UpdateWindowSurface(host);
+}
+
+void SetHostIcon(SDL_Window* host, HICON icon) {
+  const EmbeddedResource* resource = IconResource(icon);
+  if (!host || !resource) return;
+  SDL_RWops* stream = SDL_RWFromConstMem(resource->bytes, static_cast<int>(resource->size));
+  SDL_Surface* image = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
+  if (!image) return;
+  SDL_SetWindowIcon(host, image);
+  SDL_FreeSurface(image);
+}
+
+}  // namespace plk::user32

@@ -1,0 +1,61 @@
+// The window object behind an HWND and the table of live windows.
+#pragma once
+
+#include <windows.h>
+
+#include "user32/region.h"
+#include "user32/scroll_bar.h"
+#include "user32/window_class.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plk::user32 {
+
+class MessageQueue;
+class TopLevelPixels;
+
+struct Window {
+  HWND handle = nullptr;
+  std::shared_ptr<WindowClass> windowClass;
+  WNDPROC procedure = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;
+  std::vector<HWND> children;  // in creation order
+  RECT rect = {};  // outer rectangle: screen coordinates, or parent-client ones for a child
+  std::string text;
+  LONG_PTR id = 0;  // the control id of a child (its HMENU argument)
+  LONG_PTR userData = 0;
+  HINSTANCE instance = nullptr;
+  ScrollBar verticalBar;
+  Region update;  // client coordinates
+  bool erasePending = false;
+  bool needsSizeMessage = false;  // overlapped windows get WM_SIZE at their first showing
+  bool destroying = false;
+  std::shared_ptr<MessageQueue> queue;     // of the thread that created the window
+  std::unique_ptr<TopLevelPixels> pixels;  // top-level windows only
+  HDC ownDC = nullptr;                     // CS_OWNDC
+
+  ~Window();
+};
+
+// Null when the handle does not name a live window.
+Window* FindWindowObject(HWND handle);
+Window& AddWindowObject(std::unique_ptr<Window> window);
+void RemoveWindowObject(HWND handle);
+// Live windows in creation order.
+std::vector<HWND> AllWindowHandles();
+
+// The top-level window that holds this window's pixels.
+Window* TopLevelOf(Window& window);
+bool IsDescendant(HWND window, HWND ancestor);  // true when window == ancestor too
+// Visible with every ancestor visible.
+bool IsShown(const Window& window);
+// The deepest shown descendant under a point in `window`'s client coordinates (the
+// window itself when no child is there); the point comes back in its client coordinates.
+HWND ChildWindowAt(HWND window, POINT& point);
+
+}  // namespace plk::user32

@@ -1,0 +1,52 @@
+// Implements: the pixel buffer of a top-level window (0x00RRGGBB, rows top-down),
+// resizing that keeps what still fits, and presentation through the SDL window surface.
+// Does not implement: partial presentation (the whole buffer is copied; at the sizes
+// this program uses that is well under a millisecond), high-DPI scaling.
+#include "user32/window_pixels.h"
+
+#include "user32/sdl_video.h"
+
+#include <algorithm>
+
+namespace plk::user32 {
+namespace {
+
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
+
+}  // namespace
+
+TopLevelPixels::TopLevelPixels(int width, int height) { Resize(width, height); }
+
+TopLevelPixels::~TopLevelPixels() { DestroyHostWindow(host); }
+
+void TopLevelPixels::Resize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return;
+  std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * height, kWhite);
+  const int keepWidth = std::min(width, width_);
+  const int keepHeight = std::min(height, height_);
+  for (int y = 0; y < keepHeight; ++y) {
+    std::copy_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_, keepWidth,
+                next.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+  pixels_.swap(next);
+  width_ = width;
+  height_ = height;
+  changed = true;
+}
+
+plk::gdi::PixelSurface TopLevelPixels::Surface() {
+  return {pixels_.empty() ? nullptr : pixels_.data(), width_, height_, width_};
+}
+
+void TopLevelPixels::PresentIfChanged() {
+  if (changed) Present();
+}
+
+void TopLevelPixels::Present() {
+  changed = false;
+  if (host) PresentToHost(host, Surface());
+}
+
+}  // namespace plk::user32
