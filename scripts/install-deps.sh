@@ -12,7 +12,7 @@ packages=(
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
-  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox
+  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
 )
 
 missing=()

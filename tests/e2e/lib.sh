@@ -1,0 +1,90 @@
+# Shared steps of the end-to-end tests: a private X server, the real program with the
+# MIDI log device, keys through xdotool and pixels from screenshots.
+# Sourced by the test scripts; they run under `set -euo pipefail`.
+
+E2E_WORK=$(mktemp -d /tmp/plinkaro-e2e.XXXXXX)
+E2E_FAILURES=0
+PLINKARO_PID=""
+XVFB_PID=""
+
+e2e_cleanup() {
+  [[ -n "$PLINKARO_PID" ]] && kill "$PLINKARO_PID" 2>/dev/null || true
+  [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
+  if ((E2E_FAILURES == 0)); then rm -rf "$E2E_WORK"; else echo "kept $E2E_WORK for inspection"; fi
+}
+trap e2e_cleanup EXIT
+
+# Starts Xvfb on the first free display number from 90.
+start_x() {
+  local number
+  for number in $(seq 90 140); do
+    [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
+    Xvfb ":$number" -screen 0 1024x900x24 -nolisten tcp -noreset >"$E2E_WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+# start_plinkaro EXECUTABLE: runs it with the MIDI log and waits for its window.
+start_plinkaro() {
+  MIDI_LOG="$E2E_WORK/midi.log"
+  PLINKARO_MIDI_OUT="log:$MIDI_LOG" "$1" >"$E2E_WORK/plinkaro.out" 2>&1 &
+  PLINKARO_PID=$!
+  for _ in $(seq 100); do
+    WINDOW=$(xdotool search --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
+    if [[ -n "$WINDOW" ]]; then
+      sleep 0.3  # the first paint
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "the Plinkaro window did not appear" >&2
+  cat "$E2E_WORK/plinkaro.out" >&2
+  return 1
+}
+
+# Lets the program take input and paint: a few redraw ticks.
+settle() { sleep "${1:-0.15}"; }
+
+shoot() { import -window "$WINDOW" "$E2E_WORK/shot.png"; }
+
+# pixel X Y: "r,g,b" of the last screenshot.
+pixel() {
+  convert "$E2E_WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+
+check() {  # check NAME ACTUAL EXPECTED
+  if [[ "$2" == "$3" ]]; then
+    echo "ok   $1"
+  else
+    echo "FAIL $1: got '$2', expected '$3'"
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+  fi
+}
+
+check_pixel() {  # check_pixel NAME X Y R,G,B
+  check "$1" "$(pixel "$2" "$3")" "$4"
+}
+
+# MIDI log lines without their times, from line N on (1-based).
+midi_calls_from() { tail -n "+$1" "$MIDI_LOG" | cut -d' ' -f2-; }
+midi_line_count() { wc -l <"$MIDI_LOG"; }
+
+key() { xdotool key --window "$WINDOW" "$@"; }
+keydown() { xdotool keydown "$@"; }
+keyup() { xdotool keyup "$@"; }
+
+finish() {
+  if ((E2E_FAILURES > 0)); then
+    echo "$E2E_FAILURES check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+}
