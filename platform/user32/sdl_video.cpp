@@ -108,6 +108,7 @@ void PresentToHost(SDL_Window* host, const plk::gdi::PixelSurface& surface) {
                     target->format->format, target->pixels, target->pitch);
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   SDL_UpdateWindowSurface(host);
+  Trace("present %dx%d", width, height);
 }
 
 void SetHostIcon(SDL_Window* host, HICON icon) {

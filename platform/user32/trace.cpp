@@ -5,21 +5,11 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
-#include <string_view>
+
+#include "trace_channel.h"
 
 namespace plk::user32 {
 namespace {
-
-bool ChannelListed(std::string_view list, std::string_view channel) {
-  while (!list.empty()) {
-    const auto comma = list.find(',');
-    if (list.substr(0, comma) == channel) return true;
-    if (comma == std::string_view::npos) break;
-    list.remove_prefix(comma + 1);
-  }
-  return false;
-}
 
 const char* MessageName(UINT message) {
   switch (message) {
@@ -50,10 +40,7 @@ const char* MessageName(UINT message) {
 }  // namespace
 
 bool TraceEnabled() {
-  static const bool enabled = [] {
-    const char* list = std::getenv("PLINKARO_TRACE");
-    return list && ChannelListed(list, "user32");
-  }();
+  static const bool enabled = TraceChannelEnabled("user32");
   return enabled;
 }
 
@@ -61,9 +48,7 @@ void Trace(const char* format, ...) {
   if (!TraceEnabled()) return;
   std::va_list arguments;
   va_start(arguments, format);
-  std::fputs("user32: ", stderr);
-  std::vfprintf(stderr, format, arguments);
-  std::fputc('\n', stderr);
+  TraceLine("user32", format, arguments);
   va_end(arguments);
 }
 
