@@ -32,14 +32,16 @@ start_x() {
   return 1
 }
 
-# start_plinkaro EXECUTABLE: runs it with the MIDI log and waits for its window.
+# start_plinkaro EXECUTABLE: runs it with the MIDI log (or E2E_MIDI_OUT) and waits until
+# its window is mapped, painted and has the keyboard focus.
 start_plinkaro() {
   MIDI_LOG="$E2E_WORK/midi.log"
-  PLINKARO_MIDI_OUT="log:$MIDI_LOG" "$1" >"$E2E_WORK/plinkaro.out" 2>&1 &
+  PLINKARO_MIDI_OUT="${E2E_MIDI_OUT:-log:$MIDI_LOG}" "$1" >"$E2E_WORK/plinkaro.out" 2>&1 &
   PLINKARO_PID=$!
-  for _ in $(seq 100); do
-    WINDOW=$(xdotool search --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
+  for _ in $(seq 200); do
+    WINDOW=$(xdotool search --onlyvisible --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
     if [[ -n "$WINDOW" ]]; then
+      xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
       sleep 0.3  # the first paint
       return 0
     fi

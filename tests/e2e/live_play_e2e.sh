@@ -14,7 +14,6 @@ LAVENDER=192,192,255
 start_x
 setxkbmap -layout jp
 start_plinkaro "$PLINKARO"
-xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 
 echo "# the picture at start"
 shoot

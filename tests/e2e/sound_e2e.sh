@@ -10,12 +10,10 @@ source "$(dirname "$0")/lib.sh"
 work=$E2E_WORK
 start_x
 
-PLINKARO_MIDI_OUT=synth PLINKARO_AUDIO_OUT="file:$work/out.wav" "$app" &
-app_pid=$!
-PLINKARO_PID=$app_pid
-window=$(xdotool search --sync --pid "$app_pid" | head -n 1)
-xdotool windowfocus --sync "$window"
-sleep 0.5
+export PLINKARO_AUDIO_OUT="file:$work/out.wav"
+E2E_MIDI_OUT=synth start_plinkaro "$app"
+app_pid=$PLINKARO_PID
+sleep 0.2
 
 xdotool keydown n; sleep 0.6; xdotool keyup n   # a 440 Hz tone, then its release
 sleep 1.5
