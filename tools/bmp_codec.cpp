@@ -49,10 +49,12 @@ void PutPixelRows(Bytes& out, const Image& image, bool withAlpha) {
   for (int y = image.height - 1; y >= 0; --y) {
     for (int x = 0; x < image.width; ++x) {
       const Rgb& p = image.at(x, y);
-      out.insert(out.end(), {p.b, p.g, p.r});
+      out.push_back(p.b);
+      out.push_back(p.g);
+      out.push_back(p.r);
       if (withAlpha) out.push_back(0xFF);
     }
-    out.insert(out.end(), padding, 0);
+    out.resize(out.size() + padding, 0);
   }
 }
 
@@ -78,7 +80,8 @@ Bytes EncodeBmp24(const Image& image) {
   const std::uint32_t imageSize = RowBytes(image.width, 24) * image.height;
   const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
   Bytes out;
-  out.insert(out.end(), {'B', 'M'});
+  out.push_back('B');
+  out.push_back('M');
   Put32(out, offset + imageSize);
   Put32(out, 0);  // two reserved words
   Put32(out, offset);
@@ -96,7 +99,10 @@ Bytes EncodeIco32(const Image& image) {
   Put16(out, 0);  // reserved
   Put16(out, 1);  // icon, not cursor
   Put16(out, 1);  // one entry
-  out.insert(out.end(), {std::uint8_t(image.width), std::uint8_t(image.height), 0, 0});
+  out.push_back(std::uint8_t(image.width));
+  out.push_back(std::uint8_t(image.height));
+  out.push_back(0);  // colours in a palette: none
+  out.push_back(0);  // reserved
   Put16(out, 1);   // planes
   Put16(out, 32);  // bits per pixel
   Put32(out, entrySize);
@@ -104,7 +110,7 @@ Bytes EncodeIco32(const Image& image) {
   // An icon entry's header counts the colour rows and the AND mask rows together.
   PutInfoHeader(out, image.width, image.height * 2, 32, colourBytes + maskBytes);
   PutPixelRows(out, image, true);
-  out.insert(out.end(), maskBytes, 0);
+  out.resize(out.size() + maskBytes, 0);
   return out;
 }
 
