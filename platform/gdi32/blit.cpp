@@ -43,9 +43,17 @@ void CombineRun(Combine op, std::uint32_t* dest, const std::uint32_t* source, in
 // (which also makes overlapping copies within one row safe).
 void BlitRun(Combine op, const plk::gdi::PixelRows& to, int x, int y,
              const plk::gdi::PixelRows& from, int sx, int sy, int count) {
+  const bool sameRow = to.Row(y) == from.Row(sy);
+  const std::uint32_t* fromRow = from.Row32(sy);
+  std::uint32_t* toRow = to.Row32(y);
+  if (fromRow && toRow && !sameRow) {
+    // Both 32-bit: no conversion, the common case of every key drawn from the skin.
+    CombineRun(op, toRow + x, fromRow + sx, count);
+    return;
+  }
   std::uint32_t source[kChunk];
   std::uint32_t dest[kChunk];
-  const bool backwards = to.Row(y) == from.Row(sy) && x > sx;
+  const bool backwards = sameRow && x > sx;
   for (int done = 0; done < count;) {
     const int n = std::min(kChunk, count - done);
     const int at = backwards ? count - done - n : done;
