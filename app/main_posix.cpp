@@ -1,9 +1,12 @@
 // Hosts without Win32 start at main; the program starts at WinMain as on Windows.
 #include <windows.h>
 
+#include <string>
+
 int WINAPI WinMain(HINSTANCE module, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
-int main() {
-  static char noCommandLine[] = "";
-  return WinMain(GetModuleHandleA(nullptr), nullptr, noCommandLine, SW_SHOWDEFAULT);
+// The one argument reaches WinMain quoted, as Windows passes a name that has spaces.
+int main(int argc, char** argv) {
+  std::string commandLine = argc > 1 ? "\"" + std::string(argv[1]) + "\"" : std::string();
+  return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
 }

@@ -13,6 +13,8 @@
 #include "input/key_map.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "song/playback_clock.h"
+#include "song/song_state.h"
 #include "song/transport.h"
 
 namespace {
@@ -30,7 +32,7 @@ LRESULT OnCreate(HWND window) {
   CreateValueEditor(window, rowFont);
   ResetChannelDefaults();
   FillDrawingTables();
-  tempoMicros = DEFAULT_TEMPO_MICROS;
+  songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   DragAcceptFiles(window, TRUE);
   SetTimer(window, REDRAW_TIMER_ID, REDRAW_TIMER_MS, nullptr);
   ReleaseSpinFlag(&PaintLock);
@@ -41,7 +43,7 @@ LRESULT OnCreate(HWND window) {
 // shared objects. Held notes are not silenced before the output closes.
 LRESULT OnDestroy(HWND window) {
   DragAcceptFiles(window, FALSE);
-  StopPlaybackTimer();
+  StopPlayback();
   KillTimer(window, REDRAW_TIMER_ID);
   Sleep(100);
   AcquireSpinFlag(&PaintLock);
@@ -85,12 +87,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT: return OnPaint();
     case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
     case WM_KEYUP: return OnKeyUp(wParam);
+    case WM_COMMAND: return OnCommand(wParam);
     case WM_TIMER: return OnRedrawTimer();
     case WM_VSCROLL: return OnVScroll(wParam);
+    case WM_LBUTTONDOWN: return OnLButtonDown(lParam);
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONUP: return 0;
-    // Arrive with the value editor and song playback (WM_COMMAND, WM_LBUTTONDOWN,
-    // WM_DROPFILES): until then they take the default path.
+    case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "song/transport.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ int RunMessageLoop() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int showCommand) {
   instance = module;
   HICON icon = LoadIconA(module, MAKEINTRESOURCEA(ICON_RESOURCE_ID));
   if (!RegisterMainClass(icon)) return 0;
@@ -34,5 +36,8 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR, int showCommand) {
   ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
   ShowWindow(mainWindow, showCommand);
   UpdateWindow(mainWindow);
+  // A file named at start-up is loaded as if it had been dropped on the window.
+  char songPath[MAX_PATH];
+  if (CommandLineFile(commandLine, songPath)) LoadSongFile(songPath);
   return RunMessageLoop();
 }

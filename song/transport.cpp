@@ -2,18 +2,52 @@
 
 #include <mmsystem.h>
 
-UINT playbackTimer = 0;
-DWORD tempoMicros = DEFAULT_TEMPO_MICROS;
+#include "app/app_state.h"
+#include "midi/channel_state.h"
+#include "song/playback_clock.h"
+#include "song/smf_loader.h"
+#include "song/song_state.h"
 
-void StopPlaybackTimer() {
-  if (playbackTimer == 0) return;
-  timeKillEvent(playbackTimer);
-  playbackTimer = 0;
+// NOTE: after a stop, the wait lets a callback that is already under way finish before
+// the song is changed under it.
+void StopAndReset() {
+  StopPlayback();
+  Sleep(STOP_WAIT_MS);
+  RewindSong();
+  ResetAllChannels();
+  CloseMidiOutput();
+  OpenMidiOutput();
 }
 
-// Placeholders until song playback lands (the issue "Standard MIDI File playback: loader,
-// track reader, song dispatch, playback clock"): no song can be loaded yet, so F1, F4
-// and F5, which are bound to these, do nothing.
-void StopAndReset() {}
-void RewindAndPlay() {}
-void TogglePlayback() {}
+void RewindAndPlay() {
+  if (songState.playTimerId != 0) timeKillEvent(songState.playTimerId);
+  Sleep(STOP_WAIT_MS);
+  RewindSong();
+  StartPlayback();
+}
+
+// Pausing changes nothing that a running callback uses, so it does not wait.
+void TogglePlayback() {
+  if (songState.playTimerId != 0) {
+    timeKillEvent(songState.playTimerId);
+    songState.playTimerId = 0;
+  } else {
+    StartPlayback();
+  }
+}
+
+void LoadSongFile(LPCSTR path) {
+  if (!LoadSmf(path)) MessageBoxA(mainWindow, "SMF Load Error", "", MB_OK);
+}
+
+void LoadDroppedFile(HDROP drop) {
+  StopPlayback();
+  Sleep(STOP_WAIT_MS);
+  char path[MAX_PATH];
+  // A name that does not fit would be cut to another name: such a drop is skipped.
+  if (DragQueryFileA(drop, 0, nullptr, 0) < MAX_PATH &&
+      DragQueryFileA(drop, 0, path, MAX_PATH) > 0) {
+    LoadSongFile(path);
+  }
+  DragFinish(drop);
+}

@@ -1,14 +1,13 @@
-// Song playback's transport: the playback timer, the tempo and the transport keys.
+// The transport keys and the file drop: what the user does to the song on the UI thread.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
-#define DEFAULT_TEMPO_MICROS 500000
-
-extern UINT playbackTimer;  // the multimedia timer while a song plays, else 0
-extern DWORD tempoMicros;   // microseconds per quarter note
-
-void StopPlaybackTimer();
 void StopAndReset();    // F1: stop, rewind, reset every channel and reopen the output
 void RewindAndPlay();   // F4
 void TogglePlayback();  // F5: pause when playing, else play from the current position
+// WM_DROPFILES: stops playback and loads the first dropped file.
+void LoadDroppedFile(HDROP drop);
+// Loads `path` as the song, telling the user with "SMF Load Error" when that fails.
+void LoadSongFile(LPCSTR path);

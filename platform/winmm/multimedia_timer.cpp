@@ -4,12 +4,14 @@
 // runs its callbacks on its own thread, on absolute deadlines so that periods do not drift.
 // timeKillEvent returns only when no callback of that timer is running, unless it is
 // called from that callback.
+// Tests may fire the timers and set the time themselves (testing/manual_timers.h).
 // Does not implement: TIME_CALLBACK_EVENT_SET / _PULSE.
 #include <mmsystem.h>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -85,6 +87,8 @@ TimerTable& Timers() {
 }
 
 std::atomic<bool> manualTimers{false};
+std::atomic<bool> manualTime{false};
+std::atomic<std::uint32_t> manualMilliseconds{0};
 
 }  // namespace
 
@@ -102,6 +106,10 @@ int FireTimers() {
   return fired;
 }
 
+void UseManualTime(bool manual) { manualTime = manual; }
+
+void SetManualTime(std::uint32_t milliseconds) { manualMilliseconds = milliseconds; }
+
 }  // namespace testing
 }  // namespace plk::winmm
 
@@ -110,6 +118,7 @@ MMRESULT timeBeginPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TI
 MMRESULT timeEndPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
 
 DWORD timeGetTime(void) {
+  if (plk::winmm::manualTime) return plk::winmm::manualMilliseconds;
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }

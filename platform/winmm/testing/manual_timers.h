@@ -3,9 +3,16 @@
 // ends after it fires).
 #pragma once
 
+#include <cstdint>
+
 namespace plk::winmm::testing {
 
 void UseManualTimers(bool manual);
 int FireTimers();  // returns how many callbacks ran
+
+// With a manual time, timeGetTime answers the milliseconds last set here instead of
+// reading the host's clock.
+void UseManualTime(bool manual);
+void SetManualTime(std::uint32_t milliseconds);
 
 }  // namespace plk::winmm::testing
