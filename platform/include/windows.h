@@ -370,10 +370,14 @@ LPVOID GlobalFree(LPVOID memory);
 #define ES_LEFT 0x0000L
 #define ES_AUTOHSCROLL 0x0080L
 #define ES_NUMBER 0x2000L
+#define EM_GETSEL 0x00B0
 #define EM_SETSEL 0x00B1
 #define EM_LIMITTEXT 0x00C5
-#define EN_CHANGE 0x0300
+#define EN_SETFOCUS 0x0100
 #define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_MAXTEXT 0x0501
 
 #define GWL_STYLE (-16)
 #define GWL_EXSTYLE (-20)

@@ -8,6 +8,7 @@
 // WS_EX_* styles other than WS_EX_ACCEPTFILES, window properties.
 #include "user32/window.h"
 
+#include "user32/edit_control.h"
 #include "user32/focus.h"
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
@@ -203,6 +204,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
   if (!className || IS_INTRESOURCE(className)) return nullptr;
+  RegisterEditClass();  // the system's classes exist before any window is made
   std::shared_ptr<WindowClass> windowClass = FindWindowClass(className);
   if (!windowClass) return nullptr;
   const bool child = (style & WS_CHILD) != 0;
