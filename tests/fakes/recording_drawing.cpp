@@ -21,6 +21,9 @@ void Record(std::string call) {
 }  // namespace
 }  // namespace fakes
 
+// The value editor, which the key map opens, places its box by the scroll position.
+LONG verticalScroll = 0;
+
 void DrawRowHeader(HDC, int row) { fakes::Record("header " + std::to_string(row)); }
 
 void DrawKey(HDC, int row, int key) {
