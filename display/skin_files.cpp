@@ -1,8 +1,65 @@
 #include "display/skin_files.h"
 
-// Placeholders until skin files land (the issue "In-place value editor, mouse channel
-// choice, skin files and F6"): no skin file is offered yet, so only the built-in skin
-// (index 0) is ever loaded, and F6 does nothing.
-void ScanSkinFiles() {}
-HBITMAP LoadSkinFromFile(int) { return nullptr; }
-void CycleSkin() {}
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "display/dib_file.h"
+#include "display/redraw_queue.h"
+#include "display/skin.h"
+#include "display/spin_flag.h"
+
+char SkinList[MAX_SKIN_FILES][MAX_PATH];
+DWORD skinCount = 0;
+
+namespace {
+
+// Windows paths separate folders with a backslash, this host's with a slash.
+#ifdef _WIN32
+const char PATH_SEPARATOR = '\\';
+#else
+const char PATH_SEPARATOR = '/';
+#endif
+
+// "directory<separator>name" into a MAX_PATH buffer; FALSE when it does not fit.
+BOOL FormatPath(char* out, const char* directory, const char* name) {
+  const int length = std::snprintf(out, MAX_PATH, "%s%c%s", directory, PATH_SEPARATOR, name);
+  return length >= 0 && length < MAX_PATH;
+}
+
+}  // namespace
+
+void ScanSkinFiles() {
+  skinCount = 0;
+  char pattern[MAX_PATH];
+  if (!FormatPath(pattern, programDirectory, "*.bmp")) return;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    // A path too long for the list is left out rather than cut short.
+    if (FormatPath(SkinList[skinCount], programDirectory, found.cFileName)) skinCount++;
+  } while (skinCount < MAX_SKIN_FILES && FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+HBITMAP LoadSkinFromFile(LPCSTR path) { return ConvertLoadedSkin(LoadDibFile(path)); }
+
+HBITMAP LoadSkinFromFile(int index) {
+  if (index < 1 || static_cast<DWORD>(index) > skinCount) return nullptr;
+  return LoadSkinFromFile(SkinList[index - 1]);
+}
+
+void CycleSkin() {
+  AcquireSpinFlag(&PaintLock);
+  DiscardRedraws();
+  SelectObject(memoryDC, initialBitmap);
+  DeleteObject(skinBitmap);
+  skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1));
+  LoadSkin(skinIndex);
+  const BOOL failed = skinIndex > 0 && !skinBitmap;
+  for (DWORD row = 0; row < 16; row++) PushRedraw(REDRAW_ROW, row, 0, 0);
+  ReleaseSpinFlag(&PaintLock);
+  // Shown only now: the box's own message loop may dispatch a paint, which takes PaintLock.
+  if (failed) MessageBoxA(mainWindow, "Bitmap Load Error", "", MB_OK);
+}
