@@ -312,6 +312,7 @@ TEST_F(SkinCycleTest, ABrokenFileSaysSoAfterReleasingThePaintLockAndTheCycleGoes
   InvalidateRect(mainWindow, nullptr, TRUE);
   Pump();
   EXPECT_EQ(Pixel(470, 1), 0x808080u);
+  EXPECT_EQ(KeyColour(), 0x808080u) << "no key is drawn without a skin";
   F6();
   EXPECT_EQ(skinIndex, 0);
   EXPECT_EQ(KeyColour(), WHITE);
