@@ -7,6 +7,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE previous, LPSTR commandLine, int 
 
 // The one argument reaches WinMain quoted, as Windows passes a name that has spaces.
 int main(int argc, char** argv) {
-  std::string commandLine = argc > 1 ? "\"" + std::string(argv[1]) + "\"" : std::string();
+  std::string commandLine;
+  if (argc > 1) commandLine.append(1, '"').append(argv[1]).append(1, '"');
   return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
 }

@@ -48,6 +48,11 @@ bool EnsureSdlVideo() {
   if (state.videoTried) return state.videoUp;
   state.videoTried = true;
   EnsureSdlEvents();
+  // Present through the host's own framebuffer (X11: shared memory) where there is one,
+  // not through an OpenGL context: a small window needs no GPU, and starting one costs
+  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
+  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   state.videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   state.videoThread = std::this_thread::get_id();
   if (!state.videoUp) {
