@@ -11,12 +11,14 @@ DWORD PendingRedraws() {
 
 void PushRedraw(DWORD kind, DWORD channel, DWORD key, DWORD spare) {
   AcquireSpinFlag(&QueueLock);
-  if (PendingRedraws() >= REDRAW_QUEUE_SIZE) {
+  // The painter reads the indices without the lock, so even here they are read atomically.
+  const DWORD write = ReadSharedWord(&redrawQueue.writeIndex);
+  if (write - ReadSharedWord(&redrawQueue.readIndex) >= REDRAW_QUEUE_SIZE) {
     InterlockedExchange(&redrawQueue.commandLost, 1);
     ReleaseSpinFlag(&QueueLock);
     return;
   }
-  RedrawCommand& slot = redrawQueue.slots[redrawQueue.writeIndex & (REDRAW_QUEUE_SIZE - 1)];
+  RedrawCommand& slot = redrawQueue.slots[write & (REDRAW_QUEUE_SIZE - 1)];
   slot.kind = kind;
   slot.channel = channel;
   slot.key = key;
