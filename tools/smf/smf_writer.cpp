@@ -52,14 +52,15 @@ Bytes TrackData(const std::vector<Event>& events) {
   std::uint32_t tick = 0;
   std::uint8_t running = 0;
   for (const Event& event : events) {
-    data = data + VarLen(event.tick - tick);
+    const Bytes delta = VarLen(event.tick - tick);
+    data.insert(data.end(), delta.begin(), delta.end());
     tick = event.tick;
     const std::uint8_t status = event.bytes[0];
     const bool channelMessage = status >= 0x80 && status < 0xF0;
     if (channelMessage && status == running) {
       data.insert(data.end(), event.bytes.begin() + 1, event.bytes.end());
     } else {
-      data = data + event.bytes;
+      data.insert(data.end(), event.bytes.begin(), event.bytes.end());
     }
     running = channelMessage ? status : 0;
   }
