@@ -30,9 +30,16 @@ stop_plinkaro() {
     kill -0 "$PLINKARO_PID" 2>/dev/null || break
     sleep 0.05
   done
-  check "the program ended" "$(kill -0 "$PLINKARO_PID" 2>/dev/null && echo running || echo ended)" ended
+  local state=ended
+  if kill -0 "$PLINKARO_PID" 2>/dev/null; then
+    state=running
+    kill -9 "$PLINKARO_PID" 2>/dev/null || true
+  fi
+  check "the program ended" "$state" ended
   PLINKARO_PID=""
 }
+# A program left waiting in a message box does not end on SIGTERM: end it for good.
+trap '[[ -n "$PLINKARO_PID" ]] && kill -9 "$PLINKARO_PID" 2>/dev/null; e2e_cleanup' EXIT
 
 # Shown windows without a title other than the root and the program's window: the message
 # box (it has an empty caption and no window manager runs here).
