@@ -39,7 +39,10 @@ struct WindowTable {
 };
 
 WindowTable& Table() {
-  static WindowTable table;
+  // Never destroyed: windows still open at exit (after an X I/O error, say, when the
+  // display is gone) must not call into SDL from static destructors, which would wait
+  // forever on the dead connection. The process's exit frees them.
+  static WindowTable& table = *new WindowTable;
   return table;
 }
 

@@ -5,6 +5,7 @@
 // timeKillEvent returns only when no callback of that timer is running, unless it is
 // called from that callback.
 // Tests may fire the timers and set the time themselves (testing/manual_timers.h).
+// Callbacks run at a real-time priority where the process may use one.
 // Does not implement: TIME_CALLBACK_EVENT_SET / _PULSE.
 #include <mmsystem.h>
 
@@ -16,6 +17,9 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <pthread.h>
+#include <sched.h>
 #include <vector>
 
 #include "winmm/testing/manual_timers.h"
@@ -24,6 +28,15 @@ namespace plk::winmm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Windows runs multimedia timer callbacks on a time-critical thread, so a busy machine does
+// not make them late. The closest here is a real-time policy; without the privilege for it
+// (no CAP_SYS_NICE, no RLIMIT_RTPRIO) the thread keeps its normal priority.
+void RaiseToTimeCriticalPriority() {
+  sched_param parameters = {};
+  parameters.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
+}
 
 struct TimerEvent {
   UINT id = 0;
@@ -38,6 +51,7 @@ struct TimerEvent {
   std::thread thread;
 
   void Run() {
+    RaiseToTimeCriticalPriority();
     auto deadline = Clock::now() + delay;
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {

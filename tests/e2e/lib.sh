@@ -5,10 +5,21 @@
 E2E_WORK=$(mktemp -d /tmp/plinkaro-e2e.XXXXXX)
 E2E_FAILURES=0
 PLINKARO_PID=""
+E2E_PIDS=()  # every program started, so that none outlives the test
 XVFB_PID=""
 
+# Ends what is still running: politely, then (a program inside a modal message box does
+# not take SIGTERM) by force.
 e2e_cleanup() {
-  [[ -n "$PLINKARO_PID" ]] && kill "$PLINKARO_PID" 2>/dev/null || true
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for _ in $(seq 20); do
+    local alive=0
+    for pid in "${E2E_PIDS[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    ((alive)) || break
+    sleep 0.1
+  done
+  for pid in "${E2E_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
   if ((E2E_FAILURES == 0)); then rm -rf "$E2E_WORK"; else echo "kept $E2E_WORK for inspection"; fi
 }
@@ -38,6 +49,7 @@ start_plinkaro() {
   MIDI_LOG="$E2E_WORK/midi.log"
   PLINKARO_MIDI_OUT="${E2E_MIDI_OUT:-log:$MIDI_LOG}" "$@" >"$E2E_WORK/plinkaro.out" 2>&1 &
   PLINKARO_PID=$!
+  E2E_PIDS+=("$PLINKARO_PID")
   for _ in $(seq 200); do
     WINDOW=$(xdotool search --onlyvisible --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
     if [[ -n "$WINDOW" ]]; then
