@@ -38,8 +38,6 @@ stop_plinkaro() {
   check "the program ended" "$state" ended
   PLINKARO_PID=""
 }
-# A program left waiting in a message box does not end on SIGTERM: end it for good.
-trap '[[ -n "$PLINKARO_PID" ]] && kill -9 "$PLINKARO_PID" 2>/dev/null; e2e_cleanup' EXIT
 
 # Shown windows without a title other than the root and the program's window: the message
 # box (it has an empty caption and no window manager runs here).
