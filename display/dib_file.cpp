@@ -48,7 +48,8 @@ BOOL IsSupportedHeader(const BITMAPINFOHEADER& header) {
   if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == -2147483647L - 1) {
     return FALSE;
   }
-  return RowBytes(header) * ImageRows(header) <= MAX_DIB_PIXEL_BYTES;
+  // Divided, not multiplied: a row of 2^31 pixels times 2^31 rows overflows even 64 bits.
+  return RowBytes(header) <= MAX_DIB_PIXEL_BYTES / ImageRows(header);
 }
 
 // The colour table follows the information header, whatever that header's size.
