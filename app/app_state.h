@@ -3,6 +3,13 @@
 
 #include <windows.h>
 
+// Windows paths separate folders with a backslash, this host's with a slash.
+#ifdef _WIN32
+#define PATH_SEPARATOR '\\'
+#else
+#define PATH_SEPARATOR '/'
+#endif
+
 extern HINSTANCE instance;
 // Stored only when CreateWindowExA returns: null while the creation handler runs.
 extern HWND mainWindow;

@@ -5,13 +5,6 @@
 
 namespace {
 
-// Windows paths separate folders with a backslash, this host's with a slash.
-#ifdef _WIN32
-const char PATH_SEPARATOR = '\\';
-#else
-const char PATH_SEPARATOR = '/';
-#endif
-
 // The last separator, stepping over double-byte characters whose trail byte may look
 // like a backslash.
 char* FindLastSeparator(char* path) {

@@ -13,13 +13,6 @@ DWORD skinCount = 0;
 
 namespace {
 
-// Windows paths separate folders with a backslash, this host's with a slash.
-#ifdef _WIN32
-const char PATH_SEPARATOR = '\\';
-#else
-const char PATH_SEPARATOR = '/';
-#endif
-
 // "directory<separator>name" into a MAX_PATH buffer; FALSE when it does not fit.
 BOOL FormatPath(char* out, const char* directory, const char* name) {
   const int length = std::snprintf(out, MAX_PATH, "%s%c%s", directory, PATH_SEPARATOR, name);

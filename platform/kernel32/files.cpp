@@ -5,6 +5,7 @@
 // are never reused.
 // Does not implement: share modes (POSIX has no mandatory locking), overlapped I/O,
 // security attributes, the other creation dispositions, handles other than files.
+#include "handle_table.h"
 #include "kernel32/last_error.h"
 
 #include <fcntl.h>
@@ -13,8 +14,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <map>
-#include <mutex>
 
 namespace {
 
@@ -24,32 +23,18 @@ using plk::kernel32::SetLastErrorCode;
 constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorInvalidParameter = 87;
 
-struct FileTable {
-  std::mutex mutex;
-  std::map<std::uintptr_t, int> descriptors;
-  std::uintptr_t next = 0x100;
-};
-
-FileTable& Files() {
-  static FileTable table;
+plk::HandleTable<int>& Files() {
+  static plk::HandleTable<int> table(0x100);
   return table;
 }
 
 int DescriptorOf(HANDLE handle) {
-  FileTable& table = Files();
-  std::lock_guard lock(table.mutex);
-  auto found = table.descriptors.find(reinterpret_cast<std::uintptr_t>(handle));
-  return found == table.descriptors.end() ? -1 : found->second;
+  return Files()
+      .With(reinterpret_cast<std::uintptr_t>(handle), [](int fd) { return fd; })
+      .value_or(-1);
 }
 
-HANDLE AddDescriptor(int descriptor) {
-  FileTable& table = Files();
-  std::lock_guard lock(table.mutex);
-  const std::uintptr_t key = table.next;
-  table.next += 4;
-  table.descriptors[key] = descriptor;
-  return reinterpret_cast<HANDLE>(key);
-}
+HANDLE AddDescriptor(int descriptor) { return reinterpret_cast<HANDLE>(Files().Add(descriptor)); }
 
 bool FailWithErrno() {
   SetLastErrorCode(ErrorFromErrno(errno));
@@ -166,16 +151,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
 }
 
 BOOL CloseHandle(HANDLE object) {
-  int descriptor = -1;
-  {
-    FileTable& table = Files();
-    std::lock_guard lock(table.mutex);
-    auto found = table.descriptors.find(reinterpret_cast<std::uintptr_t>(object));
-    if (found != table.descriptors.end()) {
-      descriptor = found->second;
-      table.descriptors.erase(found);
-    }
-  }
+  const int descriptor = Files().Remove(reinterpret_cast<std::uintptr_t>(object)).value_or(-1);
   if (descriptor < 0) {
     SetLastErrorCode(kErrorInvalidHandle);
     return FALSE;

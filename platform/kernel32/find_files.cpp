@@ -3,6 +3,7 @@
 // matches come in case-insensitive name order (as NTFS lists them), with attributes,
 // size and last-write time. Names that do not fit in cFileName are skipped.
 // Does not implement: wildcards in directory parts, 8.3 alternate names, FindFirstFileEx.
+#include "handle_table.h"
 #include "kernel32/last_error.h"
 
 #include <dirent.h>
@@ -30,14 +31,8 @@ struct Search {
   std::size_t next = 0;
 };
 
-struct SearchTable {
-  std::mutex mutex;
-  std::map<std::uintptr_t, Search> searches;
-  std::uintptr_t nextHandle = 0x30010;
-};
-
-SearchTable& Searches() {
-  static SearchTable table;
+plk::HandleTable<Search>& Searches() {
+  static plk::HandleTable<Search> table(0x30010);
   return table;
 }
 
@@ -94,31 +89,23 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     return INVALID_HANDLE_VALUE;
   }
   *data = search.found.front();
-  SearchTable& table = Searches();
-  std::lock_guard lock(table.mutex);
-  const std::uintptr_t key = table.nextHandle;
-  table.nextHandle += 4;
-  table.searches[key] = std::move(search);
+  const std::uintptr_t handle = Searches().Add(std::move(search));
   SetLastErrorCode(ERROR_SUCCESS);
-  return reinterpret_cast<HANDLE>(key);
+  return reinterpret_cast<HANDLE>(handle);
 }
 
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
-  SearchTable& table = Searches();
-  std::lock_guard lock(table.mutex);
-  auto found = table.searches.find(reinterpret_cast<std::uintptr_t>(find));
-  if (found == table.searches.end() || !data) return FALSE;
-  Search& search = found->second;
-  if (search.next >= search.found.size()) {
-    SetLastErrorCode(ERROR_NO_MORE_FILES);
-    return FALSE;
-  }
-  *data = search.found[search.next++];
-  return TRUE;
+  if (!data) return FALSE;
+  const auto next = Searches().With(reinterpret_cast<std::uintptr_t>(find), [data](Search& search) {
+    if (search.next >= search.found.size()) return FALSE;
+    *data = search.found[search.next++];
+    return TRUE;
+  });
+  if (!next) return FALSE;
+  if (!*next) SetLastErrorCode(ERROR_NO_MORE_FILES);
+  return *next;
 }
 
 BOOL FindClose(HANDLE find) {
-  SearchTable& table = Searches();
-  std::lock_guard lock(table.mutex);
-  return table.searches.erase(reinterpret_cast<std::uintptr_t>(find)) ? TRUE : FALSE;
+  return Searches().Remove(reinterpret_cast<std::uintptr_t>(find)) ? TRUE : FALSE;
 }

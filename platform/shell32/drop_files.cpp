@@ -4,6 +4,7 @@
 // terminator, and the copied length returned) and DragFinish, over HDROP handles that
 // hold the dropped paths in the host's encoding (UTF-8 on Linux).
 // Does not implement: DragQueryPoint, DragQueryFileW, OLE drag and drop.
+#include "handle_table.h"
 #include "shell32/drop_files.h"
 
 #include <algorithm>
@@ -20,26 +21,15 @@ struct Drop {
   POINT point;
 };
 
-struct DropTable {
-  std::mutex mutex;
-  std::map<std::uintptr_t, Drop> drops;
-  std::uintptr_t next = 0x20010;
-};
-
-DropTable& Drops() {
-  static DropTable table;
+HandleTable<Drop>& Drops() {
+  static HandleTable<Drop> table(0x20010);
   return table;
 }
 
 }  // namespace
 
 HDROP CreateDrop(std::vector<std::string> files, POINT point) {
-  DropTable& table = Drops();
-  std::lock_guard lock(table.mutex);
-  const std::uintptr_t key = table.next;
-  table.next += 4;
-  table.drops[key] = Drop{std::move(files), point};
-  return reinterpret_cast<HDROP>(key);
+  return reinterpret_cast<HDROP>(Drops().Add(Drop{std::move(files), point}));
 }
 
 }  // namespace plk::shell32
@@ -51,24 +41,22 @@ void DragAcceptFiles(HWND window, BOOL accept) {
 }
 
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
-  auto& table = plk::shell32::Drops();
-  std::lock_guard lock(table.mutex);
-  auto found = table.drops.find(reinterpret_cast<std::uintptr_t>(drop));
-  if (found == table.drops.end()) return 0;
-  const auto& files = found->second.files;
-  if (index == 0xFFFFFFFFu) return static_cast<UINT>(files.size());
-  if (index >= files.size()) return 0;
-  const std::string& name = files[index];
-  if (!file) return static_cast<UINT>(name.size());
-  if (size == 0) return 0;
-  const std::size_t count = std::min<std::size_t>(name.size(), size - 1);
-  std::memcpy(file, name.data(), count);
-  file[count] = '\0';
-  return static_cast<UINT>(count);
+  const auto copied = plk::shell32::Drops().With(
+      reinterpret_cast<std::uintptr_t>(drop), [=](const plk::shell32::Drop& found) -> UINT {
+        const auto& files = found.files;
+        if (index == 0xFFFFFFFFu) return static_cast<UINT>(files.size());
+        if (index >= files.size()) return 0;
+        const std::string& name = files[index];
+        if (!file) return static_cast<UINT>(name.size());
+        if (size == 0) return 0;
+        const std::size_t count = std::min<std::size_t>(name.size(), size - 1);
+        std::memcpy(file, name.data(), count);
+        file[count] = '\0';
+        return static_cast<UINT>(count);
+      });
+  return copied.value_or(0);
 }
 
 void DragFinish(HDROP drop) {
-  auto& table = plk::shell32::Drops();
-  std::lock_guard lock(table.mutex);
-  table.drops.erase(reinterpret_cast<std::uintptr_t>(drop));
+  plk::shell32::Drops().Remove(reinterpret_cast<std::uintptr_t>(drop));
 }
