@@ -12,7 +12,7 @@
 #define PLK_ABI_CONST(name, value) static_assert((name) == (value), #name " has its Win32 value");
 #define PLK_ABI_SIZE(type, size32, size64) \
   static_assert(sizeof(type) == (sizeof(void*) == 4 ? (size32) : (size64)), "sizeof " #type);
-#define PLK_ABI_OFFSET(type, field, off32, off64)                                   \
+#define PLK_ABI_OFFSET(type, field, off32, off64)                                  \
   static_assert(offsetof(type, field) == (sizeof(void*) == 4 ? (off32) : (off64)), \
                 "offsetof " #type "." #field);
 

@@ -103,8 +103,8 @@ Bytes EncodeIco32(const Image& image) {
   out.push_back(std::uint8_t(image.height));
   out.push_back(0);  // colours in a palette: none
   out.push_back(0);  // reserved
-  Put16(out, 1);   // planes
-  Put16(out, 32);  // bits per pixel
+  Put16(out, 1);     // planes
+  Put16(out, 32);    // bits per pixel
   Put32(out, entrySize);
   Put32(out, DIRECTORY_SIZE);
   // An icon entry's header counts the colour rows and the AND mask rows together.
