@@ -1,5 +1,6 @@
 // Implements: font lookup (fontconfig) and 1-bit glyph rendering (FreeType). A face name
-// that is plain ASCII and names an installed family is used as such; anything else,
+// that is plain ASCII and names an installed family is used as such; otherwise a request
+// for fixed pitch or the modern family gets the system's monospace face, and anything else,
 // notably the CP932 bytes of the Japanese gothic face name, resolves to IPAGothic and then
 // to the system's monospace face.
 // Does not implement: double-byte (CP932 lead byte) characters, synthetic bold or italic,
@@ -9,6 +10,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +46,7 @@ struct FontFile {
   std::string path;
   int index = 0;
   std::string family;
+  int spacing = FC_PROPORTIONAL;  // FC_DUAL (half and full width), FC_MONO, FC_CHARCELL
 };
 
 bool IsPlainAscii(const std::string& s) {
@@ -80,9 +83,23 @@ std::optional<FontFile> MatchFamily(FcConfig* config, const char* family, bool e
     FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily);
     file = FontFile{reinterpret_cast<const char*>(path), index,
                     matchedFamily ? reinterpret_cast<const char*>(matchedFamily) : ""};
+    FcPatternGetInteger(match, FC_SPACING, 0, &file->spacing);
   }
   FcPatternDestroy(match);
   return file;
+}
+
+bool WantsFixedPitch(const FontRequest& request) {
+  return (request.pitchAndFamily & 0x03) == FIXED_PITCH ||
+         (request.pitchAndFamily & 0xF0) == FF_MODERN;
+}
+
+// The system's monospace face, as the Windows font mapper fills a fixed-pitch request whose
+// name it does not know; none when fontconfig has only proportional faces.
+std::optional<FontFile> MatchMonospace(FcConfig* config) {
+  auto file = MatchFamily(config, kLastResort, false);
+  if (file && file->spacing >= FC_DUAL) return file;
+  return std::nullopt;
 }
 
 // Char code of a single CP932 byte: ASCII and the half-width katakana; 0 for the rest.
@@ -107,11 +124,11 @@ int AdvanceOf(FT_Face face, FT_ULong code) {
 
 // Sizes the face so its ascender-to-descender span fills the cell, then shrinks it until a
 // half-width digit fits the half-height cell width, so any fallback face keeps the layout.
-std::optional<FontMetrics> SizeFace(FT_Face face, int requestedHeight) {
+std::optional<FontMetrics> SizeFace(FT_Face face, int requestedHeight, int requestedWidth) {
   if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0) return std::nullopt;
   FontMetrics m;
   m.cellHeight = std::max(1, CellHeightFor(requestedHeight, face));
-  m.cellWidth = std::max(1, (m.cellHeight + 1) / 2);
+  m.cellWidth = requestedWidth > 0 ? requestedWidth : std::max(1, (m.cellHeight + 1) / 2);
   const double span = face->ascender - face->descender;
   if (span <= 0) return std::nullopt;
   int em = std::max(1, static_cast<int>(std::lround(m.cellHeight * face->units_per_EM / span)));
@@ -124,6 +141,21 @@ std::optional<FontMetrics> SizeFace(FT_Face face, int requestedHeight) {
       static_cast<int>(std::lround(face->ascender * em / static_cast<double>(face->units_per_EM))),
       0, m.cellHeight);
   return m;
+}
+
+// What GetTextMetricsA reports: a fixed face by its cells (a dual-width one has full-width
+// characters of two cells), a proportional one by its own average and widest advance.
+void DescribePitch(FT_Face face, int spacing, FontMetrics& m) {
+  m.fixedPitch = spacing >= FC_DUAL;
+  m.averageWidth = m.cellWidth;
+  m.maxWidth = spacing == FC_DUAL ? 2 * m.cellWidth : m.cellWidth;
+  if (m.fixedPitch) return;
+  const double scale = m.emPixels / static_cast<double>(face->units_per_EM);
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  if (os2 && os2->xAvgCharWidth > 0)
+    m.averageWidth = static_cast<int>(std::lround(os2->xAvgCharWidth * scale));
+  m.maxWidth =
+      std::max(m.averageWidth, static_cast<int>(std::lround(face->max_advance_width * scale)));
 }
 
 }  // namespace
@@ -151,7 +183,8 @@ class FontLibrary {
   std::shared_ptr<FontFace> Find(const FontRequest& request) {
     if (!ft_->handle || !config_) return nullptr;
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto key = std::make_tuple(request.face, request.height);
+    const auto key =
+        std::make_tuple(request.face, request.height, request.width, WantsFixedPitch(request));
     auto it = faces_.find(key);
     if (it != faces_.end()) return it->second;
     auto face = Open(request);
@@ -165,7 +198,8 @@ class FontLibrary {
   std::shared_ptr<FontFace> Open(const FontRequest& request) {
     std::optional<FontFile> file;
     if (IsPlainAscii(request.face)) file = MatchFamily(config_, request.face.c_str(), true);
-    if (!file) file = MatchFamily(config_, kGothicFamily, true);
+    if (!file && WantsFixedPitch(request)) file = MatchMonospace(config_);
+    if (!file) file = MatchFamily(config_, unknownNameFamily_.c_str(), true);
     if (!file) file = MatchFamily(config_, kLastResort, false);
     if (!file) {
       Trace("no font file for any face; text will not be drawn");
@@ -177,8 +211,9 @@ class FontLibrary {
       impl->face = nullptr;
       return nullptr;
     }
-    auto metrics = SizeFace(impl->face, request.height);
+    auto metrics = SizeFace(impl->face, request.height, request.width);
     if (!metrics) return nullptr;
+    DescribePitch(impl->face, file->spacing, *metrics);
     impl->metrics = *metrics;
     Trace("face \"%s\" height %d: %s (%s), %d px em, %dx%d cells, ascent %d",
           IsPlainAscii(request.face) ? request.face.c_str() : "(non-ASCII)", request.height,
@@ -191,8 +226,18 @@ class FontLibrary {
   std::mutex mutex_;
   std::shared_ptr<FtLibrary> ft_;
   FcConfig* config_;
-  std::map<std::tuple<std::string, int>, std::shared_ptr<FontFace>> faces_;
+  std::map<std::tuple<std::string, int, int, bool>, std::shared_ptr<FontFace>> faces_;
+  std::string unknownNameFamily_ = kGothicFamily;
+
+  friend void testing::ResolveUnknownNamesTo(const char* family);
 };
+
+void testing::ResolveUnknownNamesTo(const char* family) {
+  FontLibrary& library = FontLibrary::Instance();
+  const std::lock_guard<std::mutex> lock(library.mutex_);
+  library.unknownNameFamily_ = family ? family : kGothicFamily;
+  library.faces_.clear();
+}
 
 FontFace::FontFace(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
   metrics_ = impl_->metrics;
@@ -239,6 +284,8 @@ FontMetrics NominalMetrics(int requestedHeight) {
   m.cellWidth = std::max(1, (m.cellHeight + 1) / 2);
   m.ascent = m.cellHeight * 5 / 6;
   m.emPixels = m.cellHeight;
+  m.averageWidth = m.cellWidth;
+  m.maxWidth = m.cellWidth;
   return m;
 }
 

@@ -20,6 +20,10 @@ struct FontMetrics {
   int cellWidth = 6;
   int ascent = 10;
   int emPixels = 12;  // the character height, cellHeight minus internal leading
+  // The face's own pitch and widths; a proportional face's glyphs still sit on the cells.
+  bool fixedPitch = true;
+  int averageWidth = 6;
+  int maxWidth = 12;
 };
 
 // Ink of one glyph: `width` x `rows` bytes, 1 where the glyph covers the pixel.
@@ -59,5 +63,12 @@ class FontFace {
 
 // The cell layout CreateFontA's height asks for, used when no face could be found.
 FontMetrics NominalMetrics(int requestedHeight);
+
+namespace testing {
+// Test seam: names that are not installed families (the Japanese gothic name among them)
+// resolve to `family` instead of IPAGothic until this is called with null. Faces found
+// before are forgotten, fonts that already resolved keep theirs.
+void ResolveUnknownNamesTo(const char* family);
+}  // namespace testing
 
 }  // namespace plk::gdi

@@ -72,6 +72,8 @@ struct FontRequest {
   int height = 0;  // as CreateFontA takes it: > 0 cell height, < 0 character height
   int weight = FW_NORMAL;
   std::string face;
+  int width = 0;  // the character cell width; 0 for the face's own proportion
+  BYTE pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
 };
 
 class Font : public GdiObject {

@@ -1,12 +1,15 @@
-// Implements: CreateFontA (height, weight and face are kept), TextOutA on fixed character
-// cells (TRANSPARENT, or OPAQUE filling the cells with the background colour; (x, y) is
-// the top-left of the first cell, the baseline lies `ascent` below it),
-// GetTextExtentPoint32A and GetTextMetricsA.
+// Implements: CreateFontA (height, width, weight, pitch and family and face are kept),
+// TextOutA on fixed character cells (TRANSPARENT, or OPAQUE filling the cells with the
+// background colour; (x, y) is the top-left of the first cell, the baseline lies `ascent`
+// below it), GetTextExtentPoint32A, GetTextMetricsA (the pitch and widths of the face found)
+// and GetTextFaceA.
 // Does not implement: text alignment modes, double-byte characters, intercharacter
 // spacing, escapement, underline and strike-out.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "gdi32/draw_target.h"
 #include "gdi32/font_face.h"
@@ -20,7 +23,7 @@ using plk::gdi::Objects;
 
 namespace {
 
-constexpr BYTE kTrueTypeVectorModern = FF_MODERN | 0x02 | 0x04;  // TMPF_VECTOR, TMPF_TRUETYPE
+constexpr BYTE kTrueTypeVectorModern = FF_MODERN | TMPF_VECTOR | TMPF_TRUETYPE;
 
 FontFace* FaceOf(plk::gdi::Font& font) {
   if (!font.resolved) {
@@ -52,12 +55,14 @@ void DrawGlyph(const DrawTarget& target, const plk::gdi::Glyph& glyph, int penX,
 
 }  // namespace
 
-HFONT CreateFontA(int height, int /*width*/, int /*escapement*/, int /*orientation*/, int weight,
+HFONT CreateFontA(int height, int width, int /*escapement*/, int /*orientation*/, int weight,
                   DWORD /*italic*/, DWORD /*underline*/, DWORD /*strikeOut*/, DWORD /*charSet*/,
                   DWORD /*outPrecision*/, DWORD /*clipPrecision*/, DWORD /*quality*/,
-                  DWORD /*pitchAndFamily*/, LPCSTR faceName) {
+                  DWORD pitchAndFamily, LPCSTR faceName) {
   plk::gdi::FontRequest request;
   request.height = height;
+  request.width = width < 0 ? -width : width;
+  request.pitchAndFamily = static_cast<BYTE>(pitchAndFamily);
   request.weight = weight == FW_DONTCARE ? FW_NORMAL : weight;
   if (faceName) request.face.assign(faceName, strnlen(faceName, LF_FACESIZE - 1));
   auto lock = Objects().Lock();
@@ -105,8 +110,8 @@ BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
   tm.tmAscent = m.ascent;
   tm.tmDescent = m.cellHeight - m.ascent;
   tm.tmInternalLeading = m.cellHeight - m.emPixels;
-  tm.tmAveCharWidth = m.cellWidth;
-  tm.tmMaxCharWidth = 2 * m.cellWidth;  // full-width characters take two cells
+  tm.tmAveCharWidth = m.averageWidth;
+  tm.tmMaxCharWidth = m.maxWidth;
   tm.tmWeight = font.request.weight;
   tm.tmDigitizedAspectX = 96;
   tm.tmDigitizedAspectY = 96;
@@ -114,8 +119,25 @@ BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
   tm.tmLastChar = 0xFF;
   tm.tmDefaultChar = 0x1F;
   tm.tmBreakChar = 0x20;
-  tm.tmPitchAndFamily = kTrueTypeVectorModern;  // fixed pitch: TMPF_FIXED_PITCH clear
+  // The bit's name is the reverse of its meaning: it is set for variable pitch.
+  tm.tmPitchAndFamily = kTrueTypeVectorModern | (m.fixedPitch ? 0 : TMPF_FIXED_PITCH);
   tm.tmCharSet = SHIFTJIS_CHARSET;
   *metrics = tm;
   return TRUE;
+}
+
+int GetTextFaceA(HDC dc, int count, LPSTR faceName) {
+  auto lock = Objects().Lock();
+  DeviceContext* d = Objects().Get<DeviceContext>(dc);
+  if (!d || count < 0) return 0;
+  const FontFace* face = FaceOf(*d->font.object);
+  const std::string family = face ? face->Family() : std::string();
+  // Like Windows: the size with the terminator when asked without a buffer, else the
+  // characters copied without it.
+  if (!faceName) return static_cast<int>(family.size()) + 1;
+  if (count == 0) return 0;
+  const std::size_t copied = std::min(family.size(), static_cast<std::size_t>(count) - 1);
+  std::memcpy(faceName, family.data(), copied);
+  faceName[copied] = '\0';
+  return static_cast<int>(copied);
 }

@@ -642,6 +642,10 @@ int GetSystemMetrics(int index);
 #define VARIABLE_PITCH 2
 #define FF_DONTCARE 0x00
 #define FF_MODERN 0x30
+// tmPitchAndFamily bits; TMPF_FIXED_PITCH is set for variable-pitch fonts.
+#define TMPF_FIXED_PITCH 0x01
+#define TMPF_VECTOR 0x02
+#define TMPF_TRUETYPE 0x04
 #define LF_FACESIZE 32
 
 #define BI_RGB 0L
@@ -701,6 +705,7 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+int GetTextFaceA(HDC dc, int count, LPSTR faceName);
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);

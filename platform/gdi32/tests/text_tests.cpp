@@ -70,6 +70,41 @@ TEST(FontResolutionTest, TheCp932GothicNameResolvesToIpaGothic) {
   EXPECT_EQ(FontFace::Find({12, FW_NORMAL, "No Such Face 123"})->Family(), "IPAGothic");
 }
 
+TEST(FontResolutionTest, MetricsTellTheFacesPitchAndFixedRequestsGetAMonospacedFace) {
+  const struct {
+    int width;
+    DWORD pitchAndFamily;
+    const char* face;
+    bool proportional;
+  } cases[] = {{0, DEFAULT_PITCH, "IPAPGothic", true},
+               {8, FIXED_PITCH | FF_MODERN, nullptr, false},
+               {6, DEFAULT_PITCH | FF_MODERN, "No Such Face 123", false}};
+  // Even where unknown names get a proportional face, fixed requests get a monospaced one.
+  ResolveUnknownNamesTo("IPAPGothic");
+  for (const auto& c : cases) {
+    MemoryCanvas canvas(4, 4, kWhite);
+    HFONT font = CreateFontA(12, c.width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             c.pitchAndFamily, c.face);
+    HGDIOBJ previous = SelectObject(canvas.dc(), font);
+    TEXTMETRICA tm = {};
+    char face[LF_FACESIZE] = "";
+    ASSERT_TRUE(GetTextMetricsA(canvas.dc(), &tm));
+    GetTextFaceA(canvas.dc(), sizeof face, face);
+    SCOPED_TRACE(face);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, c.proportional ? TMPF_FIXED_PITCH : 0);
+    EXPECT_EQ(tm.tmHeight, 12);
+    if (c.proportional) {
+      EXPECT_GT(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+    } else {
+      EXPECT_EQ(tm.tmAveCharWidth, c.width);
+    }
+    SelectObject(canvas.dc(), previous);
+    DeleteObject(font);
+  }
+  ResolveUnknownNamesTo(nullptr);
+}
+
 TEST(FontResolutionTest, GlyphsAreRenderedOnceAndCached) {
   auto face = FontFace::Find({12, FW_NORMAL, kGothicCp932});
   ASSERT_NE(face, nullptr);
