@@ -58,10 +58,43 @@ void FillDrawingTables() {
   }
 }
 
+namespace {
+
+// The header's columns and the value editor's boxes assume these character cells.
+constexpr LONG ROW_FONT_HEIGHT = 12;
+constexpr LONG ROW_FONT_CELL_WIDTH = 6;
+
+HFONT CreateRowFontAs(int width, DWORD pitchAndFamily, LPCSTR face) {
+  return CreateFontA(ROW_FONT_HEIGHT, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitchAndFamily,
+                     face);
+}
+
+// Whether the font that the mapper gave lays text out on the row's character cells
+// (TMPF_FIXED_PITCH is set for variable-pitch fonts).
+BOOL HasRowCells(HFONT font) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) return FALSE;
+  HGDIOBJ previous = SelectObject(dc, font);
+  TEXTMETRICA metrics;
+  const BOOL measured = GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  return measured && !(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) &&
+         metrics.tmHeight == ROW_FONT_HEIGHT && metrics.tmAveCharWidth == ROW_FONT_CELL_WIDTH;
+}
+
+}  // namespace
+
 HFONT CreateRowFont() {
-  return CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, ROW_FONT_FACE);
+  HFONT font = CreateRowFontAs(0, DEFAULT_PITCH | FF_DONTCARE, ROW_FONT_FACE);
+  if (font && HasRowCells(font)) return font;
+  // A system in another language does not know the face by its Japanese name and
+  // substitutes a proportional one; any monospaced face keeps the columns.
+  HFONT fixed = CreateRowFontAs(ROW_FONT_CELL_WIDTH, FIXED_PITCH | FF_MODERN, nullptr);
+  if (!fixed) return font;
+  if (font) DeleteObject(font);
+  return fixed;
 }
 
 int FormatKeyName(LONG key, char* name) {

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "display/row_drawing.h"
+#include "gdi32/font_face.h"
 #include "midi/channel_state.h"
 #include "window_fixture.h"
 
@@ -37,6 +38,32 @@ TEST_F(RowDrawingTest, HeaderNamesTheChannelBaseKeyAndInstrument) {
   EXPECT_EQ(Header(15), "Channel = 16 Base key =   C4 Instrument = 255 127   5");
   // The three numbers sit under the value editor's boxes.
   EXPECT_EQ(Header(15).find("255"), 42u);
+}
+
+TEST_F(RowDrawingTest, RowFontKeepsTheGothicFaceOrFallsBackToFixedSixPixelCells) {
+  // When the gothic name resolves to a proportional face, the fixed-pitch font replaces it.
+  for (const char* gothicFace : {static_cast<const char*>(nullptr), "IPAPGothic"}) {
+    plk::gdi::testing::ResolveUnknownNamesTo(gothicFace);
+    HFONT font = CreateRowFont();
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICA tm = {};
+    char face[LF_FACESIZE] = "";
+    GetTextMetricsA(dc, &tm);
+    GetTextFaceA(dc, sizeof face, face);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << face;
+    EXPECT_EQ(tm.tmHeight, 12);
+    EXPECT_EQ(tm.tmAveCharWidth, 6);
+    if (gothicFace) {
+      EXPECT_STRNE(face, gothicFace);
+    } else {
+      EXPECT_STREQ(face, "IPAGothic");
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(font);
+  }
+  plk::gdi::testing::ResolveUnknownNamesTo(nullptr);
 }
 
 TEST_F(RowDrawingTest, KeysArePlacedByOctaveSlotsAroundTheBaseKey) {
