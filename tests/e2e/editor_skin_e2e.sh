@@ -15,10 +15,6 @@ GREEN=0,255,0
 
 tap() { xdotool key "$@"; }
 click_at() { xdotool mousemove --window "$WINDOW" "$1" "$2" click 1; }
-# crop_signature X Y W H: a hash of that part of the last screenshot.
-crop_signature() {
-  convert "$E2E_WORK/shot.png" -crop "$3x$4+$1+$2" +repage -format '%#' info:
-}
 # A copy of the program in its own folder, so that the .bmp files beside it are its skins.
 program_in() {
   mkdir -p "$1"

@@ -30,7 +30,9 @@ start_x() {
   local number
   for number in $(seq 90 140); do
     [[ -e /tmp/.X11-unix/X$number || -e /tmp/.X$number-lock ]] && continue
-    Xvfb ":$number" -screen 0 1024x900x24 -nolisten tcp -noreset >"$E2E_WORK/xvfb.log" 2>&1 &
+    # Built-in fonts only: nothing here may rely on X core fonts.
+    Xvfb ":$number" -screen 0 1024x900x24 -nolisten tcp -noreset -fp built-ins \
+      >"$E2E_WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$number"
     for _ in $(seq 50); do
@@ -68,6 +70,11 @@ start_plinkaro() {
 settle() { sleep "${1:-0.15}"; }
 
 shoot() { import -window "$WINDOW" "$E2E_WORK/shot.png"; }
+
+# crop_signature X Y W H: a hash of that part of the last screenshot.
+crop_signature() {
+  convert "$E2E_WORK/shot.png" -crop "$3x$4+$1+$2" +repage -format '%#' info:
+}
 
 # pixel X Y: "r,g,b" of the last screenshot.
 pixel() {
