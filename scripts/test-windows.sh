@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# The Windows build, run: installs Wine with its 32-bit half when missing, cross-builds the
+# release plinkaro.exe, checks that it imports only system DLLs and runs it under Wine in a
+# private X server (built-in fonts only) with a fresh Wine prefix and no window manager:
+# the first paint, a key held through XTest, the value editor over the header's first
+# number, a skin file with F6, a song named on the command line with F5, a broken song's
+# message box, and exit code 0 after WM_DELETE_WINDOW.
+# Usage: bash scripts/test-windows.sh [LOCALE]   Wine's language (default C.UTF-8, which
+# Wine runs in US English), e.g. ja_JP.UTF-8; a missing locale is generated.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+WINE_LOCALE=${1:-C.UTF-8}
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "Run as root to install what the Windows check needs" >&2
+    exit 1
+  fi
+}
+installed() { [[ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" == "install ok installed" ]]; }
+
+install_wine() {
+  local missing=() package
+  for package in wine wine32:i386; do installed "$package" || missing+=("$package"); done
+  ((${#missing[@]} == 0)) && return 0
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_locale() {
+  local wanted
+  wanted=$(tr -d '-' <<<"${1,,}")
+  [[ $wanted == c || $wanted == c.* ]] && return 0
+  locale -a | tr -d '-' | tr '[:upper:]' '[:lower:]' | grep -qx "$wanted" && return 0
+  installed locales || as_root apt-get install -y -qq --no-install-recommends locales
+  as_root localedef -i "${1%%.*}" -f "${1#*.}" "$1"
+}
+
+bash scripts/install-deps.sh
+install_wine
+install_locale "$WINE_LOCALE"
+
+echo "== cross-build (release) and the host's test tools"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j"$(nproc)"
+cmake --preset debug >/dev/null
+cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool
+EXE=$PWD/build/mingw/app/plinkaro.exe
+X_INPUT=$PWD/build/debug/tests/e2e/x_input
+SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
+
+source tests/e2e/lib.sh
+
+imports=$(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
+check "only system DLLs are imported" "$imports" \
+  "GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL WINMM.DLL"
+
+# No Mono or Gecko installer and no menu entries in the fresh prefix; +msgbox traces the
+# text of every message box.
+export WINEPREFIX="$E2E_WORK/wine" WINEARCH=win32 WINEDEBUG=-all,+msgbox
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=$WINE_LOCALE
+unset LC_ALL LC_CTYPE LC_MESSAGES
+WINESERVER_PID=""
+WINESERVER_DIR=""
+
+# The prefix's server, kept running between the program's starts; ready once its socket
+# exists in the directory it works in.
+start_wineserver() {
+  mkdir -p "$WINEPREFIX"
+  wineserver -f -p &
+  WINESERVER_PID=$!
+  for _ in $(seq 100); do
+    [[ -S /proc/$WINESERVER_PID/cwd/socket ]] && break
+    sleep 0.05
+  done
+  WINESERVER_DIR=$(readlink "/proc/$WINESERVER_PID/cwd")
+}
+
+# Ends the prefix's processes, then its server, then checks that none is left.
+stop_wine() {
+  [[ -n "$WINESERVER_PID" ]] || return 0
+  wineserver -k 2>/dev/null || true
+  for _ in $(seq 100); do
+    kill -0 "$WINESERVER_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill "$WINESERVER_PID" 2>/dev/null || true
+  wait "$WINESERVER_PID" 2>/dev/null || true
+  local left="" environ pid
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ//[^0-9]/}
+    [[ $(readlink "/proc/$pid/exe" 2>/dev/null) == */wine/* ]] || continue
+    grep -qszx "WINEPREFIX=$WINEPREFIX" "$environ" && left+=" $pid"
+  done
+  if [[ -n "$left" ]]; then
+    echo "FAIL Wine processes outlived the prefix: $left"
+    kill -KILL $left 2>/dev/null || true
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+  fi
+  [[ -n "$WINESERVER_DIR" ]] && rm -rf "$WINESERVER_DIR" && rmdir "$(dirname "$WINESERVER_DIR")" 2>/dev/null || true
+  WINESERVER_PID=""
+}
+trap 'stop_wine || true; e2e_cleanup' EXIT
+
+start_x
+started=$SECONDS
+start_wineserver
+wine wineboot --init >"$E2E_WORK/wineboot.log" 2>&1
+echo "a fresh Wine prefix took $((SECONDS - started)) s"
+
+tap() { xdotool key "$@"; }  # through XTest, to the window with the focus
+program_in() {  # a copy of the program in its own folder, next to its skins
+  mkdir -p "$1"
+  cp "$EXE" "$1/plinkaro.exe"
+}
+windows_path() { echo "Z:${1//\//\\}"; }
+lavender_pixels() {
+  convert "$E2E_WORK/shot.png" -fill black +opaque 'rgb(192,192,255)' -fill white \
+    -opaque 'rgb(192,192,255)' -format '%[fx:round(mean*w*h)]' info:
+}
+# Shown windows without a title other than the root and the program's window.
+other_windows() {
+  local root
+  root=$(printf '%d' "$(xwininfo -root | awk '/Window id/ {print $4}')")
+  xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx -e "$root" -e "$WINDOW" || true
+}
+stop_plinkaro() {
+  "$X_INPUT" close "$WINDOW"
+  local state=running
+  for _ in $(seq 200); do
+    kill -0 "$PLINKARO_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  if ! kill -0 "$PLINKARO_PID" 2>/dev/null; then
+    wait "$PLINKARO_PID" && state="exit code 0" || state="exit code $?"
+  fi
+  check "WM_DELETE_WINDOW ends the program" "$state" "exit code 0"
+}
+
+WHITE=255,255,255
+GRAY=128,128,128
+ROW0_TEXT=2  # the header line's top
+cell() { crop_signature "$1" $ROW0_TEXT 6 12; }
+
+echo "# the first paint, a key held, the value editor and a skin file ($WINE_LOCALE)"
+program_in "$E2E_WORK/app"
+convert -size 48x128 xc:'rgb(255,0,0)' -type TrueColor BMP3:"$E2E_WORK/app/red.bmp"
+start_plinkaro wine "$E2E_WORK/app/plinkaro.exe"
+shoot
+check_pixel "row 0's header is gray" 470 1 $GRAY
+check_pixel "key 48 is at x 0" 8 42 $WHITE
+# "Instrument =   0   0   0": each number's last digit in the 6-pixel column at x 266,
+# 290 and 314, after a space at x 260, 284 and 308.
+ZERO=$(cell 314)
+BLANK=$(cell 400)
+[[ $ZERO == "$BLANK" ]] && ZERO="a digit"  # nothing drawn where the last one belongs
+check "the numbers' last digits keep their columns" "$(cell 266) $(cell 290) $(cell 314)" \
+  "$ZERO $ZERO $ZERO"
+check "and the spaces before them" "$(cell 260) $(cell 284) $(cell 308)" "$BLANK $BLANK $BLANK"
+keydown z
+settle 0.3
+shoot
+check_pixel "key 60 is lit while Z is held" 120 42 192,192,255
+keyup z
+tap q
+settle 0.3
+shoot
+check_pixel "Q opens the box at x 252" 272 8 $WHITE
+check "the box hides the first number only" \
+  "$([[ $(cell 266) != "$ZERO" ]] && echo hidden) $(cell 290) $(cell 314)" "hidden $ZERO $ZERO"
+tap 5 Return
+settle 0.3
+shoot
+check_pixel "Return closes the box" 272 8 $GRAY
+check "the first number now ends in 5" \
+  "$([[ $(cell 266) != "$ZERO" && $(cell 266) != "$BLANK" ]] && echo 5) $(cell 290)" "5 $ZERO"
+tap F6
+settle 0.3
+shoot
+check_pixel "F6 brings the skin file's colour" 8 42 255,0,0
+stop_plinkaro
+
+echo "# a song named on the command line"
+mkdir -p "$E2E_WORK/songs"
+"$SONG_TOOL" write "$E2E_WORK/songs"
+start_plinkaro wine "$E2E_WORK/app/plinkaro.exe" "$(windows_path "$E2E_WORK/songs/song.mid")"
+shoot
+check "no key is lit before F5" "$(lavender_pixels)" 0
+tap F5
+lit=0
+for _ in $(seq 15); do
+  settle 0.2
+  shoot
+  lit=$(lavender_pixels)
+  ((lit > 0)) && break
+done
+check "F5 plays it and lights keys" "$((lit > 0))" 1
+stop_plinkaro
+
+echo "# a broken song"
+start_plinkaro wine "$E2E_WORK/app/plinkaro.exe" "$(windows_path "$E2E_WORK/songs/broken.mid")"
+BOX=""
+for _ in $(seq 100); do
+  BOX=$(other_windows | head -n 1)
+  [[ -n "$BOX" ]] && break
+  sleep 0.05
+done
+check "a message box says \"SMF Load Error\"" \
+  "$([[ -n "$BOX" ]] && grep -c 'MSGBOX_OnInit L"SMF Load Error"' "$E2E_WORK/plinkaro.out")" 1
+if [[ -n "$BOX" ]]; then
+  xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+  tap Return
+  for _ in $(seq 100); do
+    [[ -z "$(other_windows)" ]] && break
+    sleep 0.05
+  done
+fi
+check "Return closes it" "$(other_windows)" ""
+stop_plinkaro
+
+stop_wine
+echo "took $SECONDS s"
+finish
