@@ -77,10 +77,14 @@ start_wineserver() {
   wineserver -f -p &
   WINESERVER_PID=$!
   for _ in $(seq 100); do
-    [[ -S /proc/$WINESERVER_PID/cwd/socket ]] && break
+    if [[ -S /proc/$WINESERVER_PID/cwd/socket ]]; then
+      WINESERVER_DIR=$(readlink "/proc/$WINESERVER_PID/cwd")
+      return 0
+    fi
     sleep 0.05
   done
-  WINESERVER_DIR=$(readlink "/proc/$WINESERVER_PID/cwd")
+  echo "the Wine server did not start" >&2
+  return 1
 }
 
 # Ends the prefix's processes, then its server, then checks that none is left.
@@ -124,12 +128,6 @@ windows_path() { echo "Z:${1//\//\\}"; }
 lavender_pixels() {
   convert "$E2E_WORK/shot.png" -fill black +opaque 'rgb(192,192,255)' -fill white \
     -opaque 'rgb(192,192,255)' -format '%[fx:round(mean*w*h)]' info:
-}
-# Shown windows without a title other than the root and the program's window.
-other_windows() {
-  local root
-  root=$(printf '%d' "$(xwininfo -root | awk '/Window id/ {print $4}')")
-  xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx -e "$root" -e "$WINDOW" || true
 }
 stop_plinkaro() {
   "$X_INPUT" close "$WINDOW"

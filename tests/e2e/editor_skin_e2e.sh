@@ -35,13 +35,6 @@ stop_plinkaro() {
   PLINKARO_PID=""
 }
 
-# Shown windows without a title other than the root and the program's window: the message
-# box (it has an empty caption and no window manager runs here).
-other_windows() {
-  local root
-  root=$(printf '%d' "$(xwininfo -root | awk '/Window id/ {print $4}')")
-  xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx -e "$root" -e "$WINDOW" || true
-}
 
 start_x
 setxkbmap -layout jp

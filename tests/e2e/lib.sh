@@ -76,6 +76,14 @@ crop_signature() {
   convert "$E2E_WORK/shot.png" -crop "$3x$4+$1+$2" +repage -format '%#' info:
 }
 
+# Shown windows without a title other than the root and the program's window: a message
+# box (it has an empty caption and no window manager runs here).
+other_windows() {
+  local root
+  root=$(printf '%d' "$(xwininfo -root | awk '/Window id/ {print $4}')")
+  xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx -e "$root" -e "$WINDOW" || true
+}
+
 # pixel X Y: "r,g,b" of the last screenshot.
 pixel() {
   convert "$E2E_WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
