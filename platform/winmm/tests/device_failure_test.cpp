@@ -8,7 +8,7 @@
 
 #include "sound_test_support.h"
 #include "winmm/midi_device.h"
-#include "winmm/synth_device.h"
+#include "winmm/devices/synth_device.h"
 
 namespace plk::winmm {
 

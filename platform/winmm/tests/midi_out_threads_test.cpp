@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "sound_test_support.h"
-#include "winmm/synth_device.h"
+#include "winmm/devices/synth_device.h"
 
 namespace plk::winmm {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "sound_test_support.h"
 #include "tone_analysis.h"
-#include "winmm/synth_device.h"
+#include "winmm/devices/synth_device.h"
 
 namespace plk::winmm {
 namespace {
