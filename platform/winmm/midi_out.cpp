@@ -9,9 +9,9 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <map>
 #include <string>
 
+#include "handle_table.h"
 #include "winmm/midi_device.h"
 
 namespace plk::winmm {
@@ -24,43 +24,16 @@ struct OpenOutput {
   std::unique_ptr<MidiDevice> device;
 };
 
-class OutputTable {
- public:
-  HMIDIOUT Add(std::unique_ptr<MidiDevice> device) {
-    auto output = std::make_shared<OpenOutput>();
-    output->device = std::move(device);
-    std::lock_guard<std::mutex> guard(lock_);
-    auto handle = reinterpret_cast<HMIDIOUT>(output.get());
-    outputs_.emplace(handle, std::move(output));
-    return handle;
-  }
-
-  std::shared_ptr<OpenOutput> Find(HMIDIOUT handle) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = outputs_.find(handle);
-    return found == outputs_.end() ? nullptr : found->second;
-  }
-
-  std::shared_ptr<OpenOutput> Remove(HMIDIOUT handle) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = outputs_.find(handle);
-    if (found == outputs_.end()) return nullptr;
-    auto output = std::move(found->second);
-    outputs_.erase(found);
-    return output;
-  }
-
- private:
-  struct HandleLess {
-    bool operator()(HMIDIOUT a, HMIDIOUT b) const { return std::less<HMIDIOUT>()(a, b); }
-  };
-  std::mutex lock_;
-  std::map<HMIDIOUT, std::shared_ptr<OpenOutput>, HandleLess> outputs_;
-};
+using OutputTable = HandleTable<std::shared_ptr<OpenOutput>, HMIDIOUT>;
 
 OutputTable& Outputs() {
-  static OutputTable table;
+  static OutputTable table(HandleRange::kMidiOutputs);
   return table;
+}
+
+// The output stays alive while a call uses it, even if another thread closes the handle.
+std::shared_ptr<OpenOutput> FindOutput(HMIDIOUT handle) {
+  return Outputs().With(handle, [](const auto& output) { return output; }).value_or(nullptr);
 }
 
 std::mutex overrideLock;
@@ -96,7 +69,7 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
 
 template <typename Call>
 MMRESULT WithOutput(HMIDIOUT handle, Call call) {
-  auto output = Outputs().Find(handle);
+  auto output = FindOutput(handle);
   if (!output) return MMSYSERR_INVALHANDLE;
   std::lock_guard<std::mutex> guard(output->lock);
   return call(*output->device);
@@ -128,7 +101,9 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD
   }
   auto device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
   if (!device) return MMSYSERR_NODRIVER;
-  *handle = plk::winmm::Outputs().Add(std::move(device));
+  auto output = std::make_shared<plk::winmm::OpenOutput>();
+  output->device = std::move(device);
+  *handle = plk::winmm::Outputs().Add(std::move(output));
   return MMSYSERR_NOERROR;
 }
 
@@ -140,7 +115,7 @@ MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
 }
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::FindOutput(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
   header->dwFlags |= MHDR_PREPARED;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_DONE);
@@ -148,7 +123,7 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::FindOutput(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
   if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_PREPARED);
@@ -176,7 +151,7 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
   auto output = plk::winmm::Outputs().Remove(handle);
   if (!output) return MMSYSERR_INVALHANDLE;
   // Wait for a call that another thread is making on this handle, then close the device.
-  std::lock_guard<std::mutex> guard(output->lock);
-  output->device.reset();
+  std::lock_guard<std::mutex> guard((*output)->lock);
+  (*output)->device.reset();
   return MMSYSERR_NOERROR;
 }
