@@ -54,7 +54,8 @@ class HandleTable {
     return RemoveLocked(handle);
   }
 
-  // Calls visit(handle, T&) for every object, under the lock.
+  // Calls visit(handle, T&) for every object, under the lock (so visit must not call the
+  // table).
   template <class Visit>
   void ForEach(Visit visit) {
     std::lock_guard guard(mutex_);
@@ -72,7 +73,8 @@ class HandleTable {
 
   T* FindLocked(Handle handle) {
     auto found = objects_.find(ToNumber(handle));
-    return found == objects_.end() ? nullptr : &found->second;
+    if (found == objects_.end()) return nullptr;
+    return &found->second;
   }
 
   std::optional<T> RemoveLocked(Handle handle) {

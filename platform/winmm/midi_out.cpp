@@ -17,23 +17,14 @@
 namespace plk::winmm {
 namespace {
 
-// One open handle. Both the UI thread and the playback thread send on it, so every call
-// into the device is serialised by `lock`.
-struct OpenOutput {
-  std::mutex lock;
-  std::unique_ptr<MidiDevice> device;
-};
-
-using OutputTable = HandleTable<std::shared_ptr<OpenOutput>, HMIDIOUT>;
+// The open outputs. Both the UI thread and the playback thread send on a handle, so every
+// call into a device runs under the table's lock, which also keeps a device from closing
+// while a call uses it.
+using OutputTable = HandleTable<std::unique_ptr<MidiDevice>, HMIDIOUT>;
 
 OutputTable& Outputs() {
   static OutputTable table(HandleRange::kMidiOutputs);
   return table;
-}
-
-// The output stays alive while a call uses it, even if another thread closes the handle.
-std::shared_ptr<OpenOutput> FindOutput(HMIDIOUT handle) {
-  return Outputs().With(handle, [](const auto& output) { return output; }).value_or(nullptr);
 }
 
 std::mutex overrideLock;
@@ -69,10 +60,14 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
 
 template <typename Call>
 MMRESULT WithOutput(HMIDIOUT handle, Call call) {
-  auto output = FindOutput(handle);
-  if (!output) return MMSYSERR_INVALHANDLE;
-  std::lock_guard<std::mutex> guard(output->lock);
-  return call(*output->device);
+  return Outputs()
+      .With(handle, [&call](const std::unique_ptr<MidiDevice>& device) { return call(*device); })
+      .value_or(MMSYSERR_INVALHANDLE);
+}
+
+bool IsOpen(HMIDIOUT handle) {
+  return WithOutput(handle, [](MidiDevice&) -> MMRESULT { return MMSYSERR_NOERROR; }) ==
+         MMSYSERR_NOERROR;
 }
 
 }  // namespace
@@ -101,9 +96,7 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD
   }
   auto device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
   if (!device) return MMSYSERR_NODRIVER;
-  auto output = std::make_shared<plk::winmm::OpenOutput>();
-  output->device = std::move(device);
-  *handle = plk::winmm::Outputs().Add(std::move(output));
+  *handle = plk::winmm::Outputs().Add(std::move(device));
   return MMSYSERR_NOERROR;
 }
 
@@ -115,7 +108,7 @@ MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
 }
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::FindOutput(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::IsOpen(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
   header->dwFlags |= MHDR_PREPARED;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_DONE);
@@ -123,7 +116,7 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::FindOutput(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::IsOpen(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
   if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_PREPARED);
@@ -148,10 +141,6 @@ MMRESULT midiOutReset(HMIDIOUT handle) {
 }
 
 MMRESULT midiOutClose(HMIDIOUT handle) {
-  auto output = plk::winmm::Outputs().Remove(handle);
-  if (!output) return MMSYSERR_INVALHANDLE;
-  // Wait for a call that another thread is making on this handle, then close the device.
-  std::lock_guard<std::mutex> guard((*output)->lock);
-  (*output)->device.reset();
-  return MMSYSERR_NOERROR;
+  // Removing waits for a call that another thread is making; the device closes after it.
+  return plk::winmm::Outputs().Remove(handle) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }
