@@ -119,7 +119,7 @@ TEST(FillRectTest, StockBrushesFillRightAndBottomExclusiveInLogicalCoordinates) 
     const RECT rect = {1, 22, 4, 27};  // device x 2..4, y 2..6
     EXPECT_NE(FillRect(canvas.dc(), &rect, static_cast<HBRUSH>(GetStockObject(stock))), 0);
     SetWindowOrgEx(canvas.dc(), 0, 0, nullptr);
-    EXPECT_TRUE(PixelsMatch(10, canvas.Pixels(), [&](int x, int y) {
+    EXPECT_TRUE(PixelsMatch(10, canvas.Pixels(), [&, color = color](int x, int y) {
       return x >= 2 && x < 5 && y >= 2 && y < 7 ? color : RGB(1, 2, 3);
     }));
   }
