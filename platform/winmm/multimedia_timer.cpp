@@ -9,6 +9,7 @@
 // Does not implement: TIME_CALLBACK_EVENT_SET / _PULSE.
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -81,6 +82,7 @@ std::vector<LiveTimer> LiveTimers() {
   Timers().ForEach([&live](UINT id, const std::shared_ptr<TimerEvent>& timer) {
     live.push_back({id, timer->callback, timer->user, timer->periodic});
   });
+  std::sort(live.begin(), live.end(), [](auto& a, auto& b) { return a.id < b.id; });
   return live;
 }
 

@@ -16,6 +16,7 @@ struct LiveTimer {
   bool periodic;
 };
 
+// In the order they were set.
 std::vector<LiveTimer> LiveTimers();
 
 // With false, timeSetEvent starts no thread: a timer runs only when its callback is called.
