@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "tone_analysis.h"
-#include "winmm/synth_device.h"
+#include "winmm/devices/synth_device.h"
 #include "winmm/synth_options.h"
 
 namespace plk::winmm {

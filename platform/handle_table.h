@@ -1,51 +1,115 @@
-// Handles for kernel objects that stand in for Win32 ones (files, searches, drops): opaque
-// numbers from a range of their own, never reused, looked up under one lock, so a stale or
-// foreign handle is refused instead of touching freed memory.
+// Handles for the objects that stand in for Win32 ones (files, searches, drops, MIDI
+// outputs, multimedia timers, GDI objects): opaque numbers that each table draws from a
+// range of its own and does not hand out again while numbers remain, so a stale handle, or
+// one given to the wrong call, is refused instead of reaching another object.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <optional>
+#include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 namespace plk {
 
-template <class T>
+// One range per table; the values fit 32 bits, as handles shared with Win32 code do.
+// Range 0 is left to user32's windows, which are numbered on their own.
+enum class HandleRange : std::uintptr_t {
+  kFiles = 1,
+  kSearches,
+  kDrops,
+  kMidiOutputs,
+  kTimers,
+  kGdiObjects,
+};
+
+// `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...).
+template <class T, class Handle = std::uintptr_t>
 class HandleTable {
  public:
-  explicit HandleTable(std::uintptr_t first) : next_(first) {}
+  explicit HandleTable(HandleRange range)
+      : first_(static_cast<std::uintptr_t>(range) << kRangeBits) {}
 
-  std::uintptr_t Add(T value) {
-    std::lock_guard lock(mutex_);
-    const std::uintptr_t handle = next_;
-    next_ += 4;
-    objects_.emplace(handle, std::move(value));
-    return handle;
+  // Holds the lock that every call below takes, so that a caller can run several steps as
+  // one; the *Locked calls expect it held.
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+
+  Handle Add(T value) {
+    std::lock_guard guard(mutex_);
+    return AddLocked(std::move(value));
   }
 
-  // Runs use(T&) under the table's lock; nullopt for a handle the table does not hold.
+  // Runs use(T&) under the lock; nullopt for a handle the table does not hold.
   template <class Use>
-  auto With(std::uintptr_t handle, Use use) -> std::optional<decltype(use(std::declval<T&>()))> {
-    std::lock_guard lock(mutex_);
-    auto found = objects_.find(handle);
-    if (found == objects_.end()) return std::nullopt;
-    return use(found->second);
+  auto With(Handle handle, Use use) -> std::optional<decltype(use(std::declval<T&>()))> {
+    std::lock_guard guard(mutex_);
+    T* found = FindLocked(handle);
+    if (!found) return std::nullopt;
+    return use(*found);
   }
 
-  std::optional<T> Remove(std::uintptr_t handle) {
-    std::lock_guard lock(mutex_);
-    auto found = objects_.find(handle);
+  std::optional<T> Remove(Handle handle) {
+    std::lock_guard guard(mutex_);
+    return RemoveLocked(handle);
+  }
+
+  // Calls visit(handle, T&) for every object, under the lock (so visit must not call the
+  // table).
+  template <class Visit>
+  void ForEach(Visit visit) {
+    std::lock_guard guard(mutex_);
+    for (auto& [number, value] : objects_) visit(ToHandle(number), value);
+  }
+
+  Handle AddLocked(T value) {
+    // Numbers wrap within the range after 2^26 handles, skipping those still held.
+    do {
+      serial_ = serial_ + 1 < kSerials ? serial_ + 1 : 1;
+    } while (objects_.contains(Number()));
+    objects_.emplace(Number(), std::move(value));
+    return ToHandle(Number());
+  }
+
+  T* FindLocked(Handle handle) {
+    auto found = objects_.find(ToNumber(handle));
+    if (found == objects_.end()) return nullptr;
+    return &found->second;
+  }
+
+  std::optional<T> RemoveLocked(Handle handle) {
+    auto found = objects_.find(ToNumber(handle));
     if (found == objects_.end()) return std::nullopt;
-    T value = std::move(found->second);
+    std::optional<T> value(std::move(found->second));
     objects_.erase(found);
     return value;
   }
 
  private:
+  static constexpr int kRangeBits = 28;
+  static constexpr std::uintptr_t kStep = 4;  // as Windows numbers its kernel handles
+  static constexpr std::uintptr_t kSerials = (std::uintptr_t{1} << kRangeBits) / kStep;
+
+  static std::uintptr_t ToNumber(Handle handle) {
+    if constexpr (std::is_pointer_v<Handle>) {
+      return reinterpret_cast<std::uintptr_t>(handle);
+    } else {
+      return static_cast<std::uintptr_t>(handle);
+    }
+  }
+  static Handle ToHandle(std::uintptr_t number) {
+    if constexpr (std::is_pointer_v<Handle>) {
+      return reinterpret_cast<Handle>(number);
+    } else {
+      return static_cast<Handle>(number);
+    }
+  }
+  std::uintptr_t Number() const { return first_ + serial_ * kStep; }
+
   std::mutex mutex_;
-  std::map<std::uintptr_t, T> objects_;
-  std::uintptr_t next_;
+  std::unordered_map<std::uintptr_t, T> objects_;
+  const std::uintptr_t first_;
+  std::uintptr_t serial_ = 0;
 };
 
 }  // namespace plk

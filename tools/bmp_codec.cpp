@@ -29,7 +29,8 @@ std::uint32_t RowBytes(int width, int bitsPerPixel) {
   return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
 }
 
-void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize) {
+void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize,
+                   std::uint32_t coloursUsed) {
   Put32(out, INFO_HEADER_SIZE);
   Put32(out, std::uint32_t(width));
   Put32(out, std::uint32_t(height));
@@ -39,22 +40,36 @@ void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uin
   Put32(out, imageSize);
   Put32(out, PIXELS_PER_METRE);
   Put32(out, PIXELS_PER_METRE);
-  Put32(out, 0);  // colours used
+  Put32(out, coloursUsed);
   Put32(out, 0);  // important colours
 }
 
-void PutPixelRows(Bytes& out, const Image& image, bool withAlpha) {
-  const int bitsPerPixel = withAlpha ? 32 : 24;
-  const std::size_t padding = RowBytes(image.width, bitsPerPixel) - image.width * bitsPerPixel / 8;
-  for (int y = image.height - 1; y >= 0; --y) {
+std::uint8_t PaletteIndex(const std::vector<Rgb>& palette, const Rgb& colour) {
+  for (std::size_t i = 0; i < palette.size(); ++i) {
+    if (palette[i] == colour) return std::uint8_t(i);
+  }
+  return 0;
+}
+
+void PutPixelRows(Bytes& out, const Image& image, const BmpFormat& format, std::uint8_t alpha) {
+  const int bits = format.bitsPerPixel;
+  for (int stored = 0; stored < image.height; ++stored) {
+    const int y = format.topDown ? stored : image.height - 1 - stored;
+    Bytes row(RowBytes(image.width, bits), 0);
     for (int x = 0; x < image.width; ++x) {
       const Rgb& p = image.at(x, y);
-      out.push_back(p.b);
-      out.push_back(p.g);
-      out.push_back(p.r);
-      if (withAlpha) out.push_back(0xFF);
+      if (bits <= 8) {  // the leftmost pixel in the high bits
+        const int bit = x * bits;
+        row[bit / 8] |= std::uint8_t(PaletteIndex(format.palette, p) << (8 - bits - bit % 8));
+        continue;
+      }
+      std::uint8_t* at = &row[std::size_t(x) * (bits / 8)];
+      at[0] = p.b;
+      at[1] = p.g;
+      at[2] = p.r;
+      if (bits == 32) at[3] = alpha;
     }
-    out.resize(out.size() + padding, 0);
+    out.insert(out.end(), row.begin(), row.end());
   }
 }
 
@@ -76,17 +91,23 @@ std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, i
 
 }  // namespace
 
-Bytes EncodeBmp24(const Image& image) {
-  const std::uint32_t imageSize = RowBytes(image.width, 24) * image.height;
-  const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
+Bytes EncodeBmp(const Image& image, const BmpFormat& format) {
+  const auto colours = std::uint32_t(format.bitsPerPixel <= 8 ? format.palette.size() : 0);
+  const std::uint32_t imageSize = RowBytes(image.width, format.bitsPerPixel) * image.height;
+  const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * colours;
   Bytes out;
   out.push_back('B');
   out.push_back('M');
   Put32(out, offset + imageSize);
   Put32(out, 0);  // two reserved words
   Put32(out, offset);
-  PutInfoHeader(out, image.width, image.height, 24, imageSize);
-  PutPixelRows(out, image, false);
+  PutInfoHeader(out, image.width, format.topDown ? -image.height : image.height,
+                format.bitsPerPixel, imageSize, colours);
+  for (std::uint32_t i = 0; i < colours; ++i) {
+    const Rgb& c = format.palette[i];
+    Put32(out, std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+  }
+  PutPixelRows(out, image, format, 0);
   return out;
 }
 
@@ -108,8 +129,8 @@ Bytes EncodeIco32(const Image& image) {
   Put32(out, entrySize);
   Put32(out, DIRECTORY_SIZE);
   // An icon entry's header counts the colour rows and the AND mask rows together.
-  PutInfoHeader(out, image.width, image.height * 2, 32, colourBytes + maskBytes);
-  PutPixelRows(out, image, true);
+  PutInfoHeader(out, image.width, image.height * 2, 32, colourBytes + maskBytes, 0);
+  PutPixelRows(out, image, BmpFormat{32, false, {}}, 0xFF);
   out.resize(out.size() + maskBytes, 0);
   return out;
 }

@@ -12,9 +12,20 @@ namespace plk::tools {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A 24-bpp BI_RGB file: 14-byte file header, 40-byte info header, no colour table,
-// bottom-up rows padded to 4 bytes, 2835 pixels per metre.
-Bytes EncodeBmp24(const Image& image);
+// How EncodeBmp stores the pixels. At 1, 4 and 8 bits a pixel is the index of its colour
+// in `palette`, which becomes the colour table (a colour missing from it stores index 0);
+// at 24 and 32 bits it is blue, green, red (and a zero byte). Rows are stored bottom-up,
+// or top-down with a negative height.
+struct BmpFormat {
+  int bitsPerPixel = 24;
+  bool topDown = false;
+  std::vector<Rgb> palette;
+};
+
+// A BI_RGB file: 14-byte file header, 40-byte info header, the colour table, rows padded
+// to 4 bytes, 2835 pixels per metre.
+Bytes EncodeBmp(const Image& image, const BmpFormat& format);
+inline Bytes EncodeBmp24(const Image& image) { return EncodeBmp(image, BmpFormat{}); }
 
 // An icon file with one 32-bpp entry (opaque alpha) and an all-zero AND mask.
 Bytes EncodeIco32(const Image& image);

@@ -17,19 +17,19 @@ using plk::gdi::Brush;
 using plk::gdi::DeviceContext;
 using plk::gdi::Font;
 using plk::gdi::GdiObject;
-using plk::gdi::HandleTable;
 using plk::gdi::ObjectKind;
 using plk::gdi::Objects;
+using plk::gdi::ObjectTable;
 
 namespace {
 
-HDC AddDeviceContext(HandleTable& table, DeviceContext::Type type) {
+HDC AddDeviceContext(ObjectTable& table, DeviceContext::Type type) {
   auto dc = std::make_shared<DeviceContext>(type);
   plk::gdi::SelectDefaults(table, *dc);
   return static_cast<HDC>(table.Add(std::move(dc)));
 }
 
-HGDIOBJ SelectBitmap(HandleTable& table, HDC dcHandle, DeviceContext& dc, HGDIOBJ handle) {
+HGDIOBJ SelectBitmap(ObjectTable& table, HDC dcHandle, DeviceContext& dc, HGDIOBJ handle) {
   if (dc.type != DeviceContext::Type::kMemory) return nullptr;
   auto bitmap = table.Find<Bitmap>(handle);
   // The shared default bitmap may sit in any number of DCs; any other bitmap in one.
@@ -78,7 +78,7 @@ BOOL DeleteDC(HDC handle) {
 
 HGDIOBJ SelectObject(HDC dcHandle, HGDIOBJ handle) {
   auto lock = Objects().Lock();
-  HandleTable& table = Objects();
+  ObjectTable& table = Objects();
   DeviceContext* dc = table.Get<DeviceContext>(dcHandle);
   auto object = table.Find(handle);
   if (!dc || !object) return nullptr;

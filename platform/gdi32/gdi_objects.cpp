@@ -1,4 +1,4 @@
-// Implements: the handle table, bitmap storage and the stock objects (brushes 0..5, the
+// Implements: the object table, bitmap storage and the stock objects (brushes 0..5, the
 // two stock fonts, the 1x1 monochrome default bitmap of memory DCs and the screen DC).
 // Does not implement: stock pens, palettes or the system font's real metrics.
 #include "gdi32/gdi_objects.h"
@@ -45,7 +45,7 @@ PixelRows Bitmap::Rows() const {
   return rows;
 }
 
-HandleTable::HandleTable() {
+ObjectTable::ObjectTable() {
   const COLORREF stockColors[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128),
                                   RGB(64, 64, 64),    RGB(0, 0, 0),       RGB(0, 0, 0)};
   for (int i = WHITE_BRUSH; i <= NULL_BRUSH; ++i) {
@@ -70,29 +70,17 @@ HandleTable::HandleTable() {
   screen_ = static_cast<HDC>(Add(std::move(screen)));
 }
 
-HGDIOBJ HandleTable::Add(std::shared_ptr<GdiObject> object) {
-  const std::uintptr_t id = next_;
-  next_ += 0x10;
-  objects_.emplace(id, std::move(object));
-  return reinterpret_cast<HGDIOBJ>(id);
-}
-
-std::shared_ptr<GdiObject> HandleTable::Find(HGDIOBJ handle) const {
-  auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
-  return it == objects_.end() ? nullptr : it->second;
-}
-
-HGDIOBJ HandleTable::Stock(int index) const {
+HGDIOBJ ObjectTable::Stock(int index) const {
   if (index < 0 || index >= static_cast<int>(stock_.size())) return nullptr;
   return stock_[index];
 }
 
-HandleTable& Objects() {
-  static HandleTable table;
+ObjectTable& Objects() {
+  static ObjectTable table;
   return table;
 }
 
-void SelectDefaults(HandleTable& table, DeviceContext& dc) {
+void SelectDefaults(ObjectTable& table, DeviceContext& dc) {
   dc.brush = {table.Stock(WHITE_BRUSH), table.Find<Brush>(table.Stock(WHITE_BRUSH))};
   dc.font = {table.Stock(SYSTEM_FIXED_FONT), table.Find<Font>(table.Stock(SYSTEM_FIXED_FONT))};
   if (dc.type == DeviceContext::Type::kMemory) {

@@ -1,5 +1,5 @@
-// Implements: the GDI objects (bitmaps, brushes, fonts, device contexts) and the one
-// handle table that owns them. Handles are opaque numbers, checked on every use, so a stale
+// Implements: the GDI objects (bitmaps, brushes, fonts, device contexts) and the table
+// that owns them. Handles are opaque numbers, checked on every use, so a stale
 // or wrong handle fails the call instead of touching freed memory.
 // Does not implement: pens, regions, palettes, metafiles.
 #pragma once
@@ -11,10 +11,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 
 #include "gdi32/pixel_rows.h"
 #include "gdi32/window_surface.h"
+#include "handle_table.h"
 
 namespace plk::gdi {
 
@@ -109,47 +109,49 @@ class DeviceContext : public GdiObject {
   WindowTarget target;  // window DCs only
 };
 
-// Every GDI object of the process. Each exported function holds Lock() for its whole run,
-// so objects found through the table stay valid until it returns.
-class HandleTable {
+// Every GDI object of the process, with the stock objects. Each exported function holds
+// Lock() for its whole run, so objects found through the table stay valid until it returns.
+class ObjectTable {
  public:
-  HandleTable();
-  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+  ObjectTable();
+  std::unique_lock<std::mutex> Lock() { return handles_.Lock(); }
 
-  HGDIOBJ Add(std::shared_ptr<GdiObject> object);
-  std::shared_ptr<GdiObject> Find(HGDIOBJ handle) const;
+  // These expect Lock() held.
+  HGDIOBJ Add(std::shared_ptr<GdiObject> object) { return handles_.AddLocked(std::move(object)); }
+  std::shared_ptr<GdiObject> Find(HGDIOBJ handle) {
+    const auto* found = handles_.FindLocked(handle);
+    return found ? *found : nullptr;
+  }
   template <class T>
-  std::shared_ptr<T> Find(HGDIOBJ handle) const {
+  std::shared_ptr<T> Find(HGDIOBJ handle) {
     auto object = Find(handle);
     if (!object || object->Kind() != T::kKind) return nullptr;
     return std::static_pointer_cast<T>(object);
   }
-  // Raw lookup for the hot paths (BitBlt, FillRect), valid while the lock is held.
+  // Raw lookup for the hot paths (BitBlt, FillRect).
   template <class T>
-  T* Get(HGDIOBJ handle) const {
-    auto it = objects_.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (it == objects_.end() || it->second->Kind() != T::kKind) return nullptr;
-    return static_cast<T*>(it->second.get());
+  T* Get(HGDIOBJ handle) {
+    const auto* found = handles_.FindLocked(handle);
+    if (!found || (*found)->Kind() != T::kKind) return nullptr;
+    return static_cast<T*>(found->get());
   }
-  void Remove(HGDIOBJ handle) { objects_.erase(reinterpret_cast<std::uintptr_t>(handle)); }
+  void Remove(HGDIOBJ handle) { handles_.RemoveLocked(handle); }
 
   HGDIOBJ Stock(int index) const;
   HGDIOBJ DefaultBitmap() const { return defaultBitmap_; }
   HDC Screen() const { return screen_; }
 
  private:
-  std::mutex mutex_;
-  std::unordered_map<std::uintptr_t, std::shared_ptr<GdiObject>> objects_;
-  std::uintptr_t next_ = 0x10000;
+  HandleTable<std::shared_ptr<GdiObject>, HGDIOBJ> handles_{HandleRange::kGdiObjects};
   std::array<HGDIOBJ, DEFAULT_GUI_FONT + 1> stock_{};
   HGDIOBJ defaultBitmap_ = nullptr;
   HDC screen_ = nullptr;
 };
 
-HandleTable& Objects();
+ObjectTable& Objects();
 
 // Gives a new DC its default selections (stock brush and font; for memory DCs the 1x1
 // default bitmap).
-void SelectDefaults(HandleTable& table, DeviceContext& dc);
+void SelectDefaults(ObjectTable& table, DeviceContext& dc);
 
 }  // namespace plk::gdi

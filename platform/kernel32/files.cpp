@@ -23,18 +23,14 @@ using plk::kernel32::SetLastErrorCode;
 constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorInvalidParameter = 87;
 
-plk::HandleTable<int>& Files() {
-  static plk::HandleTable<int> table(0x100);
+plk::HandleTable<int, HANDLE>& Files() {
+  static plk::HandleTable<int, HANDLE> table(plk::HandleRange::kFiles);
   return table;
 }
 
 int DescriptorOf(HANDLE handle) {
-  return Files()
-      .With(reinterpret_cast<std::uintptr_t>(handle), [](int fd) { return fd; })
-      .value_or(-1);
+  return Files().With(handle, [](int fd) { return fd; }).value_or(-1);
 }
-
-HANDLE AddDescriptor(int descriptor) { return reinterpret_cast<HANDLE>(Files().Add(descriptor)); }
 
 bool FailWithErrno() {
   SetLastErrorCode(ErrorFromErrno(errno));
@@ -70,7 +66,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation,
     return INVALID_HANDLE_VALUE;
   }
   SetLastErrorCode(ERROR_SUCCESS);
-  return AddDescriptor(descriptor);
+  return Files().Add(descriptor);
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
@@ -151,7 +147,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
 }
 
 BOOL CloseHandle(HANDLE object) {
-  const int descriptor = Files().Remove(reinterpret_cast<std::uintptr_t>(object)).value_or(-1);
+  const int descriptor = Files().Remove(object).value_or(-1);
   if (descriptor < 0) {
     SetLastErrorCode(kErrorInvalidHandle);
     return FALSE;

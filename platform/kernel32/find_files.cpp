@@ -15,8 +15,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,8 +29,8 @@ struct Search {
   std::size_t next = 0;
 };
 
-plk::HandleTable<Search>& Searches() {
-  static plk::HandleTable<Search> table(0x30010);
+plk::HandleTable<Search, HANDLE>& Searches() {
+  static plk::HandleTable<Search, HANDLE> table(plk::HandleRange::kSearches);
   return table;
 }
 
@@ -89,14 +87,14 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     return INVALID_HANDLE_VALUE;
   }
   *data = search.found.front();
-  const std::uintptr_t handle = Searches().Add(std::move(search));
+  const HANDLE handle = Searches().Add(std::move(search));
   SetLastErrorCode(ERROR_SUCCESS);
-  return reinterpret_cast<HANDLE>(handle);
+  return handle;
 }
 
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
   if (!data) return FALSE;
-  const auto next = Searches().With(reinterpret_cast<std::uintptr_t>(find), [data](Search& search) {
+  const auto next = Searches().With(find, [data](Search& search) {
     if (search.next >= search.found.size()) return FALSE;
     *data = search.found[search.next++];
     return TRUE;
@@ -106,6 +104,4 @@ BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
   return *next;
 }
 
-BOOL FindClose(HANDLE find) {
-  return Searches().Remove(reinterpret_cast<std::uintptr_t>(find)) ? TRUE : FALSE;
-}
+BOOL FindClose(HANDLE find) { return Searches().Remove(find) ? TRUE : FALSE; }

@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <map>
-#include <mutex>
 
 namespace plk::shell32 {
 namespace {
@@ -21,15 +19,15 @@ struct Drop {
   POINT point;
 };
 
-HandleTable<Drop>& Drops() {
-  static HandleTable<Drop> table(0x20010);
+HandleTable<Drop, HDROP>& Drops() {
+  static HandleTable<Drop, HDROP> table(HandleRange::kDrops);
   return table;
 }
 
 }  // namespace
 
 HDROP CreateDrop(std::vector<std::string> files, POINT point) {
-  return reinterpret_cast<HDROP>(Drops().Add(Drop{std::move(files), point}));
+  return Drops().Add(Drop{std::move(files), point});
 }
 
 }  // namespace plk::shell32
@@ -41,8 +39,8 @@ void DragAcceptFiles(HWND window, BOOL accept) {
 }
 
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
-  const auto copied = plk::shell32::Drops().With(
-      reinterpret_cast<std::uintptr_t>(drop), [=](const plk::shell32::Drop& found) -> UINT {
+  const auto copied =
+      plk::shell32::Drops().With(drop, [=](const plk::shell32::Drop& found) -> UINT {
         const auto& files = found.files;
         if (index == 0xFFFFFFFFu) return static_cast<UINT>(files.size());
         if (index >= files.size()) return 0;
@@ -57,6 +55,4 @@ UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
   return copied.value_or(0);
 }
 
-void DragFinish(HDROP drop) {
-  plk::shell32::Drops().Remove(reinterpret_cast<std::uintptr_t>(drop));
-}
+void DragFinish(HDROP drop) { plk::shell32::Drops().Remove(drop); }

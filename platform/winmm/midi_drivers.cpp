@@ -1,4 +1,4 @@
-// The table of MIDI devices that PLINKARO_MIDI_OUT chooses from.
+// The table of MIDI devices that PLINKARO_MIDI_OUT chooses from; each lives in devices/.
 #include "winmm/midi_device.h"
 
 namespace plk::winmm {
@@ -6,10 +6,9 @@ namespace plk::winmm {
 std::unique_ptr<MidiDevice> OpenLogDevice(std::string_view argument, std::string& whyNot);
 std::unique_ptr<MidiDevice> OpenSynthDevice(std::string_view argument, std::string& whyNot);
 std::unique_ptr<MidiDevice> OpenPortDevice(std::string_view argument, std::string& whyNot);
+std::unique_ptr<MidiDevice> OpenNoDevice(std::string_view argument, std::string& whyNot);
 
 namespace {
-
-std::unique_ptr<MidiDevice> OpenNoDevice(std::string_view, std::string&) { return nullptr; }
 
 const MidiDriver drivers[] = {
     {"synth", OpenSynthDevice},

@@ -9,57 +9,21 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <map>
 #include <string>
 
+#include "handle_table.h"
 #include "winmm/midi_device.h"
 
 namespace plk::winmm {
 namespace {
 
-// One open handle. Both the UI thread and the playback thread send on it, so every call
-// into the device is serialised by `lock`.
-struct OpenOutput {
-  std::mutex lock;
-  std::unique_ptr<MidiDevice> device;
-};
-
-class OutputTable {
- public:
-  HMIDIOUT Add(std::unique_ptr<MidiDevice> device) {
-    auto output = std::make_shared<OpenOutput>();
-    output->device = std::move(device);
-    std::lock_guard<std::mutex> guard(lock_);
-    auto handle = reinterpret_cast<HMIDIOUT>(output.get());
-    outputs_.emplace(handle, std::move(output));
-    return handle;
-  }
-
-  std::shared_ptr<OpenOutput> Find(HMIDIOUT handle) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = outputs_.find(handle);
-    return found == outputs_.end() ? nullptr : found->second;
-  }
-
-  std::shared_ptr<OpenOutput> Remove(HMIDIOUT handle) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = outputs_.find(handle);
-    if (found == outputs_.end()) return nullptr;
-    auto output = std::move(found->second);
-    outputs_.erase(found);
-    return output;
-  }
-
- private:
-  struct HandleLess {
-    bool operator()(HMIDIOUT a, HMIDIOUT b) const { return std::less<HMIDIOUT>()(a, b); }
-  };
-  std::mutex lock_;
-  std::map<HMIDIOUT, std::shared_ptr<OpenOutput>, HandleLess> outputs_;
-};
+// The open outputs. Both the UI thread and the playback thread send on a handle, so every
+// call into a device runs under the table's lock, which also keeps a device from closing
+// while a call uses it.
+using OutputTable = HandleTable<std::unique_ptr<MidiDevice>, HMIDIOUT>;
 
 OutputTable& Outputs() {
-  static OutputTable table;
+  static OutputTable table(HandleRange::kMidiOutputs);
   return table;
 }
 
@@ -96,10 +60,14 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
 
 template <typename Call>
 MMRESULT WithOutput(HMIDIOUT handle, Call call) {
-  auto output = Outputs().Find(handle);
-  if (!output) return MMSYSERR_INVALHANDLE;
-  std::lock_guard<std::mutex> guard(output->lock);
-  return call(*output->device);
+  return Outputs()
+      .With(handle, [&call](const std::unique_ptr<MidiDevice>& device) { return call(*device); })
+      .value_or(MMSYSERR_INVALHANDLE);
+}
+
+bool IsOpen(HMIDIOUT handle) {
+  return WithOutput(handle, [](MidiDevice&) -> MMRESULT { return MMSYSERR_NOERROR; }) ==
+         MMSYSERR_NOERROR;
 }
 
 }  // namespace
@@ -140,7 +108,7 @@ MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message) {
 }
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::IsOpen(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
   header->dwFlags |= MHDR_PREPARED;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_DONE);
@@ -148,7 +116,7 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size) {
-  if (!plk::winmm::Outputs().Find(handle)) return MMSYSERR_INVALHANDLE;
+  if (!plk::winmm::IsOpen(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
   if (header->dwFlags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
   header->dwFlags &= ~static_cast<DWORD>(MHDR_PREPARED);
@@ -173,10 +141,6 @@ MMRESULT midiOutReset(HMIDIOUT handle) {
 }
 
 MMRESULT midiOutClose(HMIDIOUT handle) {
-  auto output = plk::winmm::Outputs().Remove(handle);
-  if (!output) return MMSYSERR_INVALHANDLE;
-  // Wait for a call that another thread is making on this handle, then close the device.
-  std::lock_guard<std::mutex> guard(output->lock);
-  output->device.reset();
-  return MMSYSERR_NOERROR;
+  // Removing waits for a call that another thread is making; the device closes after it.
+  return plk::winmm::Outputs().Remove(handle) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }

@@ -4,25 +4,25 @@
 // runs its callbacks on its own thread, on absolute deadlines so that periods do not drift.
 // timeKillEvent returns only when no callback of that timer is running, unless it is
 // called from that callback.
-// Tests may fire the timers and set the time themselves (testing/manual_timers.h).
+// Another driver may fire the timers and set the time instead (multimedia_timer.h).
 // Callbacks run at a real-time priority where the process may use one.
 // Does not implement: TIME_CALLBACK_EVENT_SET / _PULSE.
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <pthread.h>
 #include <sched.h>
-#include <vector>
 
-#include "winmm/testing/manual_timers.h"
+#include "handle_table.h"
+#include "winmm/multimedia_timer.h"
 
 namespace plk::winmm {
 namespace {
@@ -65,66 +65,31 @@ struct TimerEvent {
   }
 };
 
-class TimerTable {
- public:
-  UINT Add(std::shared_ptr<TimerEvent> timer) {
-    std::lock_guard<std::mutex> guard(lock_);
-    timer->id = nextId_++;
-    if (nextId_ == 0) nextId_ = 1;
-    timers_[timer->id] = timer;
-    return timer->id;
-  }
-  std::shared_ptr<TimerEvent> Remove(UINT id) {
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = timers_.find(id);
-    if (found == timers_.end()) return nullptr;
-    auto timer = std::move(found->second);
-    timers_.erase(found);
-    return timer;
-  }
-  std::vector<std::shared_ptr<TimerEvent>> All() {
-    std::lock_guard<std::mutex> guard(lock_);
-    std::vector<std::shared_ptr<TimerEvent>> all;
-    for (auto& entry : timers_) all.push_back(entry.second);
-    return all;
-  }
-
- private:
-  std::mutex lock_;
-  UINT nextId_ = 1;
-  std::map<UINT, std::shared_ptr<TimerEvent>> timers_;
-};
+using TimerTable = HandleTable<std::shared_ptr<TimerEvent>, UINT>;
 
 TimerTable& Timers() {
-  static TimerTable table;
+  static TimerTable table(HandleRange::kTimers);
   return table;
 }
 
-std::atomic<bool> manualTimers{false};
-std::atomic<bool> manualTime{false};
-std::atomic<std::uint32_t> manualMilliseconds{0};
+std::atomic<bool> timerThreads{true};
+std::atomic<DWORD (*)()> timeSource{nullptr};
 
 }  // namespace
 
-namespace testing {
-
-void UseManualTimers(bool manual) { manualTimers = manual; }
-
-int FireTimers() {
-  int fired = 0;
-  for (auto& timer : Timers().All()) {
-    timer->callback(timer->id, 0, timer->user, 0, 0);
-    fired++;
-    if (!timer->periodic) Timers().Remove(timer->id);
-  }
-  return fired;
+std::vector<LiveTimer> LiveTimers() {
+  std::vector<LiveTimer> live;
+  Timers().ForEach([&live](UINT id, const std::shared_ptr<TimerEvent>& timer) {
+    live.push_back({id, timer->callback, timer->user, timer->periodic});
+  });
+  std::sort(live.begin(), live.end(), [](auto& a, auto& b) { return a.id < b.id; });
+  return live;
 }
 
-void UseManualTime(bool manual) { manualTime = manual; }
+void RunTimerThreads(bool run) { timerThreads = run; }
 
-void SetManualTime(std::uint32_t milliseconds) { manualMilliseconds = milliseconds; }
+void SetTimeSource(DWORD (*now)()) { timeSource = now; }
 
-}  // namespace testing
 }  // namespace plk::winmm
 
 MMRESULT timeBeginPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
@@ -132,7 +97,7 @@ MMRESULT timeBeginPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TI
 MMRESULT timeEndPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
 
 DWORD timeGetTime(void) {
-  if (plk::winmm::manualTime) return plk::winmm::manualMilliseconds;
+  if (DWORD(*now)() = plk::winmm::timeSource) return now();
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
@@ -144,15 +109,16 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
   timer->periodic = (event & TIME_PERIODIC) != 0;
   timer->callback = callback;
   timer->user = user;
-  const UINT id = plk::winmm::Timers().Add(timer);
+  timer->id = plk::winmm::Timers().Add(timer);
   // The thread starts after the id is known, so the first callback sees its own id.
-  if (!plk::winmm::manualTimers) timer->thread = std::thread([timer] { timer->Run(); });
-  return id;
+  if (plk::winmm::timerThreads) timer->thread = std::thread([timer] { timer->Run(); });
+  return timer->id;
 }
 
 MMRESULT timeKillEvent(UINT id) {
-  auto timer = plk::winmm::Timers().Remove(id);
-  if (!timer) return MMSYSERR_INVALPARAM;
+  auto removed = plk::winmm::Timers().Remove(id);
+  if (!removed) return MMSYSERR_INVALPARAM;
+  const std::shared_ptr<plk::winmm::TimerEvent> timer = std::move(*removed);
   {
     std::lock_guard<std::mutex> guard(timer->lock);
     timer->stopping = true;

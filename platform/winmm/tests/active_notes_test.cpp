@@ -7,25 +7,14 @@
 namespace plk::winmm {
 namespace {
 
-std::vector<DWORD> SustainOffOnAllChannels() {
-  std::vector<DWORD> messages;
-  for (DWORD channel = 0; channel < 16; ++channel) messages.push_back(0x0040B0 | channel);
-  return messages;
-}
-
-std::vector<DWORD> Then(std::vector<DWORD> first, const std::vector<DWORD>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
-}
-
-struct ResetCase {
-  const char* name;
-  std::vector<DWORD> sent;
-  std::vector<DWORD> noteOffs;  // what the reset must send before the sustain-offs
-};
-
+// The note-offs a reset sends for what was sent before it; sustain-offs on all 16
+// channels follow them.
 TEST(ActiveNotes, ResetSilencesExactlyTheSoundingNotes) {
-  const ResetCase cases[] = {
+  const struct {
+    const char* name;
+    std::vector<DWORD> sent;
+    std::vector<DWORD> noteOffs;
+  } cases[] = {
       {"nothing played", {}, {}},
       {"two channels, sent out of order", {0x7F4091, 0x7F3C90, 0x7F3091}, {0x3C80, 0x3081, 0x4081}},
       {"note off", {0x7F3C90, 0x7F3C80}, {}},
@@ -39,12 +28,15 @@ TEST(ActiveNotes, ResetSilencesExactlyTheSoundingNotes) {
        {0x7F3C90, 0x7F3CA0, 0x7F40B0, 0x0005C0, 0x4000E0},
        {0x3C80}},
   };
-  for (const ResetCase& reset : cases) {
-    SCOPED_TRACE(reset.name);
+  std::vector<DWORD> sustainOffs;
+  for (DWORD channel = 0; channel < 16; ++channel) sustainOffs.push_back(0x0040B0 | channel);
+  for (auto [name, sent, expected] : cases) {
+    SCOPED_TRACE(name);
     ActiveNotes notes;
-    for (DWORD message : reset.sent) notes.Observe(message);
-    EXPECT_EQ(notes.TakeResetMessages(), Then(reset.noteOffs, SustainOffOnAllChannels()));
-    EXPECT_EQ(notes.TakeResetMessages(), SustainOffOnAllChannels()) << "forgot the notes";
+    for (DWORD message : sent) notes.Observe(message);
+    expected.insert(expected.end(), sustainOffs.begin(), sustainOffs.end());
+    EXPECT_EQ(notes.TakeResetMessages(), expected);
+    EXPECT_EQ(notes.TakeResetMessages(), sustainOffs) << "forgot the notes";
   }
 }
 

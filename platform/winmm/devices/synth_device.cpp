@@ -1,4 +1,4 @@
-#include "winmm/synth_device.h"
+#include "winmm/devices/synth_device.h"
 
 #include <cstdio>
 

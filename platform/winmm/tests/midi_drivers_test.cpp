@@ -1,0 +1,49 @@
+// Every device of the table that PLINKARO_MIDI_OUT chooses from says in one line why it
+// cannot start, and no library it is built on prints on its own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "sound_test_support.h"
+
+namespace plk::winmm {
+namespace {
+
+TEST(MidiDrivers, EveryDeviceSaysInOneLineWhyItCannotStart) {
+  testing::TemporaryPath file("file");
+  std::ofstream(file.path) << "not a soundfont";
+  const bool sequencer = std::filesystem::exists("/dev/snd/seq");
+  const std::string port = sequencer ? "no such port" : "";
+  const std::string noPort = sequencer ? "no MIDI output port has \"no such port\"" : "ALSA";
+  const struct {
+    std::string driver, argument, audioDriver, audioOut, mention;
+  } cases[] = {
+      {"synth", file.path + ".sf2", "", "", "at " + file.path + ".sf2: install fluid-soundfont-gm"},
+      {"synth", file.path, "", "file:" + file.path + ".wav", "is not a SoundFont 2 file"},
+      {"synth", "", "no-such-driver", "", "PLINKARO_AUDIO_DRIVER=no-such-driver"},
+      {"synth", "", "", "file:" + file.path + "/x.wav", "cannot write the audio file"},
+      {"synth", "", "", "wav:out.wav", "PLINKARO_AUDIO_OUT=wav:out.wav is not understood"},
+      {"log", "", "", "", "set PLINKARO_MIDI_OUT=log:PATH"},
+      {"log", file.path + "/x.log", "", "", "cannot write the MIDI log " + file.path},
+      {"port", port, "", "", noPort},
+      {"none", "", "", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.driver + ":" + c.argument);
+    testing::ScopedEnvironment driver("PLINKARO_AUDIO_DRIVER", c.audioDriver);
+    testing::ScopedEnvironment out("PLINKARO_AUDIO_OUT", c.audioOut);
+    const auto row = std::find_if(MidiDrivers().begin(), MidiDrivers().end(),
+                                  [&](const MidiDriver& d) { return d.name == c.driver; });
+    ASSERT_NE(row, MidiDrivers().end());
+    std::string whyNot;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(row->open(c.argument, whyNot));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(whyNot.find('\n'), std::string::npos) << whyNot;
+    EXPECT_NE(whyNot.find(c.mention), std::string::npos) << whyNot;
+  }
+}
+
+}  // namespace
+}  // namespace plk::winmm
