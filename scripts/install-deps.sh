@@ -6,13 +6,15 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libpulse-dev
   # run: the General MIDI soundfont and the Japanese gothic font
   fluid-soundfont-gm fonts-ipafont-gothic
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
   xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
+  # a private sound server with a null sink for the sound tests and benchmarks
+  pulseaudio
 )
 
 missing=()

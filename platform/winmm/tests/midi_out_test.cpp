@@ -35,6 +35,7 @@ TEST(MidiOut, LiveAndSongTrafficShareOneSynthHandle) {
   live.join();
   midiOutReset(handle);
   ASSERT_NE(synth, nullptr);
+  ASSERT_TRUE(synth->Settle());
   EXPECT_TRUE(testing::Voices(synth->Synth()).empty());
   EXPECT_EQ(midiOutClose(handle), MMRESULT{MMSYSERR_NOERROR});
   EXPECT_EQ(midiOutClose(handle), MMRESULT{MMSYSERR_INVALHANDLE});

@@ -44,11 +44,12 @@ inline void SendLong(HMIDIOUT handle, std::vector<BYTE> bytes) {
   midiOutUnprepareHeader(handle, &header, sizeof header);
 }
 
-// A synth device with the given sink (a WAV file needs `wavPath`); fails the test if none.
+// A synth device with the given sink (a WAV file needs `wavPath`), its soundfont loaded;
+// fails the test if none.
 inline std::unique_ptr<SynthDevice> OpenSynth(AudioSink sink, const std::string& wavPath = "") {
   std::string whyNot;
   auto device = SynthDevice::Open({kDefaultSoundfont, sink, "", wavPath}, whyNot);
-  EXPECT_TRUE(device) << whyNot;
+  EXPECT_TRUE(device && device->Settle()) << whyNot;
   return device;
 }
 

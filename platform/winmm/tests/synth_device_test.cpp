@@ -73,6 +73,7 @@ TEST(SynthDevice, TranslatesEveryMessageItTakes) {
     fluid_synth_system_reset(device->Synth());
     for (DWORD message : messages) device->ShortMessage(message);
     if (!longMessage.empty()) device->LongMessage(longMessage.data(), longMessage.size());
+    ASSERT_TRUE(device->Settle());
     EXPECT_EQ(testing::Voices(device->Synth()), voices);
     EXPECT_TRUE(!holds || holds(device->Synth()));
   }
@@ -96,6 +97,7 @@ TEST(SynthDevice, PressureMessagesReachTheSoundingNote) {
     fluid_synth_reverb_on(synth, -1, 0);  // no tail to outlast the attenuation
     device->ShortMessage(0x0010C0);       // organ: a level that holds while the key is down
     device->ShortMessage(0x7F4590);
+    ASSERT_TRUE(device->Settle());
     const double before = testing::RootMeanSquare(testing::RenderFrames(synth, 7200));
     device->ShortMessage(pressure);
     testing::RenderFrames(synth, 4800);
@@ -112,6 +114,7 @@ TEST(SynthDevice, ResetSilencesEveryNoteAndLiftsEveryPedalButKeepsInstruments) {
        {0x0013C0, 0x0013C3, 0x7F40B0, 0x7F40B9, 0x7F3C90, 0x7F3C80, 0x7F2499, 0x7F4893}) {
     device->ShortMessage(message);
   }
+  ASSERT_TRUE(device->Settle());
   ASSERT_EQ(testing::Voices(synth, true), Keys({{0, 60}}));
   device->Reset();
   EXPECT_TRUE(testing::Voices(synth).empty());
