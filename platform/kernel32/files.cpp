@@ -1,12 +1,14 @@
 // Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS; a
 // directory cannot be opened, as on Windows), ReadFile and WriteFile (synchronous, whole
-// transfers unless the file ends), GetFileSize (with the high word), SetFilePointer
+// transfers unless the file ends; a read of a whole file is reported to the platform's
+// listener, whole_file_reads.h), GetFileSize (with the high word), SetFilePointer
 // (64-bit through distanceHigh), CloseHandle, over POSIX descriptors behind handles that
 // are never reused.
 // Does not implement: share modes (POSIX has no mandatory locking), overlapped I/O,
 // security attributes, the other creation dispositions, handles other than files.
 #include "handle_table.h"
 #include "kernel32/last_error.h"
+#include "whole_file_reads.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,6 +78,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
     SetLastErrorCode(kErrorInvalidHandle);
     return FALSE;
   }
+  const bool fromStart = plk::WholeFileReadsListened() && lseek(descriptor, 0, SEEK_CUR) == 0;
   DWORD total = 0;
   auto* bytes = static_cast<char*>(buffer);
   while (total < toRead) {
@@ -86,6 +89,11 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
     total += static_cast<DWORD>(got);
   }
   if (read) *read = total;
+  struct stat status {};
+  if (fromStart && fstat(descriptor, &status) == 0 &&
+      static_cast<std::uint64_t>(status.st_size) == total) {
+    plk::ReportWholeFileRead(bytes, total);
+  }
   return TRUE;
 }
 
