@@ -184,7 +184,9 @@ BOOL WaitMessage(void) {
     // A stepped clock only moves when the test moves it: waiting would never end.
     if (ManualClockActive()) return TRUE;
     if (SdlVideoActive()) {
-      SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1);
+      if (SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1) == 0) {
+        NoteHostQuiet();
+      }
     } else {
       queue.WaitForPost(timeout);
     }

@@ -5,7 +5,7 @@
 // wheel (120 per notch) to the focus window, the close box as WM_CLOSE, drops as
 // WM_DROPFILES for windows that accept files, host resizes as WM_SIZE, focus changes,
 // exposure (presented again), keymap changes (layout detected again); cross-thread
-// wake-ups for WaitMessage.
+// wake-ups for WaitMessage; no asking the host again within a moment of the last time.
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
 #include "shell32/drop_files.h"
@@ -21,13 +21,21 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
 namespace plk::user32 {
 namespace {
 
+// NOTE: asking the host for events costs system calls (on X11, several reads of the
+// connection). Within a moment of a pump, or of a wait in which the host had nothing to
+// say, asking again finds nothing new, so the pump is skipped; events that SDL already
+// holds (pushed from other threads, or taken in by a wait) are still handled at once.
+constexpr auto kHostQuietMoment = std::chrono::milliseconds(1);
+
 struct HostEvents {
+  std::chrono::steady_clock::time_point lastAsked;
   HWND scrollCapture = nullptr;  // the window whose scroll bar the button went down on
   bool collectingDrop = false;
   Uint32 dropWindow = 0;
@@ -239,8 +247,19 @@ void PumpHostEvents() {
     events.layoutDetected = true;
     SetActiveKeyboardLayout(DetectKeyboardLayout());
   }
+  const auto now = std::chrono::steady_clock::now();
+  if (now - events.lastAsked >= kHostQuietMoment) {
+    SDL_PumpEvents();
+    events.lastAsked = now;
+  }
   SDL_Event event;
-  while (SDL_PollEvent(&event)) HandleHostEvent(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    HandleHostEvent(event);
+  }
+}
+
+void NoteHostQuiet() {
+  if (OnVideoThread()) Events().lastAsked = std::chrono::steady_clock::now();
 }
 
 void WakeHostWait() {
