@@ -67,8 +67,10 @@ bool PulseOutput::Connect(int periodFrames, std::string& whyNot) {
     const auto target = static_cast<uint32_t>(periodFrames * kFrameBytes);
     const pa_buffer_attr buffer = {static_cast<uint32_t>(-1), target, static_cast<uint32_t>(-1),
                                    static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)};
-    const auto flags =
-        static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+    // NOTE: the stream starts playing and corks once the first 2 s of silence have passed:
+    // uncorked soon after it was made corked, a stream may wait for the sink's long idle
+    // block (up to 2 s on a null sink) before the server asks it for data.
+    const auto flags = PA_STREAM_ADJUST_LATENCY;
     ready = pa_stream_connect_playback(stream_, nullptr, &buffer, flags, nullptr, nullptr) == 0;
     pa_stream_state_t streamState;
     while (ready && (streamState = pa_stream_get_state(stream_)) != PA_STREAM_READY) {
@@ -147,9 +149,9 @@ void PulseOutput::CorkIfStillQuiet() {
     corked_ = false;
     return;
   }
-  // What the server still holds is silence: dropped, so that the next note starts at once.
+  // NOTE: what the server still holds (silence, one period) is kept: a flush before the
+  // cork can leave the server asking for nothing after the uncork.
   Release(pa_stream_cork(stream_, 1, nullptr, nullptr));
-  Release(pa_stream_flush(stream_, nullptr, nullptr));
 }
 
 void PulseOutput::Wake() {

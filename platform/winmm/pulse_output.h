@@ -47,7 +47,7 @@ class PulseOutput final : public AudioOutput {
   pa_stream* stream_ = nullptr;
   // Written by any sender, read by the render callback: uncorking needs the loop's lock,
   // which a sender takes only when the stream is corked.
-  std::atomic<bool> corked_{true};
+  std::atomic<bool> corked_{false};
   std::atomic<unsigned> activity_{0};
   // The render callback's own, under the loop's lock.
   unsigned activitySeen_ = 0;

@@ -256,6 +256,7 @@ void SynthDevice::Run() {
   ready_ |= ready;
   broken_ = soundfont_ < 0;
   if (broken_) pending_.Clear();
+  bool played = false;  // held messages since the output was last woken
   for (;;) {
     // Whatever is held is played before the synthesizer is handed back.
     PendingMessages::Message message;
@@ -271,15 +272,20 @@ void SynthDevice::Run() {
       guard.unlock();
       ready.reset();
       KeepChannelInstruments(PlayHeld(message), ready);
+      played = true;
       guard.lock();
       ready_ |= ready;
+    } else if (played) {
+      // The output plays again before the synthesizer is handed back, so that whoever
+      // waits for the worker finds the sound going.
+      played = false;
+      guard.unlock();
+      WakeOutput();
+      guard.lock();
     } else {
       if (holding_) {
         holding_ = false;
         settled_.notify_all();
-        guard.unlock();
-        WakeOutput();
-        guard.lock();
       }
       work_.wait(guard, [this] { return stopping_ || holding_; });
       if (stopping_) return;
