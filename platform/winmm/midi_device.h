@@ -57,7 +57,8 @@ std::span<const MidiDriver> MidiDrivers();
 const char* DefaultMidiDriverName();
 
 // Tests: route every MIDI_MAPPER open to this opener instead of PLINKARO_MIDI_OUT;
-// an empty function restores the normal choice.
+// an empty function restores the normal choice. A device parked by the previous choice
+// is freed.
 void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> opener);
 
 }  // namespace plk::winmm

@@ -28,7 +28,7 @@ namespace {
 
 struct Output {
   std::unique_ptr<MidiDevice> device;
-  std::string configuration;  // empty for a device opened by a test's override
+  std::string configuration;  // what chose the device; a parked one goes to the same
 };
 
 // The open outputs. Both the UI thread and the playback thread send on a handle, so every
@@ -43,6 +43,7 @@ OutputTable& Outputs() {
 
 std::mutex overrideLock;
 std::function<std::unique_ptr<MidiDevice>()> mapperOverride;
+unsigned overrideNumber = 0;  // each override is a configuration of its own
 
 // The one parked device. Freed by an exit handler rather than a static destructor, so that
 // it goes while the libraries it plays through are still up.
@@ -160,8 +161,12 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> opener) {
-  std::lock_guard<std::mutex> guard(overrideLock);
-  mapperOverride = std::move(opener);
+  {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    mapperOverride = std::move(opener);
+    ++overrideNumber;
+  }
+  FreeParked();
 }
 
 }  // namespace plk::winmm
@@ -178,20 +183,16 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD
   if (callback != 0 || (flags & 0x00070000L) != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
   const auto start = std::chrono::steady_clock::now();
   std::function<std::unique_ptr<MidiDevice>()> opener;
+  plk::winmm::Output output;
   {
     std::lock_guard<std::mutex> guard(plk::winmm::overrideLock);
     opener = plk::winmm::mapperOverride;
+    output.configuration = opener ? "override " + std::to_string(plk::winmm::overrideNumber)
+                                  : plk::winmm::Configuration();
   }
-  plk::winmm::Output output;
-  bool takenBack = false;
-  if (opener) {
-    output.device = opener();
-  } else {
-    output.configuration = plk::winmm::Configuration();
-    output.device = plk::winmm::TakeParked(output.configuration);
-    takenBack = output.device != nullptr;
-    if (!takenBack) output.device = plk::winmm::OpenConfiguredDevice();
-  }
+  output.device = plk::winmm::TakeParked(output.configuration);
+  const bool takenBack = output.device != nullptr;
+  if (!takenBack) output.device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
   if (!output.device) return MMSYSERR_NODRIVER;
   plk::ListenToWholeFileReads(plk::winmm::OnWholeFileRead);
   *handle = plk::winmm::Outputs().Add(std::move(output));
@@ -245,7 +246,7 @@ MMRESULT midiOutClose(HMIDIOUT handle) {
   // Removing waits for a call that another thread is making; the device closes after it.
   auto removed = plk::winmm::Outputs().Remove(handle);
   if (!removed) return MMSYSERR_INVALHANDLE;
-  const bool parks = !removed->configuration.empty() && removed->device->Park();
+  const bool parks = removed->device->Park();
   if (parks) plk::winmm::Park(std::move(*removed));
   plk::winmm::Trace("midiOutClose %s", parks ? "parked the device" : "closed the device");
   return MMSYSERR_NOERROR;

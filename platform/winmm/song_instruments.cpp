@@ -16,8 +16,14 @@ class Bytes {
  public:
   Bytes(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
   bool AtEnd() const { return at_ >= size_; }
+  // Whether a read asked for a byte past the end (a track cut short).
+  bool Overrun() const { return overrun_; }
   std::size_t Left() const { return size_ - at_; }
-  unsigned Next() { return at_ < size_ ? data_[at_++] : 0; }
+  unsigned Next() {
+    if (at_ < size_) return data_[at_++];
+    overrun_ = true;
+    return 0;
+  }
   void Skip(std::size_t count) { at_ += std::min(count, Left()); }
   std::uint32_t Number(int bytes) {
     std::uint32_t value = 0;
@@ -49,6 +55,7 @@ class Bytes {
   const unsigned char* data_;
   std::size_t size_;
   std::size_t at_ = 0;
+  bool overrun_ = false;
 };
 
 void AddChoice(std::vector<InstrumentChoice>& choices, const InstrumentChoice& choice) {
@@ -91,6 +98,7 @@ void ReadTrack(Bytes track, std::array<int, 16>& banks, std::vector<InstrumentCh
     }
     runningStatus = status;
     for (int i = have; i < DataBytes(status); ++i) data[i] = track.Next();
+    if (track.Overrun()) return;
     const int channel = static_cast<int>(status & 0x0F);
     if ((status & 0xF0) == 0xB0 && data[0] == 0) banks[channel] = static_cast<int>(data[1]);
     if ((status & 0xF0) == 0xC0) {
