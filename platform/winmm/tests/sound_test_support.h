@@ -67,6 +67,25 @@ inline Keys Voices(fluid_synth_t* synth, bool held = false) {
   return keys;
 }
 
+inline int Cc(fluid_synth_t* synth, int channel, int controller) {
+  int value = -1;
+  fluid_synth_get_cc(synth, channel, controller, &value);
+  return value;
+}
+
+// Bank and program of a channel.
+inline std::pair<int, int> ProgramOf(fluid_synth_t* synth, int channel) {
+  int soundfont = 0, bank = -1, program = -1;
+  fluid_synth_get_program(synth, channel, &soundfont, &bank, &program);
+  return {bank, program};
+}
+
+inline int PitchBend(fluid_synth_t* synth, int channel) {
+  int value = -1;
+  fluid_synth_get_pitch_bend(synth, channel, &value);
+  return value;
+}
+
 // The first channel of a WAV file as floats in -1..1, and its sample rate.
 inline std::vector<float> ReadWav(const std::string& path, int& sampleRate) {
   SF_INFO info{};
