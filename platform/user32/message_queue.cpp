@@ -7,6 +7,7 @@
 // posted → input → quit → paint → timer order.
 #include "user32/message_queue.h"
 
+#include "user32/host_wait.h"
 #include "user32/keyboard.h"
 #include "user32/paint.h"
 #include "user32/sdl_video.h"
@@ -184,8 +185,9 @@ BOOL WaitMessage(void) {
     // A stepped clock only moves when the test moves it: waiting would never end.
     if (ManualClockActive()) return TRUE;
     if (SdlVideoActive()) {
-      if (SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1) == 0) {
-        NoteHostQuiet();
+      if (!WaitForHostInput(timeout) &&
+          SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1) == 0) {
+        NoteHostAsked();  // it had nothing to say
       }
     } else {
       queue.WaitForPost(timeout);

@@ -75,8 +75,6 @@ void PresentChangedWindows();
 
 // Host events (sdl_events.cpp): turns pending SDL events into input messages.
 void PumpHostEvents();
-// A wait on the host ended with nothing to report: the host need not be asked again at once.
-void NoteHostQuiet();
 // Wakes a thread sleeping in WaitMessage on SDL.
 void WakeHostWait();
 

@@ -5,11 +5,12 @@
 // wheel (120 per notch) to the focus window, the close box as WM_CLOSE, drops as
 // WM_DROPFILES for windows that accept files, host resizes as WM_SIZE, focus changes,
 // exposure (presented again), keymap changes (layout detected again); cross-thread
-// wake-ups for WaitMessage; no asking the host again within a moment of the last time.
+// wake-ups for WaitMessage; no asking the host while it has nothing to say.
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
 #include "shell32/drop_files.h"
 #include "user32/focus.h"
+#include "user32/host_wait.h"
 #include "user32/keyboard_map.h"
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
@@ -21,21 +22,13 @@
 #include <SDL.h>
 
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <vector>
 
 namespace plk::user32 {
 namespace {
 
-// NOTE: asking the host for events costs system calls (on X11, several reads of the
-// connection). Within a moment of a pump, or of a wait in which the host had nothing to
-// say, asking again finds nothing new, so the pump is skipped; events that SDL already
-// holds (pushed from other threads, or taken in by a wait) are still handled at once.
-constexpr auto kHostQuietMoment = std::chrono::milliseconds(1);
-
 struct HostEvents {
-  std::chrono::steady_clock::time_point lastAsked;
   HWND scrollCapture = nullptr;  // the window whose scroll bar the button went down on
   bool collectingDrop = false;
   Uint32 dropWindow = 0;
@@ -247,10 +240,12 @@ void PumpHostEvents() {
     events.layoutDetected = true;
     SetActiveKeyboardLayout(DetectKeyboardLayout());
   }
-  const auto now = std::chrono::steady_clock::now();
-  if (now - events.lastAsked >= kHostQuietMoment) {
+  // NOTE: asking SDL to take in host events costs system calls (on X11, several reads of
+  // the connection), so it is asked only when the host has something (host_wait.h);
+  // events that SDL already holds are handled at once.
+  if (HostShouldBeAsked()) {
     SDL_PumpEvents();
-    events.lastAsked = now;
+    NoteHostAsked();
   }
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
@@ -258,12 +253,8 @@ void PumpHostEvents() {
   }
 }
 
-void NoteHostQuiet() {
-  if (OnVideoThread()) Events().lastAsked = std::chrono::steady_clock::now();
-}
-
 void WakeHostWait() {
-  if (!SdlVideoActive()) return;
+  if (!SdlVideoActive() || WakeHostInputWait()) return;
   Uint32 type = WakeEventType();
   if (type == 0) {
     type = SDL_RegisterEvents(1);
