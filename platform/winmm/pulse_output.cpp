@@ -135,6 +135,7 @@ void PulseOutput::Render(std::size_t bytes) {
     float peak = 0;
     for (std::size_t i = 0; i < frames * 2; ++i) peak = std::max(peak, std::fabs(samples[i]));
     quiet = silence_.Quiet(peak, frames);
+    if (awaitingSound_ && peak >= SilenceWatch::kSilentPeak) NoteFirstSound();
     pa_stream_write(stream_, data, frames * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE);
     bytes -= frames * kFrameBytes;
   }
@@ -161,9 +162,28 @@ void PulseOutput::Wake() {
   if (corked_) {
     corked_ = false;
     silence_.Reset();
+    uncorkedAt_ = std::chrono::steady_clock::now();
+    awaitingSound_ = true;
     Release(pa_stream_cork(stream_, 0, nullptr, nullptr));
   }
   pa_threaded_mainloop_unlock(loop_);
+}
+
+void PulseOutput::NoteFirstSound() {
+  using std::chrono::microseconds;
+  awaitingSound_ = false;
+  const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream_);
+  const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
+  resume_.toFirstSound =
+      std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - uncorkedAt_);
+  if (buffer && spec) resume_.queued = microseconds(pa_bytes_to_usec(buffer->tlength, spec));
+}
+
+PulseOutput::Resume PulseOutput::LastResume() {
+  pa_threaded_mainloop_lock(loop_);
+  const Resume resume = resume_;
+  pa_threaded_mainloop_unlock(loop_);
+  return resume;
 }
 
 }  // namespace plk::winmm

@@ -10,6 +10,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -29,12 +30,21 @@ class PulseOutput final : public AudioOutput {
   void Wake() override;
   // Whether the stream is corked (tests and benchmarks).
   bool Corked() const { return corked_; }
+  // The last uncork (benchmarks): from the message that woke the stream to the first sound
+  // handed to the server, and the sound the stream then keeps queued ahead of it (the
+  // server's own latency comes on top); negative until a woken stream has sounded.
+  struct Resume {
+    std::chrono::microseconds toFirstSound{-1};
+    std::chrono::microseconds queued{-1};
+  };
+  Resume LastResume();
 
  private:
   PulseOutput(fluid_synth_t* synth, int sampleRate);
   bool Connect(int periodFrames, std::string& whyNot);
   void Render(std::size_t bytes);
   void CorkIfStillQuiet();
+  void NoteFirstSound();
 
   static void OnContextState(pa_context* context, void* self);
   static void OnStreamState(pa_stream* stream, void* self);
@@ -53,6 +63,9 @@ class PulseOutput final : public AudioOutput {
   unsigned activitySeen_ = 0;
   SilenceWatch silence_;
   bool prioritySet_ = false;
+  std::chrono::steady_clock::time_point uncorkedAt_;
+  bool awaitingSound_ = false;
+  Resume resume_;
 };
 
 }  // namespace plk::winmm
