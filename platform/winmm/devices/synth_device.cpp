@@ -286,6 +286,7 @@ void SynthDevice::Run() {
       if (holding_) {
         holding_ = false;
         settled_.notify_all();
+        ReportDropped();
       }
       work_.wait(guard, [this] { return stopping_ || holding_; });
       if (stopping_) return;
@@ -339,6 +340,16 @@ void SynthDevice::KeepChannelInstruments(std::uint16_t channels, InstrumentSet& 
   }
 }
 
+// Messages that found every slot taken while the worker held the synthesizer are lost:
+// said once for each time it happens.
+void SynthDevice::ReportDropped() {
+  const std::size_t dropped = pending_.Dropped();
+  if (dropped == droppedReported_) return;
+  std::fprintf(stderr, "plinkaro: %zu MIDI messages were dropped while the synthesizer loaded\n",
+               dropped - droppedReported_);
+  droppedReported_ = dropped;
+}
+
 // A choice whose bank the soundfont lacks falls back as FluidSynth does (melodic: bank 0,
 // then the first piano; drums: the standard kit); the fallback is loaded, but only an
 // exact match makes the program change ready, so that a different fallback in FluidSynth
@@ -369,7 +380,7 @@ bool SynthDevice::Settle(std::chrono::milliseconds timeout) {
   return settled_.wait_for(guard, timeout, [this] { return !holding_ || broken_; });
 }
 
-std::size_t SynthDevice::LoadedInstruments() {
+std::size_t SynthDevice::ReadyChoices() {
   std::lock_guard<std::mutex> guard(lock_);
   return ready_.count();
 }

@@ -54,7 +54,8 @@ class SynthDevice final : public MidiDevice {
   fluid_synth_t* Synth() const { return synth_.get(); }
   AudioOutput* Output() const { return output_.get(); }
   std::optional<WavRenderer::Clock::time_point> WavStartTime() const;
-  std::size_t LoadedInstruments();
+  // How many bank and program choices are ready to be played without waiting.
+  std::size_t ReadyChoices();
 
  private:
   struct SettingsDeleter {
@@ -89,6 +90,7 @@ class SynthDevice final : public MidiDevice {
   void KeepChannelInstruments(std::uint16_t channels, InstrumentSet& ready);
   void LoadChoices(const std::vector<InstrumentChoice>& choices, InstrumentSet& ready);
   bool Keep(fluid_preset_t* preset);
+  void ReportDropped();
 
   // Declared in the order of building; the audio output stops before the synthesizer goes.
   std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
@@ -106,6 +108,7 @@ class SynthDevice final : public MidiDevice {
   bool stopping_ = false;
   bool broken_ = false;  // the soundfont did not load: every message is dropped
   PendingMessages pending_;
+  std::size_t droppedReported_ = 0;
   std::vector<InstrumentChoice> choices_;
   // Program changes that select an instrument already loaded (the senders' test).
   InstrumentSet ready_;

@@ -109,7 +109,7 @@ TEST(MidiOut, ASongReadWholeHasItsInstrumentsLoadedAhead) {
   CountedSynth counted;
   HMIDIOUT handle = counted.Open();
   ASSERT_TRUE(counted.synth->Settle());
-  const std::size_t loaded = counted.synth->LoadedInstruments();
+  const std::size_t loaded = counted.synth->ReadyChoices();
   using plk::smf::Event;
   const std::vector<Event> events{
       plk::smf::Tempo(0, 400000),
@@ -132,7 +132,7 @@ TEST(MidiOut, ASongReadWholeHasItsInstrumentsLoadedAhead) {
   CloseHandle(file);
   ASSERT_TRUE(counted.synth->Settle());
   // Bank 8 program 4 and program 73 in bank 8, which falls back; the TR-808 kit; organ.
-  EXPECT_EQ(counted.synth->LoadedInstruments(), loaded + 3);
+  EXPECT_EQ(counted.synth->ReadyChoices(), loaded + 3);
   midiOutClose(handle);
   // A file cut anywhere is read no further than its end (checked by ASan).
   for (std::size_t size = 0; size < bytes.size(); ++size) {

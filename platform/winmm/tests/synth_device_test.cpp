@@ -123,11 +123,11 @@ TEST(SynthDevice, HeldMessagesPlayInOrderAndASongsInstrumentsLoadAhead) {
   fluid_synth_t* synth = device->Synth();
   EXPECT_EQ(testing::Voices(synth), Keys({{0, 64}, {1, 48}}));
   EXPECT_EQ(ProgramOf(synth, 0).second + ProgramOf(synth, 1).second, 19 + 40);
-  const std::size_t loaded = device->LoadedInstruments();
+  const std::size_t loaded = device->ReadyChoices();
   const InstrumentChoice song[] = {{false, 0, 73}, {false, 8, 4}, {true, 128, 25}, {false, 5, 3}};
   device->PrepareInstruments(song);
   ASSERT_TRUE(device->Settle());
-  EXPECT_EQ(device->LoadedInstruments(), loaded + 3);
+  EXPECT_EQ(device->ReadyChoices(), loaded + 3);
 }
 
 }  // namespace
