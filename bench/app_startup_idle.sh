@@ -5,8 +5,10 @@
 #   start-up   exec to the first frame that shows the rows (the present that follows the
 #              main window's first WM_PAINT, as PLINKARO_TRACE=user32 reports them)
 #   memory     resident set after 3 s
-#   idle CPU   CPU time of all the program's threads over 10 s, as a share of one core
-#              (and of the sound server's, for the PulseAudio device)
+#   idle CPU   CPU time of all the program's threads over 10 s from 10 s after the start,
+#              as a share of one core (and of the sound server's, for the PulseAudio
+#              device): by then a synth has stopped feeding its output (2 s of silence)
+#              and the server has suspended its idle sink (5 s later)
 #   F1         from the F1 key's dispatch to the next frame: the 100 ms stop wait, the
 #              channel reset and the output's close and reopen; the reopen alone is the
 #              rest after 100 ms (PLINKARO_TRACE=winmm also prints the open's own time)
@@ -96,6 +98,7 @@ run_once() {
   fi
   sleep "$(awk -v a="$start" -v now="$EPOCHREALTIME" 'BEGIN { s = 3 - (now - a); print (s > 0 ? s : 0) }')"
   rss=$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
+  sleep 7
   cpu0=$(cpu_ns "$pid")
   [[ $device == pulse ]] && server0=$(cpu_ns "$PULSE_PID")
   sleep 10
