@@ -76,7 +76,8 @@ run_once() {
     wav) environment+=(PLINKARO_MIDI_OUT=synth "PLINKARO_AUDIO_OUT=file:$E2E_WORK/out.wav") ;;
     pulse) environment+=(PLINKARO_MIDI_OUT=synth "PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native") ;;
   esac
-  rm -f "$fifo" "$log"
+  rm -f "$fifo"
+  : >"$log"
   mkfifo "$fifo"
   # Every line of the trace, stamped as it arrives.
   (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
