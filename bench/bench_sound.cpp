@@ -72,7 +72,7 @@ class SynthHandle {
 
 void BM_ShortMsgNoteOnToVoice(benchmark::State& state) {
   SynthHandle synth(BenchWavPath("plinkaro-bench-call.wav"));
-  if (!synth.Device()) return state.SkipWithError("the synth did not open");
+  if (!synth.Device() || !synth.Device()->Settle()) return state.SkipWithError("no synth");
   for (auto _ : state) {
     const auto start = Clock::now();
     midiOutShortMsg(synth.Handle(), 0x7F3C90);
