@@ -13,11 +13,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "smf/midi_log.h"
 #include "smf/smf_writer.h"
 
 namespace {
@@ -51,71 +50,27 @@ int Write(const std::string& dir) {
   const Bytes file = File(kDivision, data);
   std::ofstream(dir + "/dense.mid", std::ios::binary)
       .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  std::ofstream schedule(dir + "/schedule.txt");
-  for (const ScheduledMessage& message : Schedule(kDivision, tracks)) {
-    schedule << message.micros << ' ' << message.channel << ' ' << message.call << '\n';
-  }
+  WriteSchedule(dir + "/schedule.txt", Schedule(kDivision, tracks));
   return 0;
 }
 
-struct Timed {
-  long long micros;
-  std::string call;
-};
-
-std::string ChannelOf(const std::string& call) {
-  const std::string status = call.substr(6, 2);
-  return status[0] == 'f' ? "sys" : std::to_string(std::stoi(status.substr(1), nullptr, 16));
-}
-
-double Percentile(const std::vector<long long>& sorted, double fraction) {
+double Percentile(const std::vector<std::int64_t>& sorted, double fraction) {
   return static_cast<double>(sorted[static_cast<std::size_t>(fraction * (sorted.size() - 1))]) /
          1000.0;
 }
 
 int Check(const std::string& schedulePath, const std::string& logPath, int firstLine) {
-  std::map<std::string, std::vector<Timed>> expected, logged;
-  std::ifstream schedule(schedulePath);
-  for (std::string line; std::getline(schedule, line);) {
-    std::istringstream fields(line);
-    Timed timed;
-    std::string channel;
-    fields >> timed.micros >> channel;
-    std::getline(fields >> std::ws, timed.call);
-    expected[channel].push_back(timed);
-  }
-  std::ifstream log(logPath);
-  int number = 0;
-  for (std::string line; std::getline(log, line);) {
-    if (++number < firstLine) continue;
-    std::istringstream fields(line);
-    Timed timed;
-    fields >> timed.micros;
-    std::getline(fields >> std::ws, timed.call);
-    if (timed.call.rfind("short", 0) == 0) logged[ChannelOf(timed.call)].push_back(timed);
-  }
-  std::vector<long long> offsets;
-  std::size_t expectedCount = 0;
-  for (const auto& [channel, messages] : expected) {
-    expectedCount += messages.size();
-    const auto& got = logged[channel];
-    bool same = got.size() == messages.size();
-    for (std::size_t i = 0; same && i < messages.size(); ++i)
-      same = got[i].call == messages[i].call;
-    if (!same) {
-      std::printf("channel %s: %zu messages logged, %zu expected, or out of order\n",
-                  channel.c_str(), got.size(), messages.size());
-      return 1;
-    }
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-      offsets.push_back(got[i].micros - messages[i].micros);
-    }
+  std::vector<std::int64_t> offsets;
+  std::string mismatches;
+  if (!LoggedOffsets(schedulePath, logPath, firstLine, offsets, mismatches)) {
+    std::printf("%s", mismatches.c_str());
+    return 1;
   }
   std::sort(offsets.begin(), offsets.end());
-  const long long best = offsets.front();
-  for (long long& offset : offsets) offset -= best;
-  std::printf("%zu of %zu messages, in order; lateness ms: p50 %.3f p99 %.3f max %.3f\n",
-              offsets.size(), expectedCount, Percentile(offsets, 0.5), Percentile(offsets, 0.99),
+  const std::int64_t best = offsets.front();
+  for (std::int64_t& offset : offsets) offset -= best;
+  std::printf("%zu messages, each once and in order; lateness ms: p50 %.3f p99 %.3f max %.3f\n",
+              offsets.size(), Percentile(offsets, 0.5), Percentile(offsets, 0.99),
               static_cast<double>(offsets.back()) / 1000.0);
   return 0;
 }

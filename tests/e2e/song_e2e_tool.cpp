@@ -8,14 +8,12 @@
 //                              two are aligned (the median offset). Exit code 1 when messages are
 //                              missing, extra or out of order, 3 when only late.
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "smf/midi_log.h"
 #include "smf/smf_writer.h"
 
 namespace {
@@ -60,74 +58,21 @@ int Write(const std::string& dir) {
   std::vector<Bytes> data;
   for (const auto& track : tracks) data.push_back(TrackData(track));
   WriteBytes(dir + "/song.mid", File(kDivision, data));
-  std::ofstream schedule(dir + "/schedule.txt");
-  for (const ScheduledMessage& message : Schedule(kDivision, tracks)) {
-    schedule << message.micros << ' ' << message.channel << ' ' << message.call << '\n';
-  }
+  WriteSchedule(dir + "/schedule.txt", Schedule(kDivision, tracks));
   // Announces two tracks, holds one.
   WriteBytes(dir + "/broken.mid", Header(1, 2, kDivision) + Chunk("MTrk", data[1]));
   return 0;
 }
 
-struct Timed {
-  long long micros;
-  std::string call;
-};
-
-std::string ChannelOf(const std::string& call) {
-  if (call.rfind("long", 0) == 0) return "sys";
-  const std::string status = call.substr(6, 2);
-  return status[0] == 'f' ? "sys" : std::to_string(std::stoi(status.substr(1), nullptr, 16));
-}
-
 int Check(const std::string& schedulePath, const std::string& logPath, int firstLine,
           long long toleranceMicros) {
-  std::map<std::string, std::vector<Timed>> expected, logged;
-  std::ifstream schedule(schedulePath);
-  for (std::string line; std::getline(schedule, line);) {
-    std::istringstream fields(line);
-    Timed timed;
-    std::string channel;
-    fields >> timed.micros >> channel;
-    std::getline(fields >> std::ws, timed.call);
-    expected[channel].push_back(timed);
+  std::vector<std::int64_t> offsets;
+  std::string mismatches;
+  if (!LoggedOffsets(schedulePath, logPath, firstLine, offsets, mismatches)) {
+    std::cout << mismatches;
+    return 1;
   }
-  std::ifstream log(logPath);
-  int number = 0;
-  for (std::string line; std::getline(log, line);) {
-    if (++number < firstLine) continue;
-    std::istringstream fields(line);
-    Timed timed;
-    fields >> timed.micros;
-    std::getline(fields >> std::ws, timed.call);
-    if (timed.call.rfind("short", 0) == 0 || timed.call.rfind("long", 0) == 0) {
-      logged[ChannelOf(timed.call)].push_back(timed);
-    }
-  }
-  int failures = 0;
-  std::vector<long long> offsets;
-  for (const auto& [channel, messages] : expected) {
-    std::vector<std::string> want, got;
-    for (const Timed& t : messages) want.push_back(t.call);
-    for (const Timed& t : logged[channel]) got.push_back(t.call);
-    if (want != got) {
-      std::cout << "channel " << channel << ": " << got.size() << " messages logged, "
-                << want.size() << " expected, or out of order\n";
-      failures++;
-      continue;
-    }
-    for (std::size_t i = 0; i < messages.size(); i++) {
-      offsets.push_back(logged[channel][i].micros - messages[i].micros);
-    }
-  }
-  for (const auto& [channel, messages] : logged) {
-    if (!expected.count(channel)) {
-      std::cout << "channel " << channel << ": " << messages.size() << " unexpected messages\n";
-      failures++;
-    }
-  }
-  if (failures) return 1;
-  std::vector<long long> sorted = offsets;
+  std::vector<std::int64_t> sorted = offsets;
   std::sort(sorted.begin(), sorted.end());
   const long long median = sorted[sorted.size() / 2];
   long long worst = 0, late = 0;
