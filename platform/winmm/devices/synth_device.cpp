@@ -33,6 +33,11 @@ bool IsReadableFile(const std::string& path) {
   return true;
 }
 
+bool IsSoundfont(const std::string& path) {
+  SoundLibraryErrors quiet;  // FluidSynth's own complaint says less than the open's
+  return fluid_is_soundfont(path.c_str());
+}
+
 // Where a choice sits in an instrument set; -1 for a bank no GS program change selects.
 int IndexOf(const InstrumentChoice& choice) {
   if (choice.program < 0 || choice.program > 127) return -1;
@@ -52,8 +57,7 @@ std::unique_ptr<SynthDevice> SynthDevice::Open(const SynthOptions& options, std:
     return nullptr;
   }
   // Checked here, while the open can still fail: the worker's load would find out late.
-  SoundLibraryErrors quiet;  // the check's own complaint says less than the line below
-  if (!fluid_is_soundfont(options.soundfont.c_str())) {
+  if (!IsSoundfont(options.soundfont)) {
     whyNot = options.soundfont +
              " is not a SoundFont 2 file: set PLINKARO_MIDI_OUT=synth:FILE.sf2 to one";
     return nullptr;
@@ -258,21 +262,22 @@ void SynthDevice::Run() {
   if (broken_) pending_.Clear();
   bool played = false;  // held messages since the output was last woken
   for (;;) {
-    // Whatever is held is played before the synthesizer is handed back.
+    // Whatever is held is played before the synthesizer is handed back; held messages go
+    // before a song's instruments, which load one at a time in between.
     PendingMessages::Message message;
-    if (!choices_.empty()) {
-      std::vector<InstrumentChoice> choices;
-      choices.swap(choices_);
-      guard.unlock();
-      ready.reset();
-      LoadChoices(choices, ready);
-      guard.lock();
-      ready_ |= ready;
-    } else if (pending_.Pop(message)) {
+    if (pending_.Pop(message)) {
       guard.unlock();
       ready.reset();
       KeepChannelInstruments(PlayHeld(message), ready);
       played = true;
+      guard.lock();
+      ready_ |= ready;
+    } else if (!choices_.empty()) {
+      const InstrumentChoice choice = choices_.front();
+      choices_.pop_front();
+      guard.unlock();
+      ready.reset();
+      LoadChoice(choice, ready);
       guard.lock();
       ready_ |= ready;
     } else if (played) {
@@ -354,18 +359,16 @@ void SynthDevice::ReportDropped() {
 // then the first piano; drums: the standard kit); the fallback is loaded, but only an
 // exact match makes the program change ready, so that a different fallback in FluidSynth
 // never loads on a sender's thread.
-void SynthDevice::LoadChoices(const std::vector<InstrumentChoice>& choices, InstrumentSet& ready) {
+void SynthDevice::LoadChoice(const InstrumentChoice& choice, InstrumentSet& ready) {
   fluid_sfont_t* soundfont = fluid_synth_get_sfont_by_id(synth_.get(), soundfont_);
   if (!soundfont) return;
-  for (const InstrumentChoice& choice : choices) {
-    const int bank = choice.drum ? kDrumBank : choice.bank;
-    fluid_preset_t* preset = fluid_sfont_get_preset(soundfont, bank, choice.program);
-    const bool exact = preset != nullptr;
-    if (!preset && choice.drum) preset = fluid_sfont_get_preset(soundfont, kDrumBank, 0);
-    if (!preset) preset = fluid_sfont_get_preset(soundfont, 0, choice.program);
-    if (!preset) preset = fluid_sfont_get_preset(soundfont, 0, 0);
-    if (preset && Keep(preset) && exact) ready.set(static_cast<std::size_t>(IndexOf(choice)));
-  }
+  const int bank = choice.drum ? kDrumBank : choice.bank;
+  fluid_preset_t* preset = fluid_sfont_get_preset(soundfont, bank, choice.program);
+  const bool exact = preset != nullptr;
+  if (!preset && choice.drum) preset = fluid_sfont_get_preset(soundfont, kDrumBank, 0);
+  if (!preset) preset = fluid_sfont_get_preset(soundfont, 0, choice.program);
+  if (!preset) preset = fluid_sfont_get_preset(soundfont, 0, 0);
+  if (preset && Keep(preset) && exact) ready.set(static_cast<std::size_t>(IndexOf(choice)));
 }
 
 bool SynthDevice::Keep(fluid_preset_t* preset) {

@@ -18,12 +18,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "winmm/audio_output.h"
 #include "winmm/midi_device.h"
@@ -88,7 +88,7 @@ class SynthDevice final : public MidiDevice {
   void LoadSoundfont();
   std::uint16_t PlayHeld(PendingMessages::Message& message);
   void KeepChannelInstruments(std::uint16_t channels, InstrumentSet& ready);
-  void LoadChoices(const std::vector<InstrumentChoice>& choices, InstrumentSet& ready);
+  void LoadChoice(const InstrumentChoice& choice, InstrumentSet& ready);
   bool Keep(fluid_preset_t* preset);
   void ReportDropped();
 
@@ -109,7 +109,7 @@ class SynthDevice final : public MidiDevice {
   bool broken_ = false;  // the soundfont did not load: every message is dropped
   PendingMessages pending_;
   std::size_t droppedReported_ = 0;
-  std::vector<InstrumentChoice> choices_;
+  std::deque<InstrumentChoice> choices_;
   // Program changes that select an instrument already loaded (the senders' test).
   InstrumentSet ready_;
   std::thread worker_;
