@@ -1,5 +1,6 @@
-// Implements: lazy start of SDL's event and video subsystems, hidden resizable host
-// windows tagged with their HWND, presentation of 0x00RRGGBB pixels through the window
+// Implements: lazy start of SDL's event and video subsystems (a real display unless a
+// driver is asked for), hidden host windows tagged with their HWND (resizable or fixed,
+// owned ones kept above their owner), presentation of 0x00RRGGBB pixels through the window
 // surface, and window icons from the embedded BMP resources.
 // Does not implement: shutting SDL down (the process exit does), OpenGL or textures.
 #include "user32/sdl_video.h"
@@ -23,12 +24,58 @@ struct SdlState {
   bool eventsUp = false;
   bool videoTried = false;
   bool videoUp = false;
+  std::string videoFailure;
   std::thread::id videoThread;
 };
 
 SdlState& State() {
   static SdlState state;
   return state;
+}
+
+std::string Environment(const char* name) {
+  const char* value = SDL_getenv(name);
+  return value ? value : "";
+}
+
+// The SDL drivers of the displays the environment names, e.g. "x11,wayland".
+std::string DisplayDrivers() {
+  std::string drivers;
+  if (!Environment("DISPLAY").empty()) drivers = "x11";
+  if (!Environment("WAYLAND_DISPLAY").empty()) drivers += drivers.empty() ? "wayland" : ",wayland";
+  return drivers;
+}
+
+std::string DisplayFailure() {
+  std::string named;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (Environment(name).empty()) continue;
+    named += (named.empty() ? "" : " or ") + std::string(name) + "=" + Environment(name);
+  }
+  return named.empty() ? "no display" : "no display answers at " + named;
+}
+
+bool StartVideoOnce(std::string& failure) {
+  EnsureSdlEvents();
+  const std::string asked = Environment("SDL_VIDEODRIVER");
+  if (asked.empty()) {
+    const std::string drivers = DisplayDrivers();
+    if (drivers.empty()) {
+      failure = DisplayFailure();
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
+  // Present through the host's own framebuffer (X11: shared memory) where there is one,
+  // not through an OpenGL context: a small window needs no GPU, and starting one costs
+  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
+  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    failure = asked.empty() ? DisplayFailure() : "video driver " + asked + " does not start";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -43,28 +90,30 @@ bool EnsureSdlEvents() {
   return state.eventsUp;
 }
 
-bool EnsureSdlVideo() {
+bool StartSdlVideo(std::string& failure) {
   SdlState& state = State();
-  if (state.videoTried) return state.videoUp;
-  state.videoTried = true;
-  EnsureSdlEvents();
-  // Present through the host's own framebuffer (X11: shared memory) where there is one,
-  // not through an OpenGL context: a small window needs no GPU, and starting one costs
-  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
-  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  state.videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  state.videoThread = std::this_thread::get_id();
-  if (!state.videoUp) {
-    std::fprintf(stderr, "plinkaro: no video device (%s); windows stay invisible\n",
-                 SDL_GetError());
-    return false;
+  if (!state.videoTried) {
+    state.videoTried = true;
+    state.videoThread = std::this_thread::get_id();
+    state.videoUp = StartVideoOnce(state.videoFailure);
+    if (state.videoUp) {
+      // Key messages carry their own characters (TranslateMessage); an input method would
+      // swallow the keys the program plays on.
+      SDL_StopTextInput();
+      Trace("video driver %s", SDL_GetCurrentVideoDriver());
+    }
   }
-  // Key messages carry their own characters (TranslateMessage); an input method would
-  // swallow the keys the program plays on.
-  SDL_StopTextInput();
-  Trace("video driver %s", SDL_GetCurrentVideoDriver());
-  return true;
+  failure = state.videoFailure;
+  return state.videoUp;
+}
+
+bool EnsureSdlVideo() {
+  static bool told = false;
+  std::string failure;
+  if (StartSdlVideo(failure)) return true;
+  if (!told) std::fprintf(stderr, "plinkaro: %s; windows stay invisible\n", failure.c_str());
+  told = true;
+  return false;
 }
 
 bool SdlVideoActive() { return State().videoUp; }
@@ -79,17 +128,24 @@ bool SdlVideoHeadless() {
   return !driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
 }
 
-SDL_Window* CreateHostWindow(const char* title, int x, int y, int width, int height, HWND owner) {
+SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
+                             SDL_Window* ownerHost) {
   if (!EnsureSdlVideo()) return nullptr;
-  SDL_Window* host =
-      SDL_CreateWindow(title ? title : "", x, y, std::max(width, 1), std::max(height, 1),
-                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
+  SDL_Window* host = SDL_CreateWindow(title ? title : "", client.left, client.top,
+                                      std::max<int>(client.right - client.left, 1),
+                                      std::max<int>(client.bottom - client.top, 1), flags);
   if (!host) {
     std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_SetWindowData(host, kHwndKey, owner);
+  SDL_SetWindowData(host, kHwndKey, window);
+  if (ownerHost) SDL_SetWindowModalFor(host, ownerHost);
   return host;
+}
+
+void RaiseHostWindow(SDL_Window* host) {
+  if (host) SDL_RaiseWindow(host);
 }
 
 void DestroyHostWindow(SDL_Window* host) {
