@@ -15,6 +15,7 @@
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
 #include "user32/sdl_video.h"
+#include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
@@ -157,7 +158,10 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
   Window* top = TopLevelOfHost(event.windowID);
   if (!top) return;
   switch (event.event) {
-    case SDL_WINDOWEVENT_CLOSE: PostInputTo(top->handle, WM_CLOSE, 0, 0); break;
+    case SDL_WINDOWEVENT_CLOSE:
+      Trace("host asks %p to close", static_cast<void*>(top->handle));
+      PostInputTo(top->handle, WM_CLOSE, 0, 0);
+      break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: OnFocusGained(*top); break;
     case SDL_WINDOWEVENT_MINIMIZED: SetMinimized(top->handle, true); break;
     case SDL_WINDOWEVENT_RESTORED: SetMinimized(top->handle, false); break;
@@ -207,6 +211,7 @@ void OnDrop(const SDL_DropEvent& event) {
 // SIGINT/SIGTERM reach SDL as SDL_QUIT: close every window as its close box would, the
 // newest first, so that a modal box ends before its disabled owner is asked.
 void OnQuit() {
+  Trace("host asks every window to close");
   const std::vector<HWND> handles = AllWindowHandles();
   for (auto handle = handles.rbegin(); handle != handles.rend(); ++handle) {
     Window* window = FindWindowObject(*handle);

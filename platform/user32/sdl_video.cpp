@@ -145,7 +145,10 @@ SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window,
 }
 
 void RaiseHostWindow(SDL_Window* host) {
-  if (host) SDL_RaiseWindow(host);
+  if (!host) return;
+  SDL_RaiseWindow(host);
+  // Without a window manager nobody else hands the keyboard focus back.
+  SDL_SetWindowInputFocus(host);
 }
 
 void DestroyHostWindow(SDL_Window* host) {

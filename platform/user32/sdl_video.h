@@ -30,6 +30,7 @@ bool SdlVideoHeadless();
 // kept above `ownerHost` (when given) by the window manager.
 SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
                              SDL_Window* ownerHost);
+// Brings the host window to the front with the keyboard focus.
 void RaiseHostWindow(SDL_Window* host);
 void DestroyHostWindow(SDL_Window* host);
 HWND WindowOfHost(unsigned int sdlWindowId);

@@ -307,7 +307,12 @@ BOOL DestroyWindow(HWND handle) {
   ForgetWindowDCs(handle);
   Unlink(*window);
   RemoveWindowObject(handle);
-  if (wasActive && owner && AcceptsInput(owner)) ActivateWindow(owner);
+  if (wasActive && owner && AcceptsInput(owner)) {
+    ActivateWindow(owner);
+    if (Window* next = FindWindowObject(owner); next && next->pixels) {
+      RaiseHostWindow(next->pixels->host);
+    }
+  }
   return TRUE;
 }
 

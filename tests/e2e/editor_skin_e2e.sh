@@ -116,7 +116,6 @@ check "the 5 typed behind Q is the new bank MSB" \
   "$(midi_calls_from $line | grep '^short b2 00' || true)" "short b2 00 05"
 tap F6
 check_message_box "Bitmap Load Error"
-xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 settle
 line=$(($(midi_line_count) + 1))
 keydown z
