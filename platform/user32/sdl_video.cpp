@@ -1,8 +1,9 @@
 // Implements: lazy start of SDL's event and video subsystems (a real display unless a
 // driver is asked for), hidden host windows tagged with their HWND (resizable or fixed,
-// owned ones kept above their owner), presentation of 0x00RRGGBB pixels through the window
-// surface, and window icons from the embedded BMP resources.
-// Does not implement: shutting SDL down (the process exit does), OpenGL or textures.
+// owned ones kept above their owner, reused rather than destroyed), presentation of 0x00RRGGBB
+// pixels through the window surface, and window icons from the embedded BMP resources. Does not
+// implement: shutting SDL down or destroying host windows (the process exit does), OpenGL or
+// textures.
 #include "user32/sdl_video.h"
 
 #include "user32/resource_lookup.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace plk::user32 {
 namespace {
@@ -26,6 +28,11 @@ struct SdlState {
   bool videoUp = false;
   std::string videoFailure;
   std::thread::id videoThread;
+  // Host windows are hidden and kept for the next top-level window, never destroyed while
+  // the program runs: SDL 2.26 may still be sending a wake-up event to a host window from
+  // its second X connection, and X kills the program for an event sent to a window that is
+  // gone (a message box closing while the thread waits).
+  std::vector<SDL_Window*> spareHosts;
 };
 
 SdlState& State() {
@@ -131,10 +138,21 @@ bool SdlVideoHeadless() {
 SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
                              SDL_Window* ownerHost) {
   if (!EnsureSdlVideo()) return nullptr;
-  const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
-  SDL_Window* host = SDL_CreateWindow(title ? title : "", client.left, client.top,
-                                      std::max<int>(client.right - client.left, 1),
-                                      std::max<int>(client.bottom - client.top, 1), flags);
+  const int width = std::max<int>(client.right - client.left, 1);
+  const int height = std::max<int>(client.bottom - client.top, 1);
+  std::vector<SDL_Window*>& spares = State().spareHosts;
+  SDL_Window* host = nullptr;
+  if (!spares.empty()) {
+    host = spares.back();
+    spares.pop_back();
+    SDL_SetWindowTitle(host, title ? title : "");
+    SDL_SetWindowSize(host, width, height);
+    SDL_SetWindowPosition(host, client.left, client.top);
+    SDL_SetWindowResizable(host, resizable ? SDL_TRUE : SDL_FALSE);
+  } else {
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
+    host = SDL_CreateWindow(title ? title : "", client.left, client.top, width, height, flags);
+  }
   if (!host) {
     std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
     return nullptr;
@@ -152,7 +170,10 @@ void RaiseHostWindow(SDL_Window* host) {
 }
 
 void DestroyHostWindow(SDL_Window* host) {
-  if (host) SDL_DestroyWindow(host);
+  if (!host) return;
+  SDL_HideWindow(host);
+  SDL_SetWindowData(host, kHwndKey, nullptr);
+  State().spareHosts.push_back(host);
 }
 
 HWND WindowOfHost(unsigned int sdlWindowId) {

@@ -32,6 +32,7 @@ SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window,
                              SDL_Window* ownerHost);
 // Brings the host window to the front with the keyboard focus.
 void RaiseHostWindow(SDL_Window* host);
+// Hides the host window and keeps it for the next CreateHostWindow.
 void DestroyHostWindow(SDL_Window* host);
 HWND WindowOfHost(unsigned int sdlWindowId);
 void PresentToHost(SDL_Window* host, const plk::gdi::PixelSurface& surface);
