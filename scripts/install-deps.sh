@@ -7,8 +7,8 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev
-  # run: the General MIDI soundfont and the Japanese gothic font
-  fluid-soundfont-gm fonts-ipafont-gothic
+  # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
+  fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev

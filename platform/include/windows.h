@@ -539,6 +539,8 @@ BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
 HWND GetParent(HWND window);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -642,6 +644,7 @@ int GetSystemMetrics(int index);
 #define VARIABLE_PITCH 2
 #define FF_DONTCARE 0x00
 #define FF_MODERN 0x30
+#define FF_SWISS 0x20
 // tmPitchAndFamily bits; TMPF_FIXED_PITCH is set for variable-pitch fonts.
 #define TMPF_FIXED_PITCH 0x01
 #define TMPF_VECTOR 0x02

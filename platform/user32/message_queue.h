@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "user32/input_routing.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -33,12 +35,14 @@ bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filter
 class MessageQueue {
  public:
   void Post(const MSG& message);  // any thread
-  void PostInput(const MSG& message);
+  // Input waits unaddressed; `route` gives it its window when it is taken.
+  void PostInput(const MSG& message, InputRoute route = InputRoute::kFixed);
   // Ahead of everything else, like the characters TranslateMessage makes.
   void PostNext(const MSG& message);
   void PostQuit(int exitCode);
 
-  // Posted messages, then input, then WM_QUIT; false when none matches.
+  // Posted messages, then input, then WM_QUIT; false when none matches. Input for no
+  // window, or for a disabled one, is dropped on the way.
   bool TakeQueued(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
   // A due timer as WM_TIMER; taking it starts the next period (ticks never pile up).
   bool TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
@@ -55,10 +59,16 @@ class MessageQueue {
   std::optional<Clock::time_point> NextTimerDue();
 
  private:
+  struct QueuedInput {
+    MSG message;
+    InputRoute route;
+  };
+  bool TakeInput(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
+
   std::mutex mutex_;
   std::condition_variable postedSignal_;
   std::deque<MSG> posted_;
-  std::deque<MSG> input_;
+  std::deque<QueuedInput> input_;
   bool quitPending_ = false;
   int exitCode_ = 0;
   std::vector<WindowTimer> timers_;

@@ -1,19 +1,21 @@
-// Implements: SDL events turned into the input messages Windows would post: keys
-// (WM_KEYDOWN/UP, or WM_SYSKEYDOWN/UP with Alt and for F10) to the focus window, left and
-// right buttons to the window under the pointer in client coordinates, presses on the
-// scroll bar as non-client messages (the pointer stays captured until release), the
-// wheel (120 per notch) to the focus window, the close box as WM_CLOSE, drops as
-// WM_DROPFILES for windows that accept files, host resizes as WM_SIZE, focus changes,
-// exposure (presented again), keymap changes (layout detected again); cross-thread
-// wake-ups for WaitMessage.
+// Implements: SDL events turned into the input messages Windows would queue, addressed
+// when they are taken (input_routing.h): keys (WM_KEYDOWN/UP, or WM_SYSKEYDOWN/UP with Alt
+// and for F10) and the wheel (120 per notch) for the focus window, left and right buttons
+// for the window under the pointer, presses on the scroll bar as non-client messages (the
+// pointer stays captured until release), the close box as WM_CLOSE, drops as WM_DROPFILES
+// for windows that accept files, host resizes as WM_SIZE, minimising and restoring,
+// focus changes (a disabled window raises its modal box instead), exposure (presented
+// again), keymap changes (layout detected again); cross-thread wake-ups for WaitMessage.
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
 #include "shell32/drop_files.h"
 #include "user32/focus.h"
+#include "user32/input_routing.h"
 #include "user32/keyboard_map.h"
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
 #include "user32/sdl_video.h"
+#include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
@@ -48,14 +50,7 @@ std::atomic<Uint32>& WakeEventType() {
 Window* TopLevelOfHost(Uint32 windowId) { return FindWindowObject(WindowOfHost(windowId)); }
 
 void PostInputTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Window* target = FindWindowObject(window)) {
-    target->queue->PostInput(MSG{window, message, wParam, lParam, 0, {}});
-  }
-}
-
-HWND KeyboardTarget(HWND topLevel) {
-  const HWND focus = GetFocus();
-  return focus && IsDescendant(focus, topLevel) ? focus : topLevel;
+  QueueInput(window, InputRoute::kFixed, message, wParam, lParam);
 }
 
 WPARAM MouseKeyFlags(bool leftDown) {
@@ -84,7 +79,7 @@ void OnKey(const SDL_KeyboardEvent& event) {
   if (alt && !control) lParam |= 1 << 29;  // context code: Alt is held
   const UINT message =
       system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  PostInputTo(KeyboardTarget(top->handle), message, static_cast<WPARAM>(key.virtualKey), lParam);
+  QueueInput(top->handle, InputRoute::kFocus, message, static_cast<WPARAM>(key.virtualKey), lParam);
 }
 
 void OnMouseButton(const SDL_MouseButtonEvent& event) {
@@ -110,13 +105,11 @@ void OnMouseButton(const SDL_MouseButtonEvent& event) {
     PostInputTo(top->handle, kWmNcLButtonDown, kHtVScroll, ScreenPoint(*top, event.x, event.y));
     return;
   }
-  if (event.x < 0 || event.y < 0 || event.x >= client.cx || event.y >= client.cy) return;
   if (!left && event.button != SDL_BUTTON_RIGHT) return;
-  POINT point = {event.x, event.y};
-  const HWND target = ChildWindowAt(top->handle, point);
   const UINT message =
       left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-  PostInputTo(target, message, MouseKeyFlags(left && down), MAKELPARAM(point.x, point.y));
+  QueueInput(top->handle, InputRoute::kPointer, message, MouseKeyFlags(left && down),
+             MAKELPARAM(event.x, event.y));
 }
 
 void OnMouseMotion(const SDL_MouseMotionEvent& event) {
@@ -136,8 +129,8 @@ void OnWheel(const SDL_MouseWheelEvent& event) {
   int y = 0;
   SDL_GetMouseState(&x, &y);
   const auto delta = static_cast<WORD>(static_cast<SHORT>(notches * WHEEL_DELTA));
-  PostInputTo(KeyboardTarget(top->handle), WM_MOUSEWHEEL, MAKEWPARAM(MouseKeyFlags(false), delta),
-              ScreenPoint(*top, x, y));
+  QueueInput(top->handle, InputRoute::kFocus, WM_MOUSEWHEEL,
+             MAKEWPARAM(MouseKeyFlags(false), delta), ScreenPoint(*top, x, y));
 }
 
 void OnHostResized(Window& top, int width, int height) {
@@ -152,12 +145,26 @@ void OnHostMoved(Window& top, int x, int y) {
   top.rect = OffsetRectBy(top.rect, x - (top.rect.left + area.left), y - (top.rect.top + area.top));
 }
 
+// A click on a window disabled under a modal box brings the box to the front.
+void OnFocusGained(const Window& top) {
+  if (!AcceptsInput(top.handle)) {
+    Window* popup = FindWindowObject(EnabledOwnedWindow(top.handle));
+    if (popup && popup->pixels) RaiseHostWindow(popup->pixels->host);
+  }
+  ActivateWindow(top.handle);
+}
+
 void OnWindowEvent(const SDL_WindowEvent& event) {
   Window* top = TopLevelOfHost(event.windowID);
   if (!top) return;
   switch (event.event) {
-    case SDL_WINDOWEVENT_CLOSE: PostInputTo(top->handle, WM_CLOSE, 0, 0); break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: ActivateWindow(top->handle); break;
+    case SDL_WINDOWEVENT_CLOSE:
+      Trace("host asks %p to close", static_cast<void*>(top->handle));
+      PostInputTo(top->handle, WM_CLOSE, 0, 0);
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: OnFocusGained(*top); break;
+    case SDL_WINDOWEVENT_MINIMIZED: SetMinimized(top->handle, true); break;
+    case SDL_WINDOWEVENT_RESTORED: SetMinimized(top->handle, false); break;
     case SDL_WINDOWEVENT_FOCUS_LOST: DeactivateWindow(top->handle); break;
     case SDL_WINDOWEVENT_EXPOSED:
       if (top->pixels) top->pixels->Present();
@@ -201,12 +208,15 @@ void OnDrop(const SDL_DropEvent& event) {
   SDL_free(event.file);
 }
 
-// SIGINT/SIGTERM reach SDL as SDL_QUIT: close every window as its close box would.
+// SIGINT/SIGTERM reach SDL as SDL_QUIT: close every window as its close box would, the
+// newest first, so that a modal box ends before its disabled owner is asked.
 void OnQuit() {
-  for (HWND handle : AllWindowHandles()) {
-    Window* window = FindWindowObject(handle);
+  Trace("host asks every window to close");
+  const std::vector<HWND> handles = AllWindowHandles();
+  for (auto handle = handles.rbegin(); handle != handles.rend(); ++handle) {
+    Window* window = FindWindowObject(*handle);
     if (window && !window->parent && window->queue.get() == &CurrentQueue()) {
-      PostInputTo(handle, WM_CLOSE, 0, 0);
+      PostMessageA(*handle, WM_CLOSE, 0, 0);
     }
   }
 }

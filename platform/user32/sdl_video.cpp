@@ -1,7 +1,9 @@
-// Implements: lazy start of SDL's event and video subsystems, hidden resizable host
-// windows tagged with their HWND, presentation of 0x00RRGGBB pixels through the window
-// surface, and window icons from the embedded BMP resources.
-// Does not implement: shutting SDL down (the process exit does), OpenGL or textures.
+// Implements: lazy start of SDL's event and video subsystems (a real display unless a
+// driver is asked for), hidden host windows tagged with their HWND (resizable or fixed,
+// owned ones kept above their owner, reused rather than destroyed), presentation of 0x00RRGGBB
+// pixels through the window surface, and window icons from the embedded BMP resources. Does not
+// implement: shutting SDL down or destroying host windows (the process exit does), OpenGL or
+// textures.
 #include "user32/sdl_video.h"
 
 #include "user32/resource_lookup.h"
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace plk::user32 {
 namespace {
@@ -23,12 +26,63 @@ struct SdlState {
   bool eventsUp = false;
   bool videoTried = false;
   bool videoUp = false;
+  std::string videoFailure;
   std::thread::id videoThread;
+  // Host windows are hidden and kept for the next top-level window, never destroyed while
+  // the program runs: SDL 2.26 may still be sending a wake-up event to a host window from
+  // its second X connection, and X kills the program for an event sent to a window that is
+  // gone (a message box closing while the thread waits).
+  std::vector<SDL_Window*> spareHosts;
 };
 
 SdlState& State() {
   static SdlState state;
   return state;
+}
+
+std::string Environment(const char* name) {
+  const char* value = SDL_getenv(name);
+  return value ? value : "";
+}
+
+// The SDL drivers of the displays the environment names, e.g. "x11,wayland".
+std::string DisplayDrivers() {
+  std::string drivers;
+  if (!Environment("DISPLAY").empty()) drivers = "x11";
+  if (!Environment("WAYLAND_DISPLAY").empty()) drivers += drivers.empty() ? "wayland" : ",wayland";
+  return drivers;
+}
+
+std::string DisplayFailure() {
+  std::string named;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (Environment(name).empty()) continue;
+    named += (named.empty() ? "" : " or ") + std::string(name) + "=" + Environment(name);
+  }
+  return named.empty() ? "no display" : "no display answers at " + named;
+}
+
+bool StartVideoOnce(std::string& failure) {
+  EnsureSdlEvents();
+  const std::string asked = Environment("SDL_VIDEODRIVER");
+  if (asked.empty()) {
+    const std::string drivers = DisplayDrivers();
+    if (drivers.empty()) {
+      failure = DisplayFailure();
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
+  // Present through the host's own framebuffer (X11: shared memory) where there is one,
+  // not through an OpenGL context: a small window needs no GPU, and starting one costs
+  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
+  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    failure = asked.empty() ? DisplayFailure() : "video driver " + asked + " does not start";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -43,28 +97,30 @@ bool EnsureSdlEvents() {
   return state.eventsUp;
 }
 
-bool EnsureSdlVideo() {
+bool StartSdlVideo(std::string& failure) {
   SdlState& state = State();
-  if (state.videoTried) return state.videoUp;
-  state.videoTried = true;
-  EnsureSdlEvents();
-  // Present through the host's own framebuffer (X11: shared memory) where there is one,
-  // not through an OpenGL context: a small window needs no GPU, and starting one costs
-  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
-  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  state.videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  state.videoThread = std::this_thread::get_id();
-  if (!state.videoUp) {
-    std::fprintf(stderr, "plinkaro: no video device (%s); windows stay invisible\n",
-                 SDL_GetError());
-    return false;
+  if (!state.videoTried) {
+    state.videoTried = true;
+    state.videoThread = std::this_thread::get_id();
+    state.videoUp = StartVideoOnce(state.videoFailure);
+    if (state.videoUp) {
+      // Key messages carry their own characters (TranslateMessage); an input method would
+      // swallow the keys the program plays on.
+      SDL_StopTextInput();
+      Trace("video driver %s", SDL_GetCurrentVideoDriver());
+    }
   }
-  // Key messages carry their own characters (TranslateMessage); an input method would
-  // swallow the keys the program plays on.
-  SDL_StopTextInput();
-  Trace("video driver %s", SDL_GetCurrentVideoDriver());
-  return true;
+  failure = state.videoFailure;
+  return state.videoUp;
+}
+
+bool EnsureSdlVideo() {
+  static bool told = false;
+  std::string failure;
+  if (StartSdlVideo(failure)) return true;
+  if (!told) std::fprintf(stderr, "plinkaro: %s; windows stay invisible\n", failure.c_str());
+  told = true;
+  return false;
 }
 
 bool SdlVideoActive() { return State().videoUp; }
@@ -79,21 +135,45 @@ bool SdlVideoHeadless() {
   return !driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
 }
 
-SDL_Window* CreateHostWindow(const char* title, int x, int y, int width, int height, HWND owner) {
+SDL_Window* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
+                             SDL_Window* ownerHost) {
   if (!EnsureSdlVideo()) return nullptr;
-  SDL_Window* host =
-      SDL_CreateWindow(title ? title : "", x, y, std::max(width, 1), std::max(height, 1),
-                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  const int width = std::max<int>(client.right - client.left, 1);
+  const int height = std::max<int>(client.bottom - client.top, 1);
+  std::vector<SDL_Window*>& spares = State().spareHosts;
+  SDL_Window* host = nullptr;
+  if (!spares.empty()) {
+    host = spares.back();
+    spares.pop_back();
+    SDL_SetWindowTitle(host, title ? title : "");
+    SDL_SetWindowSize(host, width, height);
+    SDL_SetWindowPosition(host, client.left, client.top);
+    SDL_SetWindowResizable(host, resizable ? SDL_TRUE : SDL_FALSE);
+  } else {
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
+    host = SDL_CreateWindow(title ? title : "", client.left, client.top, width, height, flags);
+  }
   if (!host) {
     std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_SetWindowData(host, kHwndKey, owner);
+  SDL_SetWindowData(host, kHwndKey, window);
+  if (ownerHost) SDL_SetWindowModalFor(host, ownerHost);
   return host;
 }
 
+void RaiseHostWindow(SDL_Window* host) {
+  if (!host) return;
+  SDL_RaiseWindow(host);
+  // Without a window manager nobody else hands the keyboard focus back.
+  SDL_SetWindowInputFocus(host);
+}
+
 void DestroyHostWindow(SDL_Window* host) {
-  if (host) SDL_DestroyWindow(host);
+  if (!host) return;
+  SDL_HideWindow(host);
+  SDL_SetWindowData(host, kHwndKey, nullptr);
+  State().spareHosts.push_back(host);
 }
 
 HWND WindowOfHost(unsigned int sdlWindowId) {

@@ -35,6 +35,12 @@ enum GeometryChange : unsigned {
   kAlwaysSize = 4,  // send WM_SIZE even if the client size did not change
 };
 
+// WM_SIZE as things stand: SIZE_MINIMIZED with 0 x 0 while minimised, else SIZE_RESTORED
+// with the client size.
+void SendSizeMessage(HWND handle);
+// The window was minimised or restored (by ShowWindow or on the host): WM_SIZE says so.
+void SetMinimized(HWND handle, bool minimized);
+
 // Applies a new outer rectangle and style and does what follows from them: pixels
 // resized, exposed parts invalidated, scroll bar redrawn, DCs retargeted, WM_SIZE sent.
 void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes);

@@ -8,8 +8,7 @@ PLINKARO_PID=""
 E2E_PIDS=()  # every program started, so that none outlives the test
 XVFB_PID=""
 
-# Ends what is still running: politely, then (a program inside a modal message box does
-# not take SIGTERM) by force.
+# Ends what is still running: politely, then by force (a program that hangs).
 e2e_cleanup() {
   local pid
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -25,7 +24,8 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# Starts Xvfb on the first free display number from 90.
+# Starts Xvfb on the first free display number from 90, with the server's built-in fonts
+# only: nothing may rely on X core fonts that a fresh machine lacks.
 start_x() {
   local number
   for number in $(seq 90 140); do
@@ -109,6 +109,34 @@ midi_line_count() { wc -l <"$MIDI_LOG"; }
 key() { xdotool key --window "$WINDOW" "$@"; }
 keydown() { xdotool keydown "$@"; }
 keyup() { xdotool keyup "$@"; }
+
+# check_message_box TEXT: the program (started with PLINKARO_TRACE=user32) shows a box with
+# TEXT and the empty caption, its text is drawn, and Return closes it.
+check_message_box() {
+  local box="" root dark
+  root=$(xwininfo -root -int | sed -n 's/.*Window id: \([0-9]*\).*/\1/p')
+  shown_boxes() { xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx "$root" || true; }
+  for _ in $(seq 100); do
+    box=$(shown_boxes | head -n 1)
+    [[ -n "$box" ]] && break
+    sleep 0.05
+  done
+  check "a message box appears" "$([[ -n "$box" ]] && echo shown || echo none)" shown
+  [[ -n "$box" ]] || return 0
+  check "it says \"$1\"" "$(grep -c "message box caption \"\" text \"$1\"" "$E2E_WORK/plinkaro.out")" 1
+  settle
+  import -window "$box" "$E2E_WORK/box.png"
+  # Dark pixels in its upper half, above the button's band: the text is drawn.
+  dark=$(convert "$E2E_WORK/box.png" -crop 100%x50%+0+0 +repage -colorspace Gray -threshold 50% \
+    -format '%[fx:int(w*h*(1-mean))]' info:)
+  check "its text is drawn" "$((dark > 20))" 1
+  xdotool key Return
+  for _ in $(seq 100); do
+    shown_boxes | grep -qx "$box" || break
+    sleep 0.05
+  done
+  check "Return closes it" "$(shown_boxes | grep -cx "$box" || true)" 0
+}
 
 finish() {
   if ((E2E_FAILURES > 0)); then

@@ -67,20 +67,8 @@ kill "$PLINKARO_PID"
 wait "$PLINKARO_PID" 2>/dev/null || true
 
 echo "# a broken file named on the command line"
-start_plinkaro "$PLINKARO" "$E2E_WORK/broken.mid"
-# The box has the empty caption; the root window is the only other one without a name.
-ROOT=$(xwininfo -root -int | sed -n 's/.*Window id: \([0-9]*\).*/\1/p')
-BOX=""
-for _ in $(seq 100); do
-  BOX=$(xdotool search --onlyvisible --name '^$' 2>/dev/null | grep -vx "$ROOT" | head -n 1 || true)
-  [[ -n "$BOX" ]] && break
-  sleep 0.1
-done
-check "the load error box is shown" "$([[ -n "$BOX" ]] && echo yes || echo no)" yes
-if [[ -n "$BOX" ]]; then
-  xdotool windowactivate --sync "$BOX" 2>/dev/null || true
-  xdotool key --window "$BOX" Return
-fi
+PLINKARO_TRACE=user32 start_plinkaro "$PLINKARO" "$E2E_WORK/broken.mid"
+check_message_box "SMF Load Error"
 sleep 0.3
 line=$(($(midi_line_count) + 1))
 key z

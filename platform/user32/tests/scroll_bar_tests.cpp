@@ -138,11 +138,13 @@ TEST_F(User32Test, ClicksOnTheBarSendScrollRequests) {
   EXPECT_EQ(GetScrollPos(window, SB_VERT), 0) << "the program moves the position itself";
 }
 
-TEST_F(User32Test, WheelDeltaTravelsSignedInTheHighWord) {
+TEST_F(User32Test, TheWheelTravelsSignedAndAChildPassesItToItsParent) {
   HWND window = CreateMain();
-  t::InjectWheel(window, -240);
+  ShowWindow(window, SW_SHOW);
+  t::InjectWheel(CreateChild(window, 0, 0, 10, 10), -240);
   t::RunUntilIdle();
   const auto wheels = Received(WM_MOUSEWHEEL);
-  ASSERT_EQ(wheels.size(), 1u);
-  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -240);
+  ASSERT_EQ(wheels.size(), 2u);
+  EXPECT_EQ(wheels[1].window, window);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -240);
 }

@@ -142,6 +142,24 @@ TEST_F(User32Test, ShowingTheWindowSendsItsSizeAndGivesItTheFocus) {
   EXPECT_EQ(Received(WM_SETFOCUS).size(), 1u);
 }
 
+TEST_F(User32Test, MinimisingReportsAnEmptyClientAreaAndRestoringTheRealOne) {
+  HWND main = CreateMain();
+  ShowWindow(main, SW_SHOW);
+  RECT client, minimised;
+  GetClientRect(main, &client);
+  recording::log.clear();
+  ShowWindow(main, SW_MINIMIZE);
+  GetClientRect(main, &minimised);
+  ShowWindow(main, SW_RESTORE);
+  const auto sizes = Received(WM_SIZE);
+  ASSERT_EQ(sizes.size(), 2u);
+  EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MINIMIZED));
+  EXPECT_EQ(sizes[0].lParam, 0);
+  EXPECT_EQ(minimised.right | minimised.bottom, 0);
+  EXPECT_EQ(sizes[1].wParam, static_cast<WPARAM>(SIZE_RESTORED));
+  EXPECT_EQ(sizes[1].lParam, MAKELPARAM(client.right, client.bottom));
+}
+
 TEST_F(User32Test, SetFocusAnnouncesTheChangeToBothWindows) {
   HWND main = CreateMain();
   ShowWindow(main, SW_SHOW);
