@@ -49,7 +49,7 @@ class MessageQueue {
   bool HasQueued();
   bool HasDueTimer();
   void RemoveMessagesFor(HWND window);
-  // Sleeps until something is posted or `timeout` passes (for threads without SDL video).
+  // Sleeps until something is posted or `timeout` passes (for threads without host video).
   void WaitForPost(std::optional<std::chrono::milliseconds> timeout);
 
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
@@ -83,9 +83,7 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows every top-level window whose pixels changed (after each dispatch, before sleeping).
 void PresentChangedWindows();
 
-// Host events (sdl_events.cpp): turns pending SDL events into input messages.
+// Turns pending host events into input messages (host_events.cpp).
 void PumpHostEvents();
-// Wakes a thread sleeping in WaitMessage on SDL.
-void WakeHostWait();
 
 }  // namespace plk::user32

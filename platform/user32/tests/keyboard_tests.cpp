@@ -1,12 +1,21 @@
 // Virtual-key tables of both layouts, lParam bits, and the key state as of each message.
 #include "window_fixture.h"
 
+#include "user32/host/sdl_host.h"
 #include "user32/keyboard_map.h"
 #include "user32/testing/user32_testing.h"
 
 namespace t = plk::user32::testing;
 using plk::user32::KeyboardLayout;
-using plk::user32::MapScancode;
+
+namespace {
+
+plk::user32::KeyCode MapScancode(KeyboardLayout layout, SDL_Scancode key) {
+  const plk::user32::ScanCode at = plk::user32::ScanCodeOf(key);
+  return plk::user32::MapScanCode(layout, at.code, at.extended);
+}
+
+}  // namespace
 
 namespace {
 
