@@ -5,5 +5,5 @@ plinkaro_warnings(bmp_seeds)
 
 plinkaro_fuzz_target(bmp_fuzz
   SOURCES bmp_fuzz.cpp
-  LIBRARIES plinkaro_drawing
+  LIBRARIES plinkaro_display
   CORPUS_TOOL bmp_seeds)

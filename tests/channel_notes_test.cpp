@@ -4,6 +4,7 @@
 
 #include "core_fixture.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 
 using Calls = std::vector<std::string>;
 

@@ -5,6 +5,7 @@
 
 #include "input/key_map.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "user32/key_state.h"
 
 void PrintTo(const Redraw& redraw, std::ostream* out) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 #include "winmm/testing/midi_recorder.h"
 
 struct Redraw {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/main_window.h"
 #include "display/skin.h"
 #include "midi/channel_state.h"

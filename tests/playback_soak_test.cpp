@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "core_fixture.h"
-#include "display/spin_flag.h"
+#include "display/redraw_drain.h"
+#include "common/spin_flag.h"
 #include "fakes/recording_drawing.h"
 #include "input/key_map.h"
 #include "midi/channel_state.h"
@@ -89,6 +90,7 @@ class PlaybackSoakTest : public CoreTest {
   void SetUp() override {
     CoreTest::SetUp();
     ResetSongState();
+    fakes::InstallRecordingDrawing();
     fakes::DrawCalls().clear();
     fakes::duringDraw = nullptr;
     PaintLock = QueueLock = DrainLock = 0;
@@ -191,6 +193,7 @@ TEST_F(PlaybackSoakTest, LivePlayTransportAndLoadsAgainstTheRunningTimer) {
       PressKey(VK_F3);
     }
     OnRedrawTimer();
+    fakes::InstallRecordingDrawing();
     fakes::DrawCalls().clear();
     if (step % 256 == 0) CheckAndForgetCalls();
     if (SoakClock::now() >= nextSlow) {

@@ -5,7 +5,8 @@
 #include <thread>
 
 #include "core_fixture.h"
-#include "display/spin_flag.h"
+#include "display/redraw_drain.h"
+#include "common/spin_flag.h"
 #include "fakes/recording_drawing.h"
 #include "midi/channel_state.h"
 
@@ -17,6 +18,7 @@ class RedrawDrainTest : public CoreTest {
  protected:
   void SetUp() override {
     CoreTest::SetUp();
+    fakes::InstallRecordingDrawing();
     fakes::DrawCalls().clear();
     fakes::duringDraw = nullptr;
     PaintLock = QueueLock = DrainLock = 0;

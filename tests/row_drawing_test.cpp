@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "display/row_drawing.h"
 #include "midi/channel_state.h"
 #include "window_fixture.h"

@@ -1,7 +1,8 @@
 // Scrolling the sixteen rows by scroll bar requests and the wheel, and window sizing.
 #include "display/row_drawing.h"
+#include "display/scrolling.h"
 #include "midi/channel_state.h"
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "window_fixture.h"
 
 namespace {

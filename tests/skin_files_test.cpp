@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "bmp_builder.h"
 #include "display/dib_file.h"
 #include "display/skin.h"
 #include "display/skin_files.h"
-#include "display/spin_flag.h"
+#include "common/spin_flag.h"
 #include "user32/testing/user32_testing.h"
 #include "window_fixture.h"
 

@@ -1,8 +1,8 @@
 // Songs in the real window: a file dropped during playback, a broken file, the transport
 // keys, and the file named on the command line.
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/command_line.h"
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 #include "midi/channel_state.h"
 #include "song/song_state.h"
 #include "song_test_support.h"

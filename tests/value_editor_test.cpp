@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "display/row_drawing.h"
+#include "display/scrolling.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
 #include "user32/testing/user32_testing.h"

@@ -3,11 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/main_window.h"
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 #include "display/row_drawing.h"
-#include "display/spin_flag.h"
+#include "display/scrolling.h"
+#include "common/spin_flag.h"
 #include "midi/channel_state.h"
 #include "user32/key_state.h"
 

@@ -1,6 +1,6 @@
 #include "fakes/recording_drawing.h"
 
-#include "display/row_drawing.h"
+#include "display/redraw_drain.h"
 
 namespace fakes {
 
@@ -18,18 +18,18 @@ void Record(std::string call) {
   if (duringDraw) duringDraw();
 }
 
+void RecordHeader(HDC, DWORD row, DWORD) { Record("header " + std::to_string(row)); }
+void RecordKey(HDC, DWORD row, DWORD key) {
+  Record("key " + std::to_string(row) + " " + std::to_string(key));
+}
+void RecordRow(HDC, DWORD row, DWORD) { Record("row " + std::to_string(row)); }
+
 }  // namespace
-}  // namespace fakes
 
-// The value editor, which the key map opens, places its box by the scroll position.
-LONG verticalScroll = 0;
-
-void DrawRowHeader(HDC, int row) { fakes::Record("header " + std::to_string(row)); }
-
-void DrawKey(HDC, int row, int key) {
-  fakes::Record("key " + std::to_string(row) + " " + std::to_string(key));
+void InstallRecordingDrawing() {
+  RedrawHandlerTable[0].draw = RecordHeader;
+  RedrawHandlerTable[1].draw = RecordKey;
+  RedrawHandlerTable[2].draw = RecordRow;
 }
 
-void DrawKeyboardStrip(HDC, int row) { fakes::Record("strip " + std::to_string(row)); }
-
-void DrawRow(HDC, int row) { fakes::Record("row " + std::to_string(row)); }
+}  // namespace fakes

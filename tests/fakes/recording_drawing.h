@@ -12,5 +12,7 @@ namespace fakes {
 std::vector<std::string>& DrawCalls();
 // Runs inside every recorded drawing call, after recording it (to act mid-drain).
 extern std::function<void()> duringDraw;
+// Puts the recorder into the drain's table of drawing operations.
+void InstallRecordingDrawing();
 
 }  // namespace fakes
