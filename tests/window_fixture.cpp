@@ -3,12 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/program_globals.h"
 #include "app/main_window.h"
+#include "common/program_globals.h"
 #include "common/redraw_queue.h"
-#include "display/row_drawing.h"
-#include "display/scrolling.h"
 #include "common/spin_flag.h"
+#include "display/scrolling.h"
 #include "midi/channel_state.h"
 #include "user32/key_state.h"
 
@@ -29,6 +28,7 @@ void WindowTest::SetUp() {
   PaintLock = QueueLock = DrainLock = 0;
   verticalScroll = 0;
   sustainActive = 0;
+  user32::InterceptMessageBoxes(true);
   mainWindow = CreateMainWindow();
   ASSERT_NE(mainWindow, nullptr);
   ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
@@ -40,31 +40,13 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
   mainWindow = nullptr;
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  user32::ResetWindows();
+  user32::InterceptMessageBoxes(false);
 }
 
-void WindowTest::Pump() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) break;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
-void WindowTest::Tick() { SendMessageA(mainWindow, WM_TIMER, REDRAW_TIMER_ID, 0); }
-
-DWORD WindowTest::Pixel(int x, int y) {
-  HDC dc = GetDC(mainWindow);
-  POINT origin;
-  GetWindowOrgEx(dc, &origin);
-  SetWindowOrgEx(dc, 0, 0, nullptr);
-  const COLORREF color = GetPixel(dc, x, y);
-  SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
-  ReleaseDC(mainWindow, dc);
-  return Rgb(GetRValue(color), GetGValue(color), GetBValue(color));
+void WindowTest::Tick() {
+  SendMessageA(mainWindow, WM_TIMER, REDRAW_TIMER_ID, 0);
+  Pump();
 }
 
 void WindowTest::Key(int virtualKey, bool down) {
@@ -78,8 +60,10 @@ void WindowTest::ResizeClient(int width, int height) {
   Pump();
 }
 
-int WindowTest::ClientHeight() {
-  RECT client;
-  GetClientRect(mainWindow, &client);
-  return client.bottom - client.top;
+std::string WindowTest::TakeMessageBox() {
+  const auto boxes = user32::TakeMessageBoxes();
+  if (boxes.empty()) return "";
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, mainWindow);
+  return boxes[0].text + "|" + boxes[0].caption + "|" + std::to_string(boxes[0].type);
 }

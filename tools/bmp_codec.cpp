@@ -25,11 +25,8 @@ std::uint32_t Get32(const Bytes& in, std::size_t at) {
   return Get16(in, at) | (Get16(in, at + 2) << 16);
 }
 
-std::uint32_t RowBytes(int width, int bitsPerPixel) {
-  return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
-}
-
-void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize) {
+void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize,
+                   std::uint32_t colorsUsed = 0) {
   Put32(out, INFO_HEADER_SIZE);
   Put32(out, std::uint32_t(width));
   Put32(out, std::uint32_t(height));
@@ -39,13 +36,14 @@ void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uin
   Put32(out, imageSize);
   Put32(out, PIXELS_PER_METRE);
   Put32(out, PIXELS_PER_METRE);
-  Put32(out, 0);  // colours used
+  Put32(out, colorsUsed);
   Put32(out, 0);  // important colours
 }
 
 void PutPixelRows(Bytes& out, const Image& image, bool withAlpha) {
   const int bitsPerPixel = withAlpha ? 32 : 24;
-  const std::size_t padding = RowBytes(image.width, bitsPerPixel) - image.width * bitsPerPixel / 8;
+  const std::size_t padding =
+      BmpRowBytes(image.width, bitsPerPixel) - image.width * bitsPerPixel / 8;
   for (int y = image.height - 1; y >= 0; --y) {
     for (int x = 0; x < image.width; ++x) {
       const Rgb& p = image.at(x, y);
@@ -60,7 +58,7 @@ void PutPixelRows(Bytes& out, const Image& image, bool withAlpha) {
 
 std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, int height,
                                    int bitsPerPixel) {
-  const std::size_t rowBytes = RowBytes(width, bitsPerPixel);
+  const std::size_t rowBytes = BmpRowBytes(width, bitsPerPixel);
   if (width <= 0 || height <= 0 || at + rowBytes * height > in.size()) return std::nullopt;
   Image image(width, height, WHITE);
   const std::size_t step = bitsPerPixel / 8;
@@ -76,24 +74,36 @@ std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, i
 
 }  // namespace
 
-Bytes EncodeBmp24(const Image& image) {
-  const std::uint32_t imageSize = RowBytes(image.width, 24) * image.height;
-  const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
+std::uint32_t BmpRowBytes(int width, int bitsPerPixel) {
+  return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
+}
+
+Bytes EncodeBmp(int width, int height, int bitsPerPixel, const std::vector<std::uint32_t>& palette,
+                const Bytes& pixels) {
+  const auto imageSize = std::uint32_t(pixels.size());
+  const auto offset = std::uint32_t(FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * palette.size());
   Bytes out;
   out.push_back('B');
   out.push_back('M');
   Put32(out, offset + imageSize);
   Put32(out, 0);  // two reserved words
   Put32(out, offset);
-  PutInfoHeader(out, image.width, image.height, 24, imageSize);
-  PutPixelRows(out, image, false);
+  PutInfoHeader(out, width, height, bitsPerPixel, imageSize, std::uint32_t(palette.size()));
+  for (std::uint32_t color : palette) Put32(out, color);
+  out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
+}
+
+Bytes EncodeBmp24(const Image& image) {
+  Bytes pixels;
+  PutPixelRows(pixels, image, false);
+  return EncodeBmp(image.width, image.height, 24, {}, pixels);
 }
 
 Bytes EncodeIco32(const Image& image) {
   constexpr std::uint32_t DIRECTORY_SIZE = 6 + 16;
-  const std::uint32_t colourBytes = RowBytes(image.width, 32) * image.height;
-  const std::uint32_t maskBytes = RowBytes(image.width, 1) * image.height;
+  const std::uint32_t colourBytes = BmpRowBytes(image.width, 32) * image.height;
+  const std::uint32_t maskBytes = BmpRowBytes(image.width, 1) * image.height;
   const std::uint32_t entrySize = INFO_HEADER_SIZE + colourBytes + maskBytes;
   Bytes out;
   Put16(out, 0);  // reserved

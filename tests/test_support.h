@@ -1,0 +1,58 @@
+// What the tests of the program's parts share: a clean live-play state with the MIDI output
+// on the platform's in-memory recorder, MIDI calls and redraw commands as short text, a
+// recorder in the drain's table of drawing, and files written to a temporary folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "winmm/testing/midi_recorder.h"
+
+using Bytes = std::vector<std::uint8_t>;
+
+class CoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // MIDI calls since the last take, without the opening: short messages by their three
+  // bytes, then "long f0 7e f7", "reset", "close", "open", all joined by ", ".
+  std::string TakeMidi();
+  // The pending redraw commands, oldest first, as "header 2, key 0 60, row 4"; the queue
+  // is emptied.
+  std::string TakeRedraws();
+  // Key messages as the window gets them; Shift also sets the key state that they read.
+  void KeyDown(int virtualKey, bool repeat = false);
+  void KeyUp(int virtualKey);
+  void SetShift(bool down);
+
+  plk::winmm::testing::MidiRecorder midi;
+};
+
+// The messages that set every channel's instrument to 0, as TakeMidi shows them.
+std::string AllInstrumentsZero();
+// "row 0, row 1, ..., row 15".
+std::string AllRows();
+
+// While it lives, the drain records what it is asked to draw, in TakeRedraws' form, and
+// runs `duringDraw` (when set) inside every drawing call.
+class DrawRecorder {
+ public:
+  DrawRecorder();
+  ~DrawRecorder();
+  std::string Take();
+  std::vector<std::string> calls;
+  std::function<void()> duringDraw;
+};
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+// Writes `bytes` to `name` in a temporary folder of this process; returns the path.
+std::string WriteTestFile(const Bytes& bytes, const std::string& name);
+// A new empty folder in the temporary folder; the caller removes it.
+std::string MakeTempFolder();
+// The song state as before any load.
+void ResetSongState();
