@@ -29,9 +29,10 @@ TEST_F(ChannelMessagesTest, NotesShareTheCountsWithLivePlayIgnoreSustainAndStopA
   SendChannelMessage(0x80, 60, 0x40);
   EXPECT_EQ(ReadHeldCount(0, 60), 1u);  // the live note still holds the key
   EXPECT_EQ(ChannelTable[0].sustainedCount[60], 0u);
-  SendChannelMessage(0x90, 0xC8, 0x40);  // note 200 would count in sustainedCount[72]
-  EXPECT_EQ(ChannelTable[0].sustainedCount[72], 0u);
-  EXPECT_EQ(TakeMidi(), "90 3c 7f, 90 3c 40, 80 3c 40, 90 c8 40");
+  SendChannelMessage(0x90, 0x80, 0x40);  // note 128 would count in sustainedCount[0]
+  SendChannelMessage(0x90, 0xC8, 0x40);  // and note 200 in sustainedCount[72]
+  EXPECT_EQ(ChannelTable[0].sustainedCount[0] + ChannelTable[0].sustainedCount[72], 0u);
+  EXPECT_EQ(TakeMidi(), "90 3c 7f, 90 3c 40, 80 3c 40, 90 80 40, 90 c8 40");
 }
 
 TEST_F(ChannelMessagesTest, BankSelectAndProgramAreMirroredEverythingElseOnlySent) {

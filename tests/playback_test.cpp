@@ -6,12 +6,10 @@
 #include "song/smf_loader.h"
 #include "song/song_state.h"
 #include "test_support.h"
-#include "winmm/testing/manual_timers.h"
 
 using plk::smf::Event;
 using plk::smf::File;
 using plk::smf::TrackData;
-namespace timers = plk::winmm::testing;
 
 namespace {
 
@@ -24,20 +22,6 @@ Bytes TickMarkerSong(WORD division, DWORD ticks) {
 
 class PlaybackTest : public CoreTest {
  protected:
-  void SetUp() override {
-    CoreTest::SetUp();
-    ResetSongState();
-    timers::UseManualTimers(true);
-    timers::UseManualTime(true);
-    timers::SetManualTime(now);
-  }
-  void TearDown() override {
-    StopPlayback();
-    timers::UseManualTime(false);
-    timers::UseManualTimers(false);
-    ResetSongState();
-    CoreTest::TearDown();
-  }
   void Play(const Bytes& file) {
     ASSERT_TRUE(LoadSmfImage(file.data(), DWORD(file.size())));
     KeyDown(VK_F5);
@@ -45,11 +29,10 @@ class PlaybackTest : public CoreTest {
   }
   // Moves the time on and fires the playback timer once; returns the calls it made.
   std::string StepAfter(DWORD ms) {
-    timers::SetManualTime(now += ms);
-    timers::FireTimers();
+    clock.Step(ms);
     return TakeMidi();
   }
-  DWORD now = 1000;
+  ManualClock clock;
 };
 
 TEST_F(PlaybackTest, TheRateIsTicksPerMillisecondIn32Point32) {
@@ -98,11 +81,7 @@ TEST_F(PlaybackTest, F5PausesAndResumesWithoutAddingTicks) {
   EXPECT_EQ(StepAfter(1), "c0 03 00");  // 2.88 + 0.96 ticks
 }
 
-TEST_F(PlaybackTest, WithoutASongOrWithoutADivisionStepsDoNothing) {
-  KeyDown(VK_F5);
-  EXPECT_EQ(StepAfter(10), "");
-  KeyDown(VK_F5);
-  // Division 0: only the events at delta 0 at the start come, on the first step.
+TEST_F(PlaybackTest, WithoutADivisionOnlyTheEventsAtTheStartCome) {
   Play(File(0, {TrackData({{0, {0xC0, 0x01}}, {0, {0xC0, 0x02}}, {1, {0xC0, 0x03}}})}));
   EXPECT_EQ(StepAfter(1), "c0 01 00, c0 02 00");
   EXPECT_EQ(StepAfter(100000), "");

@@ -1,7 +1,5 @@
 // The 10 ms timer's drain: order, unknown kinds, pushes made while it runs, the paint
 // lock, and the full repaint after a dropped command.
-#include <thread>
-
 #include "common/redraw_queue.h"
 #include "common/spin_flag.h"
 #include "display/redraw_drain.h"
@@ -42,16 +40,6 @@ TEST_F(RedrawDrainTest, ATickWhileThePaintLockIsHeldDrawsNothingAndLosesNothing)
   ReleaseSpinFlag(&PaintLock);
   OnRedrawTimer();
   EXPECT_EQ(drawn.Take(), "key 0 1");
-}
-
-TEST_F(RedrawDrainTest, PushesFromAnotherThreadDuringTheDrainAreDrawnByThatDrain) {
-  PushRedraw(REDRAW_KEY, 0, 10, 0);
-  PushRedraw(REDRAW_KEY, 0, 11, 0);
-  drawn.duringDraw = [&] {
-    if (drawn.calls.size() == 1) std::thread([] { PushRedraw(REDRAW_KEY, 5, 99, 0); }).join();
-  };
-  OnRedrawTimer();
-  EXPECT_EQ(drawn.Take(), "key 0 10, key 0 11, key 5 99");
 }
 
 TEST_F(RedrawDrainTest, ASlotIsNotReusedWhileItsCommandIsBeingDrawn) {

@@ -40,15 +40,6 @@ TEST_F(RowDrawingTest, KeysArePlacedByOctaveSlotsAroundTheBaseKey) {
   }
 }
 
-TEST_F(RowDrawingTest, TheCurrentRowIsGrayAndTheOthersWhite) {
-  EXPECT_EQ(Pixel(470, 1), GRAY);  // row 0's header, right of the text
-  EXPECT_EQ(Pixel(470, 48 + 1), WHITE);
-  Key('3');
-  Tick();
-  EXPECT_EQ(Pixel(470, 1), WHITE);
-  EXPECT_EQ(Pixel(470, 2 * 48 + 1), GRAY);
-}
-
 TEST_F(RowDrawingTest, APressedKeyIsLavenderUntilItsLastHoldIsReleased) {
   const int x = 112 + 8, y = 16 + 26;  // the lower, wide part of key 60 (C) of row 0
   EXPECT_EQ(Pixel(x, y), WHITE);

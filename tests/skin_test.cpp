@@ -90,57 +90,48 @@ TEST(DibFileTest, ReadsEveryDepthInEitherRowOrderTheRightWayUp) {
 }
 
 // Both readers refuse what they cannot read safely; the platform's takes the pixels the
-// header describes whatever the image size field says.
+// header describes whatever the image size field says. The file: 8 bits per pixel, 48 x
+// 128, a full colour table, no image size.
 TEST(DibFileTest, BothReadersRefuseSpoiltFiles) {
-  struct Case {
+  const std::size_t CUT = ~std::size_t{0};  // `value` is the length the file is cut to
+  const struct {
     const char* what;
-    std::function<void(Bytes&)> spoil;
-    bool resourceReaderRefuses = true;
+    std::size_t at;  // the spoilt 32-bit field, or CUT
+    std::uint32_t value;
+    bool resourceReaderRefuses;
+  } cases[] = {
+      {"not BM", 0, 0x4D41, true},
+      {"shorter than the file header", CUT, 10, true},
+      {"shorter than the headers", CUT, 50, true},
+      {"colour table cut short", CUT, 54 + 100, true},
+      {"pixels end early", CUT, 54 + 1024 + 48 * 128 - 1, true},
+      {"pixel offset past the end", 10, 54 + 1024 + 48 * 128, true},
+      {"pixel offset beyond 2 GB", 10, 0x80000010u, true},
+      {"a core header", 14, 12, true},
+      {"a header of 4 GB", 14, ~0u, true},
+      {"width 0", 18, 0, true},
+      {"negative width", 18, std::uint32_t(-48), true},
+      {"INT_MIN width", 18, 0x80000000u, true},
+      {"height 0", 22, 0, true},
+      {"INT_MIN height", 22, 0x80000000u, true},
+      {"a huge picture", 18, 1u << 26, true},
+      {"2 bits per pixel", 28, 2, true},
+      {"0 bits per pixel", 28, 0, true},
+      {"RLE8", 30, 1, true},
+      {"RLE4", 30, 2, true},
+      {"bit fields", 30, 3, true},
+      {"image size one byte beyond the image", 34, 48 * 128 + 1, false},
+      {"image size of 4 GB", 34, ~0u, false},
   };
-  const Case cases[] = {
-      {"not BM", [](Bytes& f) { f[1] = 'A'; }},
-      {"shorter than the file header", [](Bytes& f) { f.resize(10); }},
-      {"shorter than the headers", [](Bytes& f) { f.resize(50); }},
-      {"colour table cut short", [](Bytes& f) { f.resize(54 + 100); }},
-      {"pixels end early", [](Bytes& f) { f.pop_back(); }},
-      {"pixel offset past the end", [](Bytes& f) { Put32(f, 10, std::uint32_t(f.size())); }},
-      {"pixel offset beyond 2 GB", [](Bytes& f) { Put32(f, 10, 0x80000010u); }},
-      {"a core header", [](Bytes& f) { Put32(f, 14, 12); }},
-      {"a header of 4 GB", [](Bytes& f) { Put32(f, 14, ~0u); }},
-      {"width 0", [](Bytes& f) { Put32(f, 18, 0); }},
-      {"negative width", [](Bytes& f) { Put32(f, 18, std::uint32_t(-48)); }},
-      {"INT_MIN width", [](Bytes& f) { Put32(f, 18, 0x80000000u); }},
-      {"height 0", [](Bytes& f) { Put32(f, 22, 0); }},
-      {"INT_MIN height", [](Bytes& f) { Put32(f, 22, 0x80000000u); }},
-      {"a huge picture",
-       [](Bytes& f) {
-         Put32(f, 18, 30000);
-         Put32(f, 22, 30000);
-       }},
-      {"2 bits per pixel", [](Bytes& f) { f[28] = 2; }},
-      {"0 bits per pixel", [](Bytes& f) { f[28] = 0; }},
-      {"RLE8", [](Bytes& f) { Put32(f, 30, 1); }},
-      {"RLE4", [](Bytes& f) { Put32(f, 30, 2); }},
-      {"bit fields", [](Bytes& f) { Put32(f, 30, 3); }},
-      {"image size one byte beyond the image", [](Bytes& f) { Put32(f, 34, 48 * 128 + 1); }, false},
-      {"image size of 4 GB", [](Bytes& f) { Put32(f, 34, ~0u); }, false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes file = TopRowWhite(8, 48, 128, false);
+    Put32(file, 34, 0);
     ASSERT_TRUE(Loaded(LoadBytes(file)) && Loaded(LoadResourceBytes(file))) << "before spoiling";
-    c.spoil(file);
+    c.at == CUT ? file.resize(c.value) : Put32(file, c.at, c.value);
     EXPECT_FALSE(Loaded(LoadBytes(file)));
     EXPECT_EQ(Loaded(LoadResourceBytes(file)), !c.resourceReaderRefuses);
   }
-}
-
-TEST(DibFileTest, ImageSizeZeroReadsTheWholePaddedImage) {
-  Bytes file = TopRowWhite(24, 5, 3, false);  // rows of 15 bytes padded to 16
-  Put32(file, 34, 0);
-  EXPECT_TRUE(Loaded(LoadBytes(file)));
-  file.pop_back();
-  EXPECT_FALSE(Loaded(LoadBytes(file))) << "one byte short of 48";
 }
 
 class SkinFolderTest : public WindowTest {

@@ -6,38 +6,19 @@
 #include "song/song_state.h"
 #include "test_support.h"
 #include "window_fixture.h"
-#include "winmm/testing/manual_timers.h"
 
 using plk::smf::File;
 using plk::smf::TrackData;
-namespace timers = plk::winmm::testing;
 
 namespace {
 
 class SongWindowTest : public WindowTest {
  protected:
-  void SetUp() override {
-    ResetSongState();
-    timers::UseManualTimers(true);
-    timers::UseManualTime(true);
-    timers::SetManualTime(0);
-    WindowTest::SetUp();
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    timers::UseManualTime(false);
-    timers::UseManualTimers(false);
-    ResetSongState();
-  }
   void Drop(const Bytes& file) {
     ASSERT_TRUE(user32::InjectDrop(mainWindow, {WriteTestFile(file, "dropped.mid")}));
     Pump();
   }
-  void Step(DWORD ms) {
-    timers::SetManualTime(now += ms);
-    timers::FireTimers();
-  }
-  DWORD now = 0;
+  ManualClock clock;
 };
 
 const Bytes kSong = File(480, {TrackData({{1, {0x90, 0x3C, 0x50}}, {2000, {0x80, 0x3C, 0x00}}})});
@@ -47,7 +28,7 @@ TEST_F(SongWindowTest, ADroppedSongPlaysWithF5AndItsNotesLightUp) {
   EXPECT_EQ(songState.trackCount, 1u);
   midi.Take();
   Key(VK_F5);
-  Step(2);
+  clock.Step(2);
   EXPECT_EQ(midi.Take(), std::vector<std::string>{"short 90 3c 50"});
   Tick();  // the drain draws what the timer thread pushed
   EXPECT_EQ(PendingRedraws(), 0u);
@@ -57,12 +38,12 @@ TEST_F(SongWindowTest, ADroppedSongPlaysWithF5AndItsNotesLightUp) {
 TEST_F(SongWindowTest, ADropDuringPlaybackStopsItBeforeLoading) {
   Drop(kSong);
   Key(VK_F5);
-  Step(2);
+  clock.Step(2);
   Drop(File(96, {TrackData({{0, {0xC1, 0x07}}}), TrackData({})}));
   EXPECT_EQ(songState.playTimerId, 0u);  // not started by itself
   EXPECT_EQ(songState.trackCount, 2u);
   midi.Take();
-  Step(10);
+  clock.Step(10);
   EXPECT_TRUE(midi.Take().empty());
   EXPECT_EQ(ReadHeldCount(0, 0x3C), 1u);  // a drop resets no channel
   EXPECT_EQ(TakeMessageBox(), "");

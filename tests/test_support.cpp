@@ -11,8 +11,28 @@
 #include "input/key_map.h"
 #include "midi/channel_state.h"
 #include "midi/midi_output.h"
+#include "song/playback_clock.h"
 #include "song/song_state.h"
 #include "user32/key_state.h"
+#include "winmm/testing/manual_timers.h"
+
+Bytes Hex(const std::string& text) {
+  Bytes bytes;
+  for (std::size_t at = 0; at + 1 < text.size(); at += 3) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+std::string HexOf(const std::uint8_t* bytes, std::size_t length) {
+  std::string text;
+  char digits[4];
+  for (std::size_t i = 0; i < length; i++) {
+    std::snprintf(digits, sizeof digits, i ? " %02x" : "%02x", bytes[i]);
+    text += digits;
+  }
+  return text;
+}
 
 namespace {
 
@@ -41,6 +61,7 @@ void Record(HDC, DWORD channel, DWORD key) {
 }  // namespace
 
 void CoreTest::SetUp() {
+  ResetSongState();
   plk::user32::ResetKeyState();
   std::memset(ChannelTable, 0, sizeof ChannelTable);
   ResetChannelDefaults();
@@ -51,7 +72,10 @@ void CoreTest::SetUp() {
   ASSERT_EQ(midi.Take(), std::vector<std::string>{"open"});
 }
 
-void CoreTest::TearDown() { CloseMidiOutput(); }
+void CoreTest::TearDown() {
+  ResetSongState();
+  CloseMidiOutput();
+}
 
 std::string CoreTest::TakeMidi() {
   std::vector<std::string> calls = midi.Take();
@@ -71,27 +95,24 @@ std::string CoreTest::TakeRedraws() {
 }
 
 void CoreTest::KeyDown(int virtualKey, bool repeat) {
-  if (virtualKey == VK_SHIFT) SetShift(true);
+  if (virtualKey == VK_SHIFT) plk::user32::SetKeyStateDown(VK_SHIFT, true);
   OnKeyDown(virtualKey, repeat ? 0x40000001 : 0x00000001);
 }
 
 void CoreTest::KeyUp(int virtualKey) {
-  if (virtualKey == VK_SHIFT) SetShift(false);
+  if (virtualKey == VK_SHIFT) plk::user32::SetKeyStateDown(VK_SHIFT, false);
   OnKeyUp(virtualKey);
 }
 
-void CoreTest::SetShift(bool down) { plk::user32::SetKeyStateDown(VK_SHIFT, down); }
-
 std::string AllInstrumentsZero() {
-  std::vector<std::string> calls;
-  char text[16];
+  std::string calls;
+  char text[40];
   for (int ch = 0; ch < CHANNEL_COUNT; ch++) {
-    for (const char* format : {"b%x 00 00", "b%x 20 00", "c%x 00 00"}) {
-      std::snprintf(text, sizeof text, format, ch);
-      calls.push_back(text);
-    }
+    std::snprintf(text, sizeof text, "%sb%x 00 00, b%x 20 00, c%x 00 00", ch ? ", " : "", ch, ch,
+                  ch);
+    calls += text;
   }
-  return Join(calls);
+  return calls;
 }
 
 std::string AllRows() {
@@ -133,7 +154,24 @@ std::string MakeTempFolder() {
   return made ? made : "/tmp";
 }
 
+ManualClock::ManualClock() {
+  plk::winmm::testing::UseManualTimers(true);
+  plk::winmm::testing::UseManualTime(true);
+  plk::winmm::testing::SetManualTime(now);
+}
+
+ManualClock::~ManualClock() {
+  plk::winmm::testing::UseManualTime(false);
+  plk::winmm::testing::UseManualTimers(false);
+}
+
+void ManualClock::Step(DWORD ms) {
+  plk::winmm::testing::SetManualTime(now += ms);
+  plk::winmm::testing::FireTimers();
+}
+
 void ResetSongState() {
+  StopPlayback();
   ReleaseSong();
   songState = {nullptr, 0, 0, DEFAULT_TEMPO_MICROS, 0, 0, 0};
 }

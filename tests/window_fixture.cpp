@@ -9,6 +9,7 @@
 #include "common/spin_flag.h"
 #include "display/scrolling.h"
 #include "midi/channel_state.h"
+#include "test_support.h"
 #include "user32/key_state.h"
 
 void WindowTest::SetUpTestSuite() {
@@ -22,6 +23,7 @@ void WindowTest::SetUpTestSuite() {
 }
 
 void WindowTest::SetUp() {
+  ResetSongState();
   plk::user32::ResetKeyState();
   std::memset(ChannelTable, 0, sizeof ChannelTable);
   std::memset(&redrawQueue, 0, sizeof redrawQueue);
@@ -42,6 +44,7 @@ void WindowTest::TearDown() {
   mainWindow = nullptr;
   user32::ResetWindows();
   user32::InterceptMessageBoxes(false);
+  ResetSongState();
 }
 
 void WindowTest::Tick() {
