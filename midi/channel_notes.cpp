@@ -7,10 +7,10 @@
 
 namespace {
 
-const BYTE NOTE_VELOCITY = 0x7F;
+const int NOTE_VELOCITY = 0x7F;
 
 void SendNoteMessage(int status, int ch, int note) {
-  SendShortMessage(static_cast<BYTE>(status | ch), static_cast<BYTE>(note), NOTE_VELOCITY);
+  SendShortMessage(status | ch, note, NOTE_VELOCITY);
 }
 
 // The key-up path: defer while sustain is on, otherwise release one hold.

@@ -34,10 +34,12 @@ DWORD ReadHeldCount(int ch, int note) { return ReadSharedWord(&ChannelTable[ch].
 
 void SendInstrument(int ch, DWORD word) {
   InterlockedExchange(SharedWord(&ChannelTable[ch].instrument), static_cast<LONG>(word));
-  const BYTE control = static_cast<BYTE>(0xB0 | ch);
-  SendShortMessage(control, 0x00, static_cast<BYTE>(word >> 16));
-  SendShortMessage(control, 0x20, static_cast<BYTE>(word >> 8));
-  SendShortMessage(static_cast<BYTE>(0xC0 | ch), static_cast<BYTE>(word), 0);
+  const int bankMSB = (word >> 16) & 0xFF;
+  const int bankLSB = (word >> 8) & 0xFF;
+  const int program = word & 0xFF;
+  SendShortMessage(0xB0 | ch, 0x00, bankMSB);
+  SendShortMessage(0xB0 | ch, 0x20, bankLSB);
+  SendShortMessage(0xC0 | ch, program, 0);
   PushRedraw(REDRAW_HEADER, ch, 0, 0);
 }
 
