@@ -16,24 +16,6 @@
 #include "user32/key_state.h"
 #include "winmm/testing/manual_timers.h"
 
-Bytes Hex(const std::string& text) {
-  Bytes bytes;
-  for (std::size_t at = 0; at + 1 < text.size(); at += 3) {
-    bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
-  }
-  return bytes;
-}
-
-std::string HexOf(const std::uint8_t* bytes, std::size_t length) {
-  std::string text;
-  char digits[4];
-  for (std::size_t i = 0; i < length; i++) {
-    std::snprintf(digits, sizeof digits, i ? " %02x" : "%02x", bytes[i]);
-    text += digits;
-  }
-  return text;
-}
-
 namespace {
 
 std::string Join(const std::vector<std::string>& parts) {

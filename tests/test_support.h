@@ -15,10 +15,6 @@
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Bytes from and to text such as "90 3c 40".
-Bytes Hex(const std::string& text);
-std::string HexOf(const std::uint8_t* bytes, std::size_t length);
-
 // No song, default channels, an empty redraw queue and no key down; the MIDI output opened
 // on the recorder. Playback is stopped and the song released at the end.
 class CoreTest : public ::testing::Test {

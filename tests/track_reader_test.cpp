@@ -1,5 +1,6 @@
 // Variable-length quantities and the track reader: timing, running status, the event
 // table, rewinding, and tracks that end inside an event.
+#include "smf/smf_writer.h"
 #include "song/track_reader.h"
 #include "test_support.h"
 
@@ -8,7 +9,7 @@ namespace {
 // The events delivered since the last take, as "90 3c 40, c1 05".
 std::string delivered;
 void Record(const BYTE* event, DWORD length) {
-  delivered += (delivered.empty() ? "" : ", ") + HexOf(event, length);
+  delivered += (delivered.empty() ? "" : ", ") + plk::smf::HexText(event, length);
 }
 std::string Events() { return std::exchange(delivered, {}); }
 
@@ -16,7 +17,7 @@ std::string Events() { return std::exchange(delivered, {}); }
 // with the recording sink.
 struct ReaderOver {
   explicit ReaderOver(const std::string& hex) {
-    const Bytes bytes = Hex(hex);
+    const Bytes bytes = plk::smf::HexBytes(hex);
     reader.ClearTrackReader();
     reader.start = new BYTE[bytes.size() + bytes.empty()];
     std::copy(bytes.begin(), bytes.end(), reader.start);
@@ -42,7 +43,7 @@ TEST(DecodeVarLenTest, DecodesQuantitiesAndCountsTheirBytes) {
                {"81 80 00", 2, 0, 0}};
   for (const Case& c : cases) {
     DWORD count = 99;
-    const DWORD value = DecodeVarLen(Hex(c.bytes).data(), c.available, &count);
+    const DWORD value = DecodeVarLen(plk::smf::HexBytes(c.bytes).data(), c.available, &count);
     EXPECT_EQ(count, c.count) << c.bytes;
     EXPECT_EQ(c.count ? value : 0, c.value) << c.bytes;
   }
