@@ -49,8 +49,9 @@ void Put32(Bytes& file, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// width x height at `bits` per pixel whose top row is white and the rest black, through
-// the colour table's last and first entries at indexed depths (the others are red).
+// width x height at `bits` per pixel: black but for the top row after its first pixel,
+// which is white; at indexed depths through the colour table's first and last entries
+// (the others are red).
 Bytes TopRowWhite(int bits, int width, int height, bool topDown) {
   std::vector<std::uint32_t> palette;
   if (bits <= 8) {
@@ -60,7 +61,10 @@ Bytes TopRowWhite(int bits, int width, int height, bool topDown) {
   }
   const std::uint32_t stride = BmpRowBytes(width, bits);
   Bytes pixels(std::size_t{stride} * height, 0);
-  std::fill_n(pixels.begin() + (topDown ? 0 : stride * (height - 1)), stride, 0xFF);
+  const auto top = pixels.begin() + (topDown ? 0 : stride * (height - 1));
+  std::fill_n(top, stride, 0xFF);
+  if (bits < 8) *top = std::uint8_t(0xFF >> bits);  // the first pixel is in the high bits
+  std::fill_n(top, bits / 8, 0);
   return EncodeBmp(width, topDown ? -height : height, bits, palette, pixels);
 }
 
@@ -78,8 +82,9 @@ TEST(DibFileTest, ReadsEveryDepthInEitherRowOrderTheRightWayUp) {
       HBITMAP bitmap = LoadBytes(file);
       ASSERT_NE(bitmap, nullptr);
       const DWORD mask = bits == 16 ? 0xF8F8F8 : 0xFFFFFF;  // 16 bits keep five of each
-      EXPECT_EQ(PixelOf(bitmap, 4, 0) & mask, WHITE & mask);
-      EXPECT_EQ(PixelOf(bitmap, 0, 1), 0u);
+      EXPECT_EQ(PixelOf(bitmap, 0, 0), 0u);
+      EXPECT_EQ(PixelOf(bitmap, 1, 0) & mask, WHITE & mask);
+      EXPECT_EQ(PixelOf(bitmap, 4, 2), 0u);
       DeleteObject(bitmap);
     }
   }
