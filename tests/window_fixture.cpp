@@ -47,6 +47,14 @@ void WindowTest::TearDown() {
   ResetSongState();
 }
 
+void WindowTest::Pump() {
+  user32::RunUntilIdle(mainWindow);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
+    DispatchMessageA(&message);
+  }
+}
+
 void WindowTest::Tick() {
   SendMessageA(mainWindow, WM_TIMER, REDRAW_TIMER_ID, 0);
   Pump();

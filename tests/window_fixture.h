@@ -20,8 +20,9 @@ class WindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Dispatches every pending message, paints included.
-  void Pump() { user32::RunUntilIdle(mainWindow); }
+  // Dispatches every pending message as the program's loop does, paints and due timers
+  // included.
+  void Pump();
   // One tick of the redraw timer.
   void Tick();
   // Client-area pixel as 0xRRGGBB.
