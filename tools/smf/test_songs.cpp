@@ -35,7 +35,7 @@ Bytes DenseTrackData(std::uint32_t events, std::uint8_t channel, bool extras) {
       case 1: Append(data, {0x00, std::uint8_t(note + 4), 0x50}); break;  // running status
       case 2: Append(data, {0x01, noteOff, note, 0x40}); break;
       case 3: Append(data, {0x00, std::uint8_t(note + 4), 0x40}); break;
-      case 4: Append(data, {0x01, std::uint8_t(0xB0 | channel), 0x00, std::uint8_t(i % 3)}); break;
+      case 4: Append(data, {0x01, std::uint8_t(0xB0 | channel), 0x07, 0x64}); break;
       case 5: Append(data, {0x00, std::uint8_t(0xC0 | channel), std::uint8_t(i & 0x7F)}); break;
       case 6: Append(data, {0x01, noteOn, note, 0x00}); break;  // a note-on of velocity 0
       default: Append(data, {0x00, noteOff, note, 0x40}); break;

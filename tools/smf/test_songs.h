@@ -9,8 +9,8 @@
 namespace plk::smf {
 
 // Event bytes of a track of `events` channel events on `channel` in a repeating mix:
-// note-ons and note-offs with and without running status, a note-on of velocity 0, bank
-// select and a program change, one tick apart in pairs; end of track last. With `extras`,
+// note-ons and note-offs with and without running status, a note-on of velocity 0, a
+// volume change and a program change, one tick apart in pairs; end of track last. With `extras`,
 // a system-exclusive message every 64 ticks from tick 0, and on channel 0 a tempo that
 // swings between fast (60000) and slow (400000) every 512 ticks.
 Bytes DenseTrackData(std::uint32_t events, std::uint8_t channel, bool extras = false);
