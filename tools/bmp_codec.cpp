@@ -110,7 +110,8 @@ Bytes EncodeBmp(int width, int height, int bitsPerPixel, const std::vector<std::
 Bytes EncodeBmp(const Image& image, const BmpFormat& format) {
   std::vector<std::uint32_t> palette;
   if (format.bitsPerPixel <= 8) {
-    for (const Rgb& c : format.palette) palette.push_back(std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+    for (const Rgb& c : format.palette)
+      palette.push_back(std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
   }
   Bytes pixels;
   PutPixelRows(pixels, image, format, 0);
