@@ -3,16 +3,18 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include "app/app_state.h"
-#include "display/redraw_queue.h"
+#include "common/program_globals.h"
+#include "common/redraw_queue.h"
+#include "common/spin_flag.h"
+#include "display/redraw_drain.h"
 #include "display/row_drawing.h"
 #include "display/scrolling.h"
 #include "display/skin.h"
 #include "display/skin_files.h"
-#include "display/spin_flag.h"
 #include "input/key_map.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/song_state.h"
 #include "song/transport.h"

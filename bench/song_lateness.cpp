@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "smf/smf_writer.h"

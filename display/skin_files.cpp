@@ -2,11 +2,9 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "display/dib_file.h"
-#include "display/redraw_queue.h"
-#include "display/skin.h"
-#include "display/spin_flag.h"
+#include "display/skin_bitmap.h"
 
 char SkinList[MAX_SKIN_FILES][MAX_PATH];
 DWORD skinCount = 0;
@@ -41,18 +39,4 @@ HBITMAP LoadSkinFromFile(LPCSTR path) { return ConvertLoadedSkin(LoadDibFile(pat
 HBITMAP LoadSkinFromFile(int index) {
   if (index < 1 || static_cast<DWORD>(index) > skinCount) return nullptr;
   return LoadSkinFromFile(SkinList[index - 1]);
-}
-
-void CycleSkin() {
-  AcquireSpinFlag(&PaintLock);
-  DiscardRedraws();
-  SelectObject(memoryDC, initialBitmap);
-  DeleteObject(skinBitmap);
-  skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1));
-  LoadSkin(skinIndex);
-  const BOOL failed = skinIndex > 0 && !skinBitmap;
-  for (DWORD row = 0; row < 16; row++) PushRedraw(REDRAW_ROW, row, 0, 0);
-  ReleaseSpinFlag(&PaintLock);
-  // Shown only now: the box's own message loop may dispatch a paint, which takes PaintLock.
-  if (failed) MessageBoxA(mainWindow, "Bitmap Load Error", "", MB_OK);
 }

@@ -1,4 +1,4 @@
-// Skin files from the program's folder and the F6 cycle through them and the built-in skin.
+// Skin files: every .bmp in the program's folder, 16 at most.
 #pragma once
 
 #include <windows.h>
@@ -13,5 +13,3 @@ void ScanSkinFiles();
 HBITMAP LoadSkinFromFile(LPCSTR path);
 // The skin file of skin index k (1..skinCount); null for any other index.
 HBITMAP LoadSkinFromFile(int index);
-// F6: the next skin of the cycle built-in, file 1, ..., file skinCount.
-void CycleSkin();

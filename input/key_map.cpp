@@ -1,7 +1,7 @@
 #include "input/key_map.h"
 
-#include "display/redraw_queue.h"
-#include "display/skin_files.h"
+#include "display/row_layout.h"
+#include "display/skin.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
 #include "song/transport.h"
@@ -18,7 +18,6 @@ const NoteKey NoteKeyTable[NOTE_KEY_COUNT] = {
 namespace {
 
 const LPARAM KEY_WAS_DOWN = 0x40000000;
-const int ROW_PIXELS = 48;
 
 bool ShiftHeld() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
@@ -41,7 +40,7 @@ void SelectChannelByDigit(WORD virtualKey) {
 }
 
 void EditInstrumentByte(int x, BYTE* field) {
-  BeginEdit(x, currentChannel * ROW_PIXELS + 2, field, 1);
+  BeginEdit(x, currentChannel * ROW_HEIGHT + 2, field, 1);
 }
 
 void PlayNoteKey(BOOL isDown, int offset) {

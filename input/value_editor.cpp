@@ -1,7 +1,8 @@
 #include "input/value_editor.h"
 
-#include "app/app_state.h"
-#include "display/row_drawing.h"
+#include "common/program_globals.h"
+#include "display/row_layout.h"
+#include "display/scrolling.h"
 #include "midi/channel_state.h"
 
 HWND valueEditor = nullptr;

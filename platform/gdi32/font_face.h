@@ -21,7 +21,7 @@ struct FontMetrics {
   int cellHeight = 12;
   int cellWidth = 6;
   int ascent = 10;
-  int emPixels = 12;  // the character height, cellHeight minus internal leading
+  int emPixels = 12;          // the character height, cellHeight minus internal leading
   bool proportional = false;  // characters advance by their own widths, not by cells
   // The face's own pitch and widths, as GetTextMetricsA reports them.
   bool fixedPitch = true;

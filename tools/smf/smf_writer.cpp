@@ -67,16 +67,28 @@ Bytes TrackData(const std::vector<Event>& events) {
   return data + Bytes{0x00, 0xFF, 0x2F, 0x00};
 }
 
-namespace {
-
-std::string Hex(const std::string& prefix, const Bytes& bytes) {
-  std::string text = prefix;
+std::string HexText(const std::uint8_t* bytes, std::size_t length) {
+  std::string text;
   char digits[4];
-  for (std::uint8_t byte : bytes) {
-    std::snprintf(digits, sizeof digits, " %02x", byte);
+  for (std::size_t i = 0; i < length; i++) {
+    std::snprintf(digits, sizeof digits, i ? " %02x" : "%02x", bytes[i]);
     text += digits;
   }
   return text;
+}
+
+Bytes HexBytes(const std::string& text) {
+  Bytes bytes;
+  for (std::size_t at = 0; at + 1 < text.size(); at += 3) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+namespace {
+
+std::string Hex(const std::string& prefix, const Bytes& bytes) {
+  return bytes.empty() ? prefix : prefix + " " + HexText(bytes.data(), bytes.size());
 }
 
 // The log's form of an event; empty for events that send nothing.

@@ -1,5 +1,6 @@
 // Redraw commands: how everything that changes the picture reaches the painter.
-// Producers on either thread push; the 10 ms window timer drains on the UI thread.
+// Producers on either thread push; the 10 ms window timer drains on the UI thread
+// (display/redraw_drain.h).
 #pragma once
 
 #include <windows.h>
@@ -33,5 +34,3 @@ extern RedrawQueue redrawQueue;
 DWORD PendingRedraws();
 void PushRedraw(DWORD kind, DWORD channel, DWORD key, DWORD spare);
 void DiscardRedraws();
-void DrainRedraws();
-LRESULT OnRedrawTimer();

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "common/program_globals.h"
 
 HINSTANCE instance = nullptr;
 HWND mainWindow = nullptr;

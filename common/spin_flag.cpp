@@ -1,4 +1,4 @@
-#include "display/spin_flag.h"
+#include "common/spin_flag.h"
 
 SpinFlag PaintLock = 0;
 SpinFlag QueueLock = 0;

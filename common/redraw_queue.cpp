@@ -1,7 +1,7 @@
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 
-#include "display/spin_flag.h"
-#include "midi/shared_word.h"
+#include "common/spin_flag.h"
+#include "common/shared_word.h"
 
 RedrawQueue redrawQueue;
 

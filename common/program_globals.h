@@ -1,4 +1,4 @@
-// Process-wide state of the application shell, alive for the whole run.
+// The program's process-wide globals that every part reads, alive for the whole run.
 #pragma once
 
 #include <windows.h>
