@@ -1,5 +1,6 @@
 // Implements: the window timer seams declared in user32_testing.h: a clock that only the
 // test moves (through the timers' manual clock hook), and timers fired on demand.
+// Does not implement: a clock per thread (one clock serves every queue).
 #include "user32/message_queue.h"
 #include "user32/testing/user32_testing.h"
 
