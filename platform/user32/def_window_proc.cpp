@@ -5,12 +5,11 @@
 // passed on from a child to its parent, and Alt+F4 closing the top-level window.
 // Does not implement: WM_SYSCOMMAND and the system menu, WM_NCHITTEST, WM_SETCURSOR,
 // WM_ACTIVATE (activation is done directly by user32), WM_CONTEXTMENU.
+#include "user32/host/host.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
@@ -23,9 +22,7 @@ LRESULT SetText(HWND handle, LPCSTR text) {
   Window* window = FindWindowObject(handle);
   if (!window) return FALSE;
   window->text = text ? text : "";
-  if (window->pixels && window->pixels->host) {
-    SDL_SetWindowTitle(window->pixels->host, window->text.c_str());
-  }
+  if (window->pixels) SetHostWindowTitle(window->pixels->host, window->text.c_str());
   return TRUE;
 }
 

@@ -5,7 +5,7 @@
 // Does not implement: more than one argument, GetCommandLineA, STARTUPINFO's show command.
 #include <windows.h>
 
-#include "user32/sdl_video.h"
+#include "user32/host/host.h"
 
 #include <cstdio>
 #include <string>
@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE previous, LPSTR commandLine, int 
 
 int main(int argc, char** argv) {
   std::string failure;
-  if (!plk::user32::StartSdlVideo(failure)) {
+  if (!plk::user32::StartHostVideo(failure)) {
     std::fprintf(stderr, "plinkaro: cannot open a window: %s; set DISPLAY or WAYLAND_DISPLAY\n",
                  failure.c_str());
     return 1;

@@ -10,8 +10,8 @@
 // MB_TOPMOST and the other placement flags, MessageBeep.
 #include "user32/message_box.h"
 
+#include "user32/host/host.h"
 #include "user32/message_box_window.h"
-#include "user32/sdl_video.h"
 #include "user32/trace.h"
 #include "user32/window.h"
 
@@ -83,7 +83,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   const char* title = caption ? caption : "Error";  // Windows' title for a null caption
   Trace("message box caption \"%s\" text \"%s\"", OneLine(title).c_str(), OneLine(body).c_str());
   if (MessageBoxHandler handler = Handler()) return handler(owner, text, caption, type);
-  if (!SdlVideoHeadless()) {
+  if (!HostVideoHeadless()) {
     const int answer = RunModalMessageBox(owner, body, title, type);
     if (answer >= 0) return answer;
   }

@@ -7,14 +7,12 @@
 // posted → input → quit → paint → timer order.
 #include "user32/message_queue.h"
 
+#include "user32/host/host.h"
 #include "user32/keyboard.h"
 #include "user32/paint.h"
-#include "user32/sdl_video.h"
 #include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -201,8 +199,8 @@ BOOL WaitMessage(void) {
     }
     // A stepped clock only moves when the test moves it: waiting would never end.
     if (ManualClockActive()) return TRUE;
-    if (SdlVideoActive()) {
-      SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1);
+    if (HostVideoActive()) {
+      WaitForHostEvent(timeout);
     } else {
       queue.WaitForPost(timeout);
     }

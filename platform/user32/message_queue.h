@@ -18,9 +18,12 @@ namespace plk::user32 {
 
 using Clock = std::chrono::steady_clock;
 
-// The clock that window timers run on (timers.cpp): steady, or stepped by tests.
+// The clock that window timers run on (timers.cpp): steady, unless SetManualClock gave
+// another. A manual clock moves only when its owner moves it, so WaitMessage does not
+// sleep on it. Null restores the steady clock.
 Clock::time_point Now();
 bool ManualClockActive();
+void SetManualClock(Clock::time_point (*now)());
 
 struct WindowTimer {
   HWND window = nullptr;
@@ -49,7 +52,7 @@ class MessageQueue {
   bool HasQueued();
   bool HasDueTimer();
   void RemoveMessagesFor(HWND window);
-  // Sleeps until something is posted or `timeout` passes (for threads without SDL video).
+  // Sleeps until something is posted or `timeout` passes (for threads without host video).
   void WaitForPost(std::optional<std::chrono::milliseconds> timeout);
 
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
@@ -83,9 +86,7 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows every top-level window whose pixels changed (after each dispatch, before sleeping).
 void PresentChangedWindows();
 
-// Host events (sdl_events.cpp): turns pending SDL events into input messages.
+// Turns pending host events into input messages (host_events.cpp).
 void PumpHostEvents();
-// Wakes a thread sleeping in WaitMessage on SDL.
-void WakeHostWait();
 
 }  // namespace plk::user32

@@ -18,15 +18,17 @@
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/dc.h"
-#include "user32/sdl_video.h"
+#include "user32/host/host.h"
+#include "user32/resource_lookup.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <string>
 
 namespace plk::user32 {
 namespace {
@@ -44,7 +46,7 @@ struct WindowTable {
 
 WindowTable& Table() {
   // Never destroyed: windows still open at exit (after an X I/O error, say, when the
-  // display is gone) must not call into SDL from static destructors, which would wait
+  // display is gone) must not call into the host from static destructors, which would wait
   // forever on the dead connection. The process's exit frees them.
   static WindowTable& table = *new WindowTable;
   return table;
@@ -58,13 +60,24 @@ HWND NewHandle() {
   return reinterpret_cast<HWND>(value);
 }
 
+// Starts video for the first window, saying on stderr (once) when windows will stay
+// invisible.
+bool EnsureHostVideo() {
+  static bool told = false;
+  std::string failure;
+  if (StartHostVideo(failure)) return true;
+  if (!told) std::fprintf(stderr, "plinkaro: %s; windows stay invisible\n", failure.c_str());
+  told = true;
+  return false;
+}
+
 // Where an overlapped window goes when the program leaves it to the system: centred on
 // the first display, or at a fixed spot when there is none.
 POINT DefaultPosition(int width, int height) {
-  SDL_Rect bounds{0, 0, 0, 0};
-  if (SdlVideoActive() && SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0) {
-    return {bounds.x + std::max(0, (bounds.w - width) / 2),
-            bounds.y + std::max(0, (bounds.h - height) / 2)};
+  const std::optional<RECT> screen = HostScreenBounds();
+  if (screen && screen->right > screen->left) {
+    return {screen->left + std::max(0, (screen->right - screen->left - width) / 2),
+            screen->top + std::max(0, (screen->bottom - screen->top - height) / 2)};
   }
   return {64, 64};
 }
@@ -84,7 +97,7 @@ RECT InitialRect(int x, int y, int width, int height, bool child) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (x == CW_USEDEFAULT) {
-    EnsureSdlVideo();
+    EnsureHostVideo();
     const POINT position = DefaultPosition(width, height);
     x = position.x;
     y = position.y;
@@ -100,10 +113,13 @@ void AttachHost(Window& window, const char* title) {
                        window.rect.left + area.left + size.cx,
                        window.rect.top + area.top + size.cy};
   Window* owner = FindWindowObject(window.owner);
+  if (!EnsureHostVideo()) return;
   window.pixels->host =
       CreateHostWindow(title, client, window.handle, (window.style & WS_THICKFRAME) != 0,
                        owner && owner->pixels ? owner->pixels->host : nullptr);
-  if (window.windowClass) SetHostIcon(window.pixels->host, window.windowClass->icon);
+  const EmbeddedResource* icon =
+      window.windowClass ? IconResource(window.windowClass->icon) : nullptr;
+  if (icon) SetHostWindowIcon(window.pixels->host, {icon->bytes, icon->size});
 }
 
 void DestroyOwnedWindows(HWND owner) {
@@ -115,16 +131,16 @@ void DestroyOwnedWindows(HWND owner) {
 
 // Minimising, restoring and maximising, asked of the host and told to the window.
 void ApplyShowCommand(Window& window, int command) {
-  SDL_Window* host = window.pixels ? window.pixels->host : nullptr;
+  HostWindow* host = window.pixels ? window.pixels->host : nullptr;
   const HWND handle = window.handle;
   if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
-    if (host) SDL_MinimizeWindow(host);
+    SetHostWindowState(host, HostWindowState::Minimized);
     SetMinimized(handle, true);
   } else if (command == SW_SHOWMAXIMIZED) {
-    if (host) SDL_MaximizeWindow(host);
+    SetHostWindowState(host, HostWindowState::Maximized);
   } else if (window.minimized &&
              (command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT)) {
-    if (host) SDL_RestoreWindow(host);
+    SetHostWindowState(host, HostWindowState::Normal);
     SetMinimized(handle, false);
   }
 }
@@ -286,7 +302,7 @@ BOOL DestroyWindow(HWND handle) {
   const HWND owner = window->owner;
   const bool wasActive = GetFocus() && IsDescendant(GetFocus(), handle);
   ReleaseFocusFrom(handle);
-  if (window->pixels && window->pixels->host) SDL_HideWindow(window->pixels->host);
+  if (window->pixels) ShowHostWindow(window->pixels->host, false);
   if (window->parent && IsShown(*window)) {
     if (Window* parent = FindWindowObject(window->parent)) {
       InvalidateWindowRegion(*parent, Region(window->rect), true);
@@ -344,12 +360,12 @@ BOOL ShowWindow(HWND handle, int command) {
     if (window->parent)
       InvalidateWindowRegion(*FindWindowObject(window->parent), Region(window->rect), true);
     window->style &= ~static_cast<DWORD>(WS_VISIBLE);
-    if (window->pixels && window->pixels->host) SDL_HideWindow(window->pixels->host);
+    if (window->pixels) ShowHostWindow(window->pixels->host, false);
     ReleaseFocusFrom(handle);
     return wasVisible;
   }
   window->style |= WS_VISIBLE;
-  if (window->pixels && window->pixels->host) SDL_ShowWindow(window->pixels->host);
+  if (window->pixels) ShowHostWindow(window->pixels->host, true);
   if (window->needsSizeMessage) {
     window->needsSizeMessage = false;
     SendSizeAndMove(handle);

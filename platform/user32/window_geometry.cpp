@@ -9,12 +9,11 @@
 #include "user32/window_geometry.h"
 
 #include "user32/dc.h"
+#include "user32/host/host.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -121,11 +120,11 @@ void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes)
   if (window->pixels) {
     const SIZE pixels = PixelSize(*window);
     window->pixels->Resize(pixels.cx, pixels.cy);
-    if ((changes & kMoveHost) && window->pixels->host) {
+    if (changes & kMoveHost) {
       const RECT area = ClientAreaInWindow(*window);
-      SDL_SetWindowPosition(window->pixels->host, rect.left + area.left, rect.top + area.top);
-      SDL_SetWindowSize(window->pixels->host, std::max<int>(pixels.cx, 1),
-                        std::max<int>(pixels.cy, 1));
+      const POINT origin = {rect.left + area.left, rect.top + area.top};
+      PlaceHostWindow(window->pixels->host,
+                      {origin.x, origin.y, origin.x + pixels.cx, origin.y + pixels.cy});
     }
     // Without CS_HREDRAW/CS_VREDRAW Windows keeps the old pixels and repaints only
     // what the new size uncovered.

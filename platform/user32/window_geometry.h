@@ -30,7 +30,7 @@ RECT ClientClipOnSurface(const Window& window);
 SIZE PixelSize(const Window& window);
 
 enum GeometryChange : unsigned {
-  kMoveHost = 1,    // the change comes from the program: move the SDL window too
+  kMoveHost = 1,    // the change comes from the program: move the host window too
   kRepaint = 2,     // invalidate what the move exposed
   kAlwaysSize = 4,  // send WM_SIZE even if the client size did not change
 };

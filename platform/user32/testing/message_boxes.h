@@ -18,7 +18,7 @@ struct ShownMessageBox {
 // While intercepting, MessageBoxA records the box and returns IDOK at once.
 void InterceptMessageBoxes(bool intercept);
 std::vector<ShownMessageBox> TakeMessageBoxes();
-// While set, MessageBoxA runs the real modal box even on SDL's dummy driver.
+// While set, MessageBoxA runs the real modal box even on a headless video driver.
 void ShowMessageBoxesHeadless(bool show);
 
 }  // namespace plk::user32::testing

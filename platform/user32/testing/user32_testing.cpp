@@ -1,5 +1,5 @@
 // Implements: the user32 test seams declared in user32_testing.h (input injection,
-// stepped loop, pixels, reset); timers live beside their code, message boxes in their file.
+// stepped loop, pixels, reset); timers in manual_clock.cpp, message boxes in their file.
 #include "user32/testing/user32_testing.h"
 
 #include "shell32/drop_files.h"

@@ -1,6 +1,6 @@
 // Test seams of user32: input injected as the host would deliver it, a stepped message
 // loop, window timers fired on demand or on a clock the test moves, readable window
-// pixels; message boxes in message_boxes.h. Tests set SDL_VIDEODRIVER=dummy;
+// pixels; message boxes in message_boxes.h. Tests run on the host's headless driver;
 // everything here works without a display.
 #pragma once
 
