@@ -40,14 +40,14 @@ read -r -d '' FAULTS <<'EOF' || true
 - songState.tickAccumulator &= 0xFFFFFFFFull;
 + songState.tickAccumulator = 0;
 @rewind-keeps-running-status  after a rewind a track continues the status of the last play
-- reader.runningStatus = reader.data1 = reader.data2 = reader.spare = 0;
-+ reader.data1 = reader.data2 = reader.spare = 0;
+- runningStatus = data1 = data2 = spare = 0;
++ data1 = data2 = spare = 0;
 @tempo-zero-kept  a tempo of 0 divides by zero on the next clock step
 - songState.tempoMicros = micros > 0 ? micros : 1;
 + songState.tempoMicros = micros;
 @song-message-swapped  song messages go out with status and first data byte swapped
-- const DWORD message = DWORD(status) | DWORD(note) << 8 | DWORD(value) << 16;
-+ const DWORD message = DWORD(note) | DWORD(status) << 8 | DWORD(value) << 16;
+- midiOutShortMsg(midiOutput, DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
++ midiOutShortMsg(midiOutput, DWORD(data1) | DWORD(status) << 8 | DWORD(data2) << 16);
 @sysex-not-cut  a system-exclusive length past the track's end copies bytes from beyond it
 - if (dataLength > length - 1 - used) dataLength = length - 1 - used;
 + if (dataLength > length) dataLength = length;
@@ -55,8 +55,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - if (note >= NOTE_COUNT) return;
 + if (note > NOTE_COUNT) return;
 @bank-bytes-swapped  bank select MSB and LSB from a song land in each other's place
-- WriteInstrumentByte(channel, note == 0 ? 2 : 1, value);
-+ WriteInstrumentByte(channel, note == 0 ? 1 : 2, value);
+- WriteInstrumentByte(channel, data1 == 0 ? 2 : 1, data2);
++ WriteInstrumentByte(channel, data1 == 0 ? 1 : 2, data2);
 @varlen-shift  delta times above 127 ticks are read wrong: the song's rhythm breaks
 - value = (value << 7) | (bytes[used] & 0x7F);
 + value = (value << 8) | (bytes[used] & 0x7F);
@@ -145,7 +145,7 @@ read -r -d '' FAULTS <<'EOF' || true
 - case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
 + case 4: return (row[x >> 1] >> ((x & 1) ? 4 : 0)) & 0xFu;
 @gdi-stale-handle  a deleted GDI object's handle still works
-- void Remove(HGDIOBJ handle) { objects_.erase(reinterpret_cast<std::uintptr_t>(handle)); }
+- void Remove(HGDIOBJ handle) { handles_.RemoveLocked(handle); }
 + void Remove(HGDIOBJ) {}
 @scroll-bar-clamp  the scroll position may go one page-line too far: a blank band at the end
 - const int span = static_cast<int>(std::max<UINT>(page, 1)) - 1;
@@ -157,11 +157,11 @@ read -r -d '' FAULTS <<'EOF' || true
 - if (!down || repeat) bits |= 1u << 30;
 + if (!down || repeat) bits |= 1u << 29;
 @jis-semicolon-vk  on a JIS keyboard the key right of L plays nothing (wrong virtual key)
-- {SDL_SCANCODE_SEMICOLON, VK_OEM_PLUS, 0x27, false},    // ;+  right of L
-+ {SDL_SCANCODE_SEMICOLON, VK_OEM_1, 0x27, false},    // ;+  right of L
+- {0x27, VK_OEM_PLUS},    // ;+  right of L
++ {0x27, VK_OEM_1},    // ;+  right of L
 @layout-detection  a JIS keyboard is taken for a US one and the other way round
-- return SDL_GetKeyFromScancode(SDL_SCANCODE_APOSTROPHE) == SDLK_COLON ? KeyboardLayout::Jis
-+ return SDL_GetKeyFromScancode(SDL_SCANCODE_APOSTROPHE) != SDLK_COLON ? KeyboardLayout::Jis
+- return HostKeyCharacter(0x28, false) == ':' ? KeyboardLayout::Jis : KeyboardLayout::Us;
++ return HostKeyCharacter(0x28, false) != ':' ? KeyboardLayout::Jis : KeyboardLayout::Us;
 @log-byte-format  the MIDI log writes bytes blank-padded ("  0") instead of two hex digits
 - std::snprintf(digits, sizeof digits, " %02x", value & 0xFFu);
 + std::snprintf(digits, sizeof digits, " %2x", value & 0xFFu);
@@ -171,15 +171,15 @@ read -r -d '' FAULTS <<'EOF' || true
 @timer-drift  the playback timer schedules from the callback's end: the song drifts late
 - deadline += delay;
 + deadline = Clock::now() + delay;
-@midi-out-stale-handle  a closed MIDI output handle is still found (its device is gone)
-- outputs_.erase(found);
-+ // the closed output stays in the table
+@midi-out-stale-handle  a closed handle (a MIDI output, a file, a timer) is still found
+- objects_.erase(found);
++ // the closed object stays in the table
 @synth-pitch-bend  the synthesizer bends by the wrong amount (data bytes in the wrong order)
 - case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7)); break;
 + case 0xE0: fluid_synth_pitch_bend(synth, channel, (data1 << 7) | data2); break;
-@file-handle-reused  kernel handles are reused, so a closed one reaches the next file opened
-- next_ += 4;
-+ next_ += 0;
+@file-handle-reused  handle numbers start again once all are closed: a stale one reaches the next object
+- serial_ = serial_ + 1 < kSerials ? serial_ + 1 : 1;
++ serial_ = objects_.empty() ? 1 : serial_ + 1;
 @readfile-count  ReadFile reports a short read as complete
 - if (read) *read = total;
 + if (read) *read = toRead;
