@@ -1,6 +1,8 @@
 // Skins: the two BMP readers and what they refuse, the folder scan, and F6 cycling
 // through the built-in skin and the files in the real main window.
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "bmp_codec.h"
 #include "common/program_globals.h"
@@ -139,6 +141,15 @@ TEST(DibFileTest, BothReadersRefuseSpoiltFiles) {
   }
 }
 
+std::optional<std::string> Saved(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void Restore(const char* name, const std::optional<std::string>& value) {
+  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
 class SkinFolderTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -148,6 +159,8 @@ class SkinFolderTest : public WindowTest {
   void TearDown() override {
     WindowTest::TearDown();
     std::snprintf(programDirectory, MAX_PATH, "%s", savedDirectory);
+    Restore("XDG_DATA_HOME", savedData);
+    Restore("HOME", savedHome);
     fs::remove_all(folder);
     skinIndex = 0;
     skinCount = 0;
@@ -165,6 +178,7 @@ class SkinFolderTest : public WindowTest {
 
   const std::string folder = MakeTempFolder();
   char savedDirectory[MAX_PATH];
+  const std::optional<std::string> savedData = Saved("XDG_DATA_HOME"), savedHome = Saved("HOME");
 };
 
 TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort) {
@@ -187,6 +201,40 @@ TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort
     Offer(unusable);
     EXPECT_EQ(skinCount, 0u);
   }
+}
+
+// After the program's folder: the installed skins (../share/plinkaro/skins), then the
+// user's ($XDG_DATA_HOME/plinkaro/skins, else ~/.local/share/plinkaro/skins).
+TEST_F(SkinFolderTest, TheInstalledThenTheUsersFolderFollowTheProgramsUpToSixteenFiles) {
+  const std::string data = folder + "/data", home = folder + "/home";
+  const std::string paths[] = {folder + "/bin/a.bmp", folder + "/share/plinkaro/skins/b.bmp",
+                               data + "/plinkaro/skins/c.bmp",
+                               home + "/.local/share/plinkaro/skins/d.bmp"};
+  for (const std::string& path : paths) {
+    fs::create_directories(fs::path(path).parent_path());
+    WriteBytes(path, {});
+  }
+  const std::string a = paths[0], b = folder + "/bin/../share/plinkaro/skins/b.bmp";
+  const std::string c = paths[2], d = paths[3], tooLong(MAX_PATH, 'x');
+  const struct {
+    const char* xdgDataHome;  // null: unset
+    const char* home;
+    std::vector<std::string> listed;
+  } cases[] = {{data.c_str(), home.c_str(), {a, b, c}},
+               {"", home.c_str(), {a, b, d}},
+               {nullptr, home.c_str(), {a, b, d}},
+               {tooLong.c_str(), home.c_str(), {a, b}},
+               {nullptr, nullptr, {a, b}}};
+  for (const auto& each : cases) {
+    each.xdgDataHome ? setenv("XDG_DATA_HOME", each.xdgDataHome, 1) : unsetenv("XDG_DATA_HOME");
+    each.home ? setenv("HOME", each.home, 1) : unsetenv("HOME");
+    Offer(folder + "/bin");
+    EXPECT_EQ(std::vector<std::string>(SkinList, SkinList + skinCount), each.listed);
+  }
+  for (int i = 0; i < 14; ++i) WriteBytes(folder + "/bin/p" + std::to_string(10 + i) + ".bmp", {});
+  Offer(folder + "/bin");
+  ASSERT_EQ(skinCount, 16u);
+  EXPECT_EQ(SkinList[15], b) << "the installed folder's first file is the sixteenth";
 }
 
 TEST_F(SkinFolderTest, F6StepsThroughTheFilesAndBackToTheBuiltInSkin) {
