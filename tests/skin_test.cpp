@@ -2,7 +2,6 @@
 // through the built-in skin and the files in the real main window.
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "bmp_codec.h"
 #include "common/program_globals.h"
@@ -141,15 +140,6 @@ TEST(DibFileTest, BothReadersRefuseSpoiltFiles) {
   }
 }
 
-std::optional<std::string> Saved(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-void Restore(const char* name, const std::optional<std::string>& value) {
-  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-}
-
 class SkinFolderTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -159,8 +149,8 @@ class SkinFolderTest : public WindowTest {
   void TearDown() override {
     WindowTest::TearDown();
     std::snprintf(programDirectory, MAX_PATH, "%s", savedDirectory);
-    Restore("XDG_DATA_HOME", savedData);
-    Restore("HOME", savedHome);
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    setenv("HOME", savedHome.c_str(), 1);
     fs::remove_all(folder);
     skinIndex = 0;
     skinCount = 0;
@@ -178,7 +168,8 @@ class SkinFolderTest : public WindowTest {
 
   const std::string folder = MakeTempFolder();
   char savedDirectory[MAX_PATH];
-  const std::optional<std::string> savedData = Saved("XDG_DATA_HOME"), savedHome = Saved("HOME");
+  const std::string savedData = std::getenv("XDG_DATA_HOME");
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
 };
 
 TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort) {
@@ -206,27 +197,24 @@ TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort
 // After the program's folder: the installed skins (../share/plinkaro/skins), then the
 // user's ($XDG_DATA_HOME/plinkaro/skins, else ~/.local/share/plinkaro/skins).
 TEST_F(SkinFolderTest, TheInstalledThenTheUsersFolderFollowTheProgramsUpToSixteenFiles) {
-  const std::string data = folder + "/data", home = folder + "/home";
-  const std::string paths[] = {folder + "/bin/a.bmp", folder + "/share/plinkaro/skins/b.bmp",
-                               data + "/plinkaro/skins/c.bmp",
-                               home + "/.local/share/plinkaro/skins/d.bmp"};
-  for (const std::string& path : paths) {
+  const std::string data = folder + "/data", home = folder + "/home", tooLong(MAX_PATH, 'x');
+  const std::string a = folder + "/bin/a.bmp", b = folder + "/bin/../share/plinkaro/skins/b.bmp",
+                    c = data + "/plinkaro/skins/c.bmp",
+                    d = home + "/.local/share/plinkaro/skins/d.bmp";
+  for (const std::string& path : {a, b, c, d}) {
     fs::create_directories(fs::path(path).parent_path());
     WriteBytes(path, {});
   }
-  const std::string a = paths[0], b = folder + "/bin/../share/plinkaro/skins/b.bmp";
-  const std::string c = paths[2], d = paths[3], tooLong(MAX_PATH, 'x');
   const struct {
-    const char* xdgDataHome;  // null: unset
-    const char* home;
+    const char* xdgDataHome;
+    const char* home;  // null: unset
     std::vector<std::string> listed;
   } cases[] = {{data.c_str(), home.c_str(), {a, b, c}},
                {"", home.c_str(), {a, b, d}},
-               {nullptr, home.c_str(), {a, b, d}},
                {tooLong.c_str(), home.c_str(), {a, b}},
-               {nullptr, nullptr, {a, b}}};
+               {"", nullptr, {a, b}}};
   for (const auto& each : cases) {
-    each.xdgDataHome ? setenv("XDG_DATA_HOME", each.xdgDataHome, 1) : unsetenv("XDG_DATA_HOME");
+    setenv("XDG_DATA_HOME", each.xdgDataHome, 1);
     each.home ? setenv("HOME", each.home, 1) : unsetenv("HOME");
     Offer(folder + "/bin");
     EXPECT_EQ(std::vector<std::string>(SkinList, SkinList + skinCount), each.listed);

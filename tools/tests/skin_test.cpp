@@ -92,28 +92,5 @@ TEST(IconFiles, IcoHoldsTheSamePictureAsTheBitmap) {
   EXPECT_EQ(ico.size(), 22u + 40 + 32 * 32 * 4 + 32 * 4);  // header, colour rows, AND mask
 }
 
-// The installed skins keep the built-in masks, and a held key looks different from a
-// released one in every shape.
-TEST(ShippedSkins, KeepTheMasksAndShowHeldKeys) {
-  const Image builtIn = PaintSkin();
-  for (const ShippedSkin& shipped : SHIPPED_SKINS) {
-    const Image skin = PaintSkin(shipped.colours);
-    EXPECT_EQ(Crop(skin, 32, 0, 16, SKIN_HEIGHT).pixels,
-              Crop(builtIn, 32, 0, 16, SKIN_HEIGHT).pixels)
-        << shipped.file;
-    for (int y = 10; y < SKIN_HEIGHT; y += KEY_CELL_HEIGHT) {
-      EXPECT_NE(skin.at(7, y), skin.at(16 + 7, y)) << shipped.file << " at row " << y;
-    }
-  }
-}
-
-TEST(Scaling, WholeFactorsMakeBlocksAndOtherSizesTakeThePixelUnderTheCentre) {
-  Image two(2, 1, WHITE);
-  two.at(1, 0) = BLUE;
-  EXPECT_EQ(ScaleNearest(two, 4, 2).pixels,
-            (std::vector{WHITE, WHITE, BLUE, BLUE, WHITE, WHITE, BLUE, BLUE}));
-  EXPECT_EQ(ScaleNearest(two, 3, 1).pixels, (std::vector{WHITE, BLUE, BLUE}));
-}
-
 }  // namespace
 }  // namespace plk::tools

@@ -10,60 +10,37 @@ namespace plk::user32 {
 namespace {
 
 TEST(HostScale, TheVariableThenTheDesktopsScaleLoweredUntilTheWindowFits) {
-  constexpr SIZE kWindow = {497, 768};
-  constexpr SIZE k4K = {3840, 2160};
+  constexpr SIZE WINDOW = {497, 768}, UHD = {3840, 2160};
   const struct {
-    const char* plinkaroScale;
-    const char* gdkScale;
-    const char* xftDpi;
-    SIZE usable;
+    ScaleSources sources;
     int factor;
-    bool warns;
   } cases[] = {
-      {nullptr, nullptr, nullptr, k4K, 1, false},
-      {"2", "3", "288", k4K, 2, false},   // the variable over the desktop
-      {"", "2", nullptr, k4K, 2, false},  // an empty variable is unset
-      {nullptr, "2", "288", k4K, 2, false},
-      {nullptr, "0", "192", k4K, 2, false},  // a GDK_SCALE that is no scale is passed over
-      {nullptr, nullptr, "191.9", k4K, 1, false},
-      {nullptr, nullptr, "288", k4K, 2, false},  // 3 would be 2304 high
-      {nullptr, nullptr, "288", {3840, 2304}, 3, false},
-      {"3", nullptr, nullptr, {1400, 2400}, 2, false},  // 1491 would be too wide
-      {"4", nullptr, nullptr, {0, 0}, 4, false},        // no screen to fit
-      {"99999999999", nullptr, nullptr, k4K, 2, false},
-      {"8", nullptr, nullptr, {1024, 700}, 1, false},
+      {{nullptr, nullptr, nullptr, UHD}, 1},
+      {{"2", "3", "288", UHD}, 2},      // the variable before the desktop's scale
+      {{"", "2", nullptr, UHD}, 2},     // an empty variable is unset
+      {{nullptr, "0", "192", UHD}, 2},  // a GDK_SCALE that is no scale is passed over
+      {{nullptr, nullptr, "191.9", UHD}, 1},
+      {{nullptr, nullptr, "288", UHD}, 2},  // 3 would be 2304 high
+      {{nullptr, nullptr, "288", {3840, 2304}}, 3},
+      {{"3", nullptr, nullptr, {1400, 2400}}, 2},  // 3 would be 1491 wide
+      {{"99999999999", nullptr, nullptr, {0, 0}}, 64},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.plinkaroScale ? c.plinkaroScale : c.xftDpi ? c.xftDpi : "none");
     std::string warning = "old";
-    EXPECT_EQ(ChooseHostScale({c.plinkaroScale, c.gdkScale, c.xftDpi, c.usable}, kWindow, warning),
-              c.factor);
+    EXPECT_EQ(ChooseHostScale(c.sources, WINDOW, warning), c.factor) << &c - cases;
     EXPECT_EQ(warning, "");
   }
-  for (const char* wrong : {"0", "-2", "2x", "1.5", " 2", "two"}) {
+  for (const char* wrong : {"0", "-2", "1.5", " 2"}) {
     std::string warning;
-    EXPECT_EQ(ChooseHostScale({wrong, "2", nullptr, k4K}, kWindow, warning), 1) << wrong;
+    EXPECT_EQ(ChooseHostScale({wrong, "2", nullptr, UHD}, WINDOW, warning), 1) << wrong;
     EXPECT_EQ(warning, std::string("plinkaro: PLINKARO_SCALE=") + wrong +
                            " is not a positive whole number; the window is shown at its own size");
   }
 }
 
-TEST(HostScale, WindowPixelsAreBlocksAndHostPixelsFallInTheirBlock) {
-  const RECT up = ScaleUp({-3, 5, 480, 768}, 2);
-  EXPECT_EQ((std::array{up.left, up.top, up.right, up.bottom}), (std::array{-6, 10, 960, 1536}));
-  const struct {
-    POINT host;
-    POINT pixel;
-  } points[] = {{{0, 0}, {0, 0}},
-                {{5, 2}, {1, 0}},
-                {{6, 8}, {2, 2}},
-                {{-1, -3}, {-1, -1}},
-                {{-4, -5}, {-2, -2}}};
-  for (const auto& p : points) {
-    const POINT down = ScaleDown(p.host, 3);
-    EXPECT_EQ((std::array{down.x, down.y}), (std::array{p.pixel.x, p.pixel.y}))
-        << p.host.x << "," << p.host.y;
-  }
+TEST(HostScale, AHostPixelFallsInTheBlockOfItsWindowPixelLeftOfAndAboveTheWindowToo) {
+  const POINT inside = ScaleDown({5, 6}, 3), outside = ScaleDown({-1, -4}, 3);
+  EXPECT_EQ((std::array{inside.x, inside.y, outside.x, outside.y}), (std::array{1, 2, -1, -2}));
 }
 
 }  // namespace
