@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Plinkaro's MIDI ports on a private JACK server (the dummy driver: no sound card and no
+# ALSA sequencer needed). A source that appears while Plinkaro runs is connected within
+# 2 s ("all"), its notes light the strips and come out of Plinkaro's port once each,
+# Plinkaro's own port is never connected to its input, and closing the window sends
+# note-offs for what still sounds, then sustain off.
+# Usage: jack_e2e.sh PLINKARO_EXECUTABLE JACK_MIDI_TOOL X_INPUT_TOOL
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+PLINKARO=$1
+TOOL=$2
+X_INPUT=$3
+LAVENDER=192,192,255
+
+export JACK_DEFAULT_SERVER="plinkaro-e2e-$$"
+jackd --no-realtime -d dummy -r 48000 -p 256 >"$E2E_WORK/jackd.log" 2>&1 &
+E2E_PIDS+=($!)
+for _ in $(seq 100); do
+  jack_lsp >/dev/null 2>&1 && break
+  sleep 0.05
+done
+# Where an ALSA sequencer exists the ports would open there first.
+[[ -e /dev/snd/seq ]] && export PLINKARO_MIDI_API=jack
+
+start_x
+E2E_MIDI_OUT=port E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
+"$TOOL" record "Plinkaro:Plinkaro" >"$E2E_WORK/recorded.txt" 2>&1 &
+E2E_PIDS+=($!)
+mkfifo "$E2E_WORK/play"
+"$TOOL" play <"$E2E_WORK/play" &
+E2E_PIDS+=($!)
+exec 3>"$E2E_WORK/play"
+
+# jack_lsp -c lists each port with the ports connected to it indented below.
+connected() { jack_lsp -c | awk -v port="$1" '/^[^ \t]/ { at = ($0 == port) } at && /^[ \t]/'; }
+waited=0
+for waited in $(seq 40); do
+  connected "e2e player:out" | grep -q "Plinkaro In" && break
+  sleep 0.1
+done
+check "\"all\" connects the new source within 2 s" "$(connected "e2e player:out" | grep -c "Plinkaro In")" 1
+echo "connected after about $((waited * 100)) ms"
+check "and never Plinkaro's own port" "$(connected "Plinkaro:Plinkaro" | grep -c "Plinkaro In" || true)" 0
+
+printf 'short 92 3c 64\nshort c2 05\nlong f0 7e 7f 09 01 f7\n' >&3
+settle 0.5
+shoot
+check_pixel "note 60 lit on row 2" 120 $((2 * 48 + 42)) $LAVENDER
+check "each message comes out once" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" \
+  "short 92 3c 64|short c2 05|long f0 7e 7f 09 01 f7|"
+
+"$X_INPUT" close "$WINDOW"
+for _ in $(seq 100); do
+  kill -0 "$PLINKARO_PID" 2>/dev/null || break
+  sleep 0.05
+done
+check "Plinkaro ends" "$(kill -0 "$PLINKARO_PID" 2>/dev/null && echo running || echo ended)" ended
+offs="short 82 3c 00|"
+for ch in 0 1 2 3 4 5 6 7 8 9 a b c d e f; do offs+="short b$ch 40 00|"; done
+check "closing sends the held note's note-off, then sustain off" \
+  "$(tail -n 17 "$E2E_WORK/recorded.txt" | tr '\n' '|')" "$offs"
+finish
