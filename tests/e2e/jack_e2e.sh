@@ -12,8 +12,10 @@ TOOL=$2
 X_INPUT=$3
 LAVENDER=192,192,255
 
+# Synchronous, so that a client slowed down (as under the sanitizers) delays a cycle
+# instead of losing its MIDI.
 export JACK_DEFAULT_SERVER="plinkaro-e2e-$$"
-jackd --no-realtime -d dummy -r 48000 -p 256 >"$E2E_WORK/jackd.log" 2>&1 &
+jackd --no-realtime --sync --timeout 5000 -d dummy -r 48000 -p 1024 >"$E2E_WORK/jackd.log" 2>&1 &
 E2E_PIDS+=($!)
 for _ in $(seq 100); do
   jack_lsp >/dev/null 2>&1 && break
@@ -43,7 +45,11 @@ echo "connected after about $((waited * 100)) ms"
 check "and never Plinkaro's own port" "$(connected "Plinkaro:Plinkaro" | grep -c "Plinkaro In" || true)" 0
 
 printf 'short 92 3c 64\nshort c2 05\nlong f0 7e 7f 09 01 f7\n' >&3
-settle 0.5
+for _ in $(seq 100); do
+  (($(wc -l <"$E2E_WORK/recorded.txt") >= 3)) && break
+  sleep 0.1
+done
+settle
 shoot
 check_pixel "note 60 lit on row 2" 120 $((2 * 48 + 42)) $LAVENDER
 check "each message comes out once" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" \

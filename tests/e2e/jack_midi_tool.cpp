@@ -1,7 +1,7 @@
 // A JACK MIDI client for the end-to-end tests, over RtMidi. "record PORT" listens to the
 // first output port whose name contains PORT and prints each message as a MIDI log call
-// ("short 90 3c 64", "long f0 7e f7") until it is stopped; "play" opens the output port
-// "e2e player:out" and sends each such call that it reads from stdin, until stdin ends.
+// ("short 90 3c 64", "long f0 7e f7") until it is stopped; otherwise it opens the output
+// port "e2e player:out" and sends each such call that it reads from stdin, until stdin ends.
 #include <rtmidi/RtMidi.h>
 #include <unistd.h>
 
@@ -52,14 +52,10 @@ int Play() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string mode = argc > 1 ? argv[1] : "";
   try {
-    if (mode == "record" && argc == 3) return Record(argv[2]);
-    if (mode == "play" && argc == 2) return Play();
+    return argc == 3 && std::string(argv[1]) == "record" ? Record(argv[2]) : Play();
   } catch (const RtMidiError& error) {
     std::fprintf(stderr, "%s\n", error.getMessage().c_str());
     return 1;
   }
-  std::fprintf(stderr, "usage: jack_midi_tool record PORT | play\n");
-  return 2;
 }

@@ -16,10 +16,12 @@
 namespace plk::winmm {
 namespace {
 
+// Each callback as "data 643c90", "error 00003c", "long 4" (the bytes recorded), "open" or
+// "close"; the times of the messages; whether any message came on the test's own thread.
 struct Callbacks {
   std::mutex lock;
   std::condition_variable arrived;
-  std::vector<std::string> calls;  // "data 643c90 @ 0", "long 4 @ 5", "open", ...
+  std::vector<std::string> calls;
   std::vector<DWORD> times;
   bool onTestThread = false;
 };
@@ -28,24 +30,24 @@ std::thread::id testThread;
 
 void CALLBACK Record(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                      DWORD_PTR param2) {
-  auto& callbacks = *reinterpret_cast<Callbacks*>(instance);
-  char text[40];
-  if (message == MIM_DATA || message == MIM_ERROR) {
-    std::snprintf(text, sizeof text, "%s %06lx", message == MIM_DATA ? "data" : "error",
-                  static_cast<unsigned long>(param1));
-  } else if (message == MIM_LONGDATA) {
-    const auto* header = reinterpret_cast<const MIDIHDR*>(param1);
-    std::snprintf(text, sizeof text, "long %u%s", static_cast<unsigned>(header->dwBytesRecorded),
-                  header->dwFlags == (MHDR_PREPARED | MHDR_DONE) ? "" : " flags?");
-  } else {
-    std::snprintf(text, sizeof text, "%s", message == MIM_OPEN ? "open" : "close");
+  static const char* const names[] = {"open", "close", "data", "long", "error"};
+  auto& seen = *reinterpret_cast<Callbacks*>(instance);
+  std::string call = names[message - MIM_OPEN];
+  const auto* header = reinterpret_cast<const MIDIHDR*>(param1);
+  char word[12];
+  std::snprintf(word, sizeof word, " %06lx", static_cast<unsigned long>(param1));
+  if (message == MIM_DATA || message == MIM_ERROR) call += word;
+  if (message == MIM_LONGDATA) {
+    call += " " + std::to_string(header->dwBytesRecorded) +
+            (header->dwFlags == (MHDR_PREPARED | MHDR_DONE) ? "" : " flags?");
   }
-  std::lock_guard<std::mutex> guard(callbacks.lock);
-  callbacks.calls.push_back(text);
-  if (message == MIM_DATA || message == MIM_LONGDATA) callbacks.times.push_back(DWORD(param2));
-  const bool openOrClose = message == MIM_OPEN || message == MIM_CLOSE;
-  if (!openOrClose && std::this_thread::get_id() == testThread) callbacks.onTestThread = true;
-  callbacks.arrived.notify_all();
+  std::lock_guard<std::mutex> guard(seen.lock);
+  seen.calls.push_back(call);
+  if (message == MIM_DATA || message == MIM_LONGDATA) seen.times.push_back(DWORD(param2));
+  if (message != MIM_OPEN && message != MIM_CLOSE) {
+    seen.onTestThread |= std::this_thread::get_id() == testThread;
+  }
+  seen.arrived.notify_all();
 }
 
 TEST(MidiIn, ReplayedCallsComeBackOnTheHandlesThreadInOrderWithTheirTimes) {
