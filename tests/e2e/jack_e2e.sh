@@ -12,15 +12,39 @@ TOOL=$2
 X_INPUT=$3
 LAVENDER=192,192,255
 
-# Synchronous, so that a client slowed down (as under the sanitizers) delays a cycle
-# instead of losing its MIDI.
-export JACK_DEFAULT_SERVER="plinkaro-e2e-$$"
+# A server name of a few kept for this test: JACK keeps a machine-wide table of at most
+# 8 servers and frees an entry left by a server that died only when a server of the same
+# name starts. Synchronous, so that a client slowed down (as under the sanitizers) delays
+# a cycle instead of losing its MIDI.
+for slot in 0 1 2 3; do
+  export JACK_DEFAULT_SERVER="plinkaro-e2e-$slot"
+  jack_lsp >/dev/null 2>&1 || break  # no server of that name runs
+done
 jackd --no-realtime --sync --timeout 5000 -d dummy -r 48000 -p 1024 >"$E2E_WORK/jackd.log" 2>&1 &
-E2E_PIDS+=($!)
+JACKD_PID=$!
+PLAYER_PID=""
+E2E_PIDS+=("$JACKD_PID")
 for _ in $(seq 100); do
   jack_lsp >/dev/null 2>&1 && break
   sleep 0.05
 done
+if ! jack_lsp >/dev/null 2>&1; then
+  echo "FAIL the JACK server $JACK_DEFAULT_SERVER did not start:" && cat "$E2E_WORK/jackd.log"
+  exit 1
+fi
+# Ends the clients (the player at the end of its input), then the server, so that it
+# leaves JACK's table of servers; a synchronous server waits long for a client that died.
+stop_jack() {
+  local pid
+  exec 3>&- || true
+  for pid in "${E2E_PIDS[@]}"; do
+    [[ $pid == "$JACKD_PID" || $pid == "$PLAYER_PID" ]] || kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${E2E_PIDS[@]}"; do [[ $pid == "$JACKD_PID" ]] || wait "$pid" 2>/dev/null || true; done
+  kill "$JACKD_PID" 2>/dev/null || true
+  wait "$JACKD_PID" 2>/dev/null || true
+}
+trap 'stop_jack; e2e_cleanup' EXIT
 # Where an ALSA sequencer exists the ports would open there first.
 [[ -e /dev/snd/seq ]] && export PLINKARO_MIDI_API=jack
 
@@ -28,9 +52,11 @@ start_x
 E2E_MIDI_OUT=port E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
 "$TOOL" record "Plinkaro:Plinkaro" >"$E2E_WORK/recorded.txt" 2>&1 &
 E2E_PIDS+=($!)
+trap '' PIPE  # a player that died fails the write below instead of ending the script
 mkfifo "$E2E_WORK/play"
 "$TOOL" play <"$E2E_WORK/play" &
-E2E_PIDS+=($!)
+PLAYER_PID=$!
+E2E_PIDS+=("$PLAYER_PID")
 exec 3>"$E2E_WORK/play"
 
 # jack_lsp -c lists each port with the ports connected to it indented below.

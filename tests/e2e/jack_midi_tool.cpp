@@ -1,9 +1,11 @@
 // A JACK MIDI client for the end-to-end tests, over RtMidi. "record PORT" listens to the
 // first output port whose name contains PORT and prints each message as a MIDI log call
-// ("short 90 3c 64", "long f0 7e f7") until it is stopped; otherwise it opens the output
+// ("short 90 3c 64", "long f0 7e f7") until SIGTERM; otherwise it opens the output
 // port "e2e player:out" and sends each such call that it reads from stdin, until stdin ends.
 #include <rtmidi/RtMidi.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+volatile std::sig_atomic_t stopping = 0;
 
 void Print(double, std::vector<unsigned char>* message, void*) {
   std::printf("%s", message->at(0) == 0xF0 ? "long" : "short");
@@ -29,7 +33,10 @@ int Record(const std::string& part) {
   for (unsigned port = 0; port < in.getPortCount(); ++port) {
     if (in.getPortName(port).find(part) == std::string::npos) continue;
     in.openPort(port, "in");
-    for (;;) pause();
+    // Stopped, it leaves JACK as a client should, so the server need not wait for it.
+    std::signal(SIGTERM, [](int) { stopping = 1; });
+    while (!stopping) pause();
+    return 0;
   }
   std::fprintf(stderr, "no JACK MIDI output port has \"%s\" in its name\n", part.c_str());
   return 1;
