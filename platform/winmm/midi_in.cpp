@@ -60,6 +60,13 @@ std::unique_ptr<MidiInputDevice> OpenConfiguredDevice(MidiInputSink& sink) {
   return device;
 }
 
+MMRESULT WithPort(HMIDIIN handle, void (InputPort::*call)()) {
+  const auto port = Find(handle);
+  if (!port) return MMSYSERR_INVALHANDLE;
+  ((*port).*call)();
+  return MMSYSERR_NOERROR;
+}
+
 MMRESULT CheckHeader(LPMIDIHDR header, UINT size) {
   return header && size >= sizeof(MIDIHDR) ? MMSYSERR_NOERROR : MMSYSERR_INVALPARAM;
 }
@@ -75,6 +82,7 @@ void SetInputOverrideForTesting(
 }  // namespace plk::winmm
 
 using plk::winmm::Find;
+using plk::winmm::InputPort;
 
 UINT midiInGetNumDevs(void) {
   if (plk::winmm::Overridden()) return 1;
@@ -118,26 +126,11 @@ MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_P
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT midiInStart(HMIDIIN handle) {
-  auto port = Find(handle);
-  if (!port) return MMSYSERR_INVALHANDLE;
-  port->Start();
-  return MMSYSERR_NOERROR;
-}
+MMRESULT midiInStart(HMIDIIN handle) { return plk::winmm::WithPort(handle, &InputPort::Start); }
 
-MMRESULT midiInStop(HMIDIIN handle) {
-  auto port = Find(handle);
-  if (!port) return MMSYSERR_INVALHANDLE;
-  port->Stop();
-  return MMSYSERR_NOERROR;
-}
+MMRESULT midiInStop(HMIDIIN handle) { return plk::winmm::WithPort(handle, &InputPort::Stop); }
 
-MMRESULT midiInReset(HMIDIIN handle) {
-  auto port = Find(handle);
-  if (!port) return MMSYSERR_INVALHANDLE;
-  port->Reset();
-  return MMSYSERR_NOERROR;
-}
+MMRESULT midiInReset(HMIDIIN handle) { return plk::winmm::WithPort(handle, &InputPort::Reset); }
 
 MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size) {
   if (!Find(handle)) return MMSYSERR_INVALHANDLE;
