@@ -5,6 +5,7 @@
 // F1 leaves behind.
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -90,7 +91,9 @@ TEST_F(PlaybackSoakTest, LivePlayTransportAndLoadsAgainstTheRunningTimer) {
                                                [&] { KeyDown(VK_F5); }};
   std::mt19937 random(5);
   bool keyDown[std::size(kNoteKeys)] = {};
+  setenv("PLINKARO_MIDI_IN_CHANNEL", "current", 1);  // input reads the channel keys choose
   OpenMidiInputs();
+  unsetenv("PLINKARO_MIDI_IN_CHANNEL");
   feeder = std::thread([this] { Feed(); });
   Load(dense, size);
   KeyDown(VK_F5);
