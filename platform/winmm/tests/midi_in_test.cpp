@@ -102,22 +102,27 @@ TEST(MidiIn, ReplayedCallsComeBackOnTheHandlesThreadInOrderWithTheirTimes) {
   for (std::size_t i = 0; i < fileTimes.size(); ++i) EXPECT_GE(callbacks.times[i], fileTimes[i]);
 }
 
+// A device that cannot open says why in one line: here a line the replay file does not
+// understand.
 TEST(MidiIn, ListsTheDeviceThatTheSettingNamesAndRefusesWhatItCannotDo) {
   testing::ScopedEnvironment none("PLINKARO_MIDI_IN", "none");
   EXPECT_EQ(midiInGetNumDevs(), 0u);
   MIDIINCAPSA caps;
   EXPECT_EQ(midiInGetDevCapsA(0, &caps, sizeof caps), MMRESULT{MMSYSERR_BADDEVICEID});
-  testing::ScopedEnvironment replay("PLINKARO_MIDI_IN", "replay:/no/such/file");
+  testing::TemporaryPath file("bad.log");
+  std::ofstream(file.path) << "0 short 90 3c 64\n10 short 80 3c\n20 short 80 3c 0\n";
+  testing::ScopedEnvironment replay("PLINKARO_MIDI_IN", "replay:" + file.path);
   ASSERT_EQ(midiInGetDevCapsA(0, &caps, sizeof caps), MMRESULT{MMSYSERR_NOERROR});
-  EXPECT_STREQ(caps.szPname, "replay:/no/such/file");
+  EXPECT_EQ(caps.szPname, ("replay:" + file.path).substr(0, MAXPNAMELEN - 1));
   HMIDIIN handle = reinterpret_cast<HMIDIIN>(1);
   EXPECT_EQ(midiInOpen(&handle, 0, 0, 0, CALLBACK_WINDOW), MMRESULT{MMSYSERR_INVALFLAG});
   EXPECT_EQ(midiInOpen(&handle, 1, 0, 0, CALLBACK_NULL), MMRESULT{MMSYSERR_BADDEVICEID});
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(midiInOpen(&handle, 0, 0, 0, CALLBACK_NULL), MMRESULT{MMSYSERR_NODRIVER});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "plinkaro: cannot read the MIDI replay file /no/such/file: check the path in "
-            "PLINKARO_MIDI_IN\n");
+            "plinkaro: line 3 of the MIDI replay file " + file.path +
+                " is \"20 short 80 3c 0\", not a call in the MIDI log's format such as \"0 "
+                "short 90 3c 64\"\n");
   EXPECT_EQ(handle, nullptr);
 }
 
