@@ -14,6 +14,7 @@
 #include "input/key_map.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "midi/midi_input.h"
 #include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/song_state.h"
@@ -21,8 +22,9 @@
 
 namespace {
 
-// Sets up everything the other parts share, in dependency order. The main window
-// handle is not stored yet, so the window comes from the message.
+// Sets up everything the other parts share, in dependency order; MIDI input comes last,
+// once everything it plays into is ready. The main window handle is not stored yet, so the
+// window comes from the message.
 LRESULT OnCreate(HWND window) {
   AcquireSpinFlag(&PaintLock);
   timeBeginPeriod(1);
@@ -37,13 +39,15 @@ LRESULT OnCreate(HWND window) {
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   DragAcceptFiles(window, TRUE);
   SetTimer(window, REDRAW_TIMER_ID, REDRAW_TIMER_MS, nullptr);
+  OpenMidiInputs();
   ReleaseSpinFlag(&PaintLock);
   return 0;
 }
 
-// Tears down in reverse: first everything that could still draw or play, then the
-// shared objects. Held notes are not silenced before the output closes.
+// Tears down in reverse: first MIDI input and everything else that could still draw or
+// play, then the shared objects. Held notes are not silenced before the output closes.
 LRESULT OnDestroy(HWND window) {
+  CloseMidiInputs();
   DragAcceptFiles(window, FALSE);
   StopPlayback();
   KillTimer(window, REDRAW_TIMER_ID);

@@ -42,3 +42,5 @@ void ResetAllChannels();
 DWORD ReadInstrument(int ch);
 void WriteInstrumentByte(int ch, int byteIndex, BYTE value);
 DWORD ReadHeldCount(int ch, int note);
+// The UI thread writes currentChannel atomically; MIDI input in follow mode reads it so.
+LONG ReadCurrentChannel();
