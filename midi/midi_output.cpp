@@ -1,5 +1,7 @@
 #include "midi/midi_output.h"
 
+#include "midi/take_capture.h"
+
 HMIDIOUT midiOutput = nullptr;
 
 void OpenMidiOutput() { midiOutOpen(&midiOutput, MIDI_MAPPER, 0, 0, CALLBACK_NULL); }
@@ -14,11 +16,15 @@ void ReopenMidiOutput() {
   OpenMidiOutput();
 }
 
+// Every message is also kept in a running take, whether the device takes it or not.
 void SendShortMessage(BYTE status, BYTE data1, BYTE data2) {
-  midiOutShortMsg(midiOutput, DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
+  const DWORD message = DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16;
+  CaptureShortMessage(message);
+  midiOutShortMsg(midiOutput, message);
 }
 
 void SendLongMessage(BYTE* bytes, DWORD length) {
+  CaptureLongMessage(bytes, length);
   MIDIHDR header = {};
   header.lpData = reinterpret_cast<LPSTR>(bytes);
   header.dwBufferLength = length;
@@ -31,4 +37,7 @@ void SendLongMessage(BYTE* bytes, DWORD length) {
   }
 }
 
-void ResetMidiOutput() { midiOutReset(midiOutput); }
+void ResetMidiOutput() {
+  CaptureReset();
+  midiOutReset(midiOutput);
+}

@@ -13,6 +13,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
   xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
+  # an independent Standard MIDI File reader for the recording's end-to-end test
+  python3-mido
 )
 
 missing=()
