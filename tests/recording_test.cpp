@@ -29,9 +29,9 @@ class RecordingTest : public CoreTest {
     CoreTest::TearDown();
     std::filesystem::remove_all(folder);
   }
-  // Ends the running take, as if started on the leap night, and saves it in the folder.
-  std::string EndAndSave() {
-    Take* take = EndTake();
+  // Saves the ended take (by default the running one, ended) as if started on the leap
+  // night, in the test's folder.
+  std::string EndAndSave(Take* take = EndTake()) {
     take->startedAt = kLeapNight;
     char path[MAX_PATH] = "";
     EXPECT_EQ(SaveTakeIn(folder.c_str(), take, path), DWORD(ERROR_SUCCESS));
@@ -179,12 +179,13 @@ TEST_F(RecordingTest, ASongPlayedByTheRealTimerComesBackFromItsFileOnceInOrderAn
       480, {plk::smf::TrackData(tempo), plk::smf::TrackData(lead), plk::smf::TrackData(bass)});
   const size_t count = plk::smf::Schedule(480, {tempo, lead, bass}).size();
   ASSERT_TRUE(LoadSmfImage(song.data(), DWORD(song.size())));
-  Take* take = StartTake();
+  StartTake();
   StartPlayback();
   // Only the end is waited for, however slowly an instrumented build plays.
   const auto patience = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (midi.Calls().size() < count && std::chrono::steady_clock::now() < patience) Sleep(10);
   StopPlayback();
+  Take* take = EndTake();
   const std::vector<std::string> played = midi.Take();
   ASSERT_EQ(played.size(), count);
   std::vector<DWORD> captured;
@@ -193,7 +194,7 @@ TEST_F(RecordingTest, ASongPlayedByTheRealTimerComesBackFromItsFileOnceInOrderAn
     captured.push_back(slot.time);
     if ((slot.word & CAPTURED_KIND_MASK) == CAPTURED_LONG) i += ((slot.word & 0xFFFFFF) + 7) / 8;
   }
-  ASSERT_TRUE(LoadSmf(EndAndSave().c_str()));
+  ASSERT_TRUE(LoadSmf(EndAndSave(take).c_str()));
   songState.lastTickTime = 0;
   std::vector<std::string> replayed;
   std::vector<DWORD> times;
