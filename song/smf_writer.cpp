@@ -21,7 +21,7 @@ DWORD WriteBigEndian(BYTE* out, DWORD value, DWORD byteCount) {
 
 DWORD WriteVarLen(BYTE* out, DWORD value) {
   DWORD count = 1;
-  while (value >> (7 * count) && count < 5) count++;
+  while (count < 5 && value >> (7 * count)) count++;
   for (DWORD i = 0; out && i < count; i++) {
     const BYTE group = BYTE((value >> (7 * (count - 1 - i))) & 0x7F);
     out[i] = i + 1 < count ? BYTE(group | 0x80) : group;
