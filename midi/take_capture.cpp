@@ -7,13 +7,15 @@
 
 #include "common/shared_word.h"
 
-Take* activeTake = nullptr;
 LONG takeLimitSlots = TAKE_LIMIT_SLOTS;
 
 namespace {
 
 Take takeTable[2];
+Take* activeTake = nullptr;  // the take appended to; null while none runs
 
+// Appenders read the pointer with an atomic operation that counts as a write, so the UI
+// thread, the only one that changes it, reads it the same way.
 Take* ReadActiveTake() {
   return static_cast<Take*>(InterlockedCompareExchangePointer(
       reinterpret_cast<PVOID volatile*>(&activeTake), nullptr, nullptr));
@@ -123,17 +125,18 @@ Take* FreeTake() {
 
 }  // namespace
 
+Take* RunningTake() { return ReadActiveTake(); }
+
 Take* StartTake() {
   Take* take = FreeTake();
-  if (activeTake || !take || !BeginTakeOn(take)) return nullptr;
+  if (ReadActiveTake() || !take || !BeginTakeOn(take)) return nullptr;
   return take;
 }
 
 Take* CutTake() {
   Take* fresh = FreeTake();
-  if (!activeTake || !fresh) return nullptr;
-  Take* old = activeTake;
-  if (!BeginTakeOn(fresh)) return nullptr;
+  Take* old = ReadActiveTake();
+  if (!old || !fresh || !BeginTakeOn(fresh)) return nullptr;
   WaitForAppenders(old);
   return old;
 }
@@ -153,14 +156,18 @@ void ReleaseTake(Take* take) {
 }
 
 void PrepareTakeBlocks() {
-  if (!activeTake) return;
-  const DWORD next = DWORD(ReadLong(&activeTake->reserved)) / CAPTURE_BLOCK_SLOTS;
+  Take* take = ReadActiveTake();
+  if (!take) return;
+  const DWORD next = DWORD(ReadLong(&take->reserved)) / CAPTURE_BLOCK_SLOTS;
   for (DWORD block = next; block < next + TAKE_READY_BLOCKS && block < TAKE_BLOCK_COUNT; block++) {
-    EnsureBlock(activeTake, block);
+    EnsureBlock(take, block);
   }
 }
 
-BOOL TakeIsFull() { return activeTake && ReadLong(&activeTake->reserved) >= takeLimitSlots; }
+BOOL TakeIsFull() {
+  Take* take = ReadActiveTake();
+  return take && ReadLong(&take->reserved) >= takeLimitSlots;
+}
 
 void CaptureShortMessage(DWORD message) {
   Capture(CAPTURED_SHORT | (message & ~CAPTURED_KIND_MASK), nullptr, 0);

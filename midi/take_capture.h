@@ -41,8 +41,10 @@ struct Take {
   DWORD instruments[CHANNEL_COUNT];  // each channel's instrument word at the start
 };
 
-extern Take* activeTake;     // the take appended to; null while none runs
 extern LONG takeLimitSlots;  // TAKE_LIMIT_SLOTS unless a test wants a smaller take
+
+// The take appended to; null while none runs.
+Take* RunningTake();
 
 // UI thread. StartTake returns null when a take runs or its first blocks cannot be had.
 Take* StartTake();

@@ -44,7 +44,7 @@ void CutFullTake() {
 }  // namespace
 
 void ToggleRecording() {
-  if (activeTake) return EndRecording();
+  if (RunningTake()) return EndRecording();
   if (!StartTake()) return;
   KillTimer(mainWindow, SAVED_TITLE_TIMER_ID);
   SetWindowTextA(mainWindow, RECORDING_TITLE);
