@@ -5,8 +5,6 @@
 #include <cstring>
 #include <new>
 
-#include "common/shared_word.h"
-
 LONG takeLimitSlots = TAKE_LIMIT_SLOTS;
 
 namespace {

@@ -41,8 +41,9 @@ void Commit(TrackOutput& out, DWORD count) {
   if (out.file != INVALID_HANDLE_VALUE) out.used += count;
 }
 
-// A delta time in ticks (milliseconds). Times that come out of order, as two threads may
-// stamp and append in opposite orders, are kept in place at the time before them.
+// A delta time in ticks (milliseconds). When one thread stamps its message and another
+// stamps and appends its own first, the later slot went out later: its time is raised to
+// the one before it rather than moved ahead of it.
 void PutDelta(TrackOutput& out, DWORD time) {
   const DWORD delta = time > out.lastTime ? time - out.lastTime : 0;
   out.lastTime += delta;
@@ -104,25 +105,25 @@ void PutLongMessage(TrackOutput& out, DWORD time, const Take* take, DWORD header
   }
 }
 
-// The slot's message; returns the number of slots it takes.
+// Writes the slot's message when it belongs in the file; returns the slots it takes.
 DWORD PutCaptured(TrackOutput& out, const Take* take, DWORD index) {
   const CapturedSlot* slot = CapturedSlotAt(take, index);
-  if (!slot) return CAPTURE_BLOCK_SLOTS - index % CAPTURE_BLOCK_SLOTS;
-  const DWORD kind = slot->word & CAPTURED_KIND_MASK;
-  const DWORD value = slot->word & ~CAPTURED_KIND_MASK;
-  if (kind == CAPTURED_SHORT && (value & 0x80) && (value & 0xF0) != 0xF0) {
+  if (!slot) return CAPTURE_BLOCK_SLOTS - index % CAPTURE_BLOCK_SLOTS;  // no block was had
+  const DWORD kind = slot->word & CAPTURED_KIND_MASK, value = slot->word & ~CAPTURED_KIND_MASK;
+  const BYTE status = BYTE(value);
+  DWORD slots = 1;
+  if (kind == CAPTURED_SHORT && status >= 0x80 && status < 0xF0) {
     PutChannelMessage(out, slot->time, value);
   } else if (kind == CAPTURED_RESET) {
     PutReset(out, slot->time);
   } else if (kind == CAPTURED_LONG) {
     PutLongMessage(out, slot->time, take, index, value);
-    out.messageCount++;
-    return 1 + (value + CAPTURED_BYTES_PER_SLOT - 1) / CAPTURED_BYTES_PER_SLOT;
+    slots += (value + CAPTURED_BYTES_PER_SLOT - 1) / CAPTURED_BYTES_PER_SLOT;
   } else {
     return 1;
   }
   out.messageCount++;
-  return 1;
+  return slots;
 }
 
 void PutTrack(TrackOutput& out, const Take* take) {

@@ -1,7 +1,5 @@
 #include "record/take_save.h"
 
-#include <cstring>
-
 #include "common/program_globals.h"
 #include "record/take_file.h"
 
@@ -14,6 +12,12 @@ BOOL IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 BOOL NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
+// Why the last call failed; a failure that does not say is still a failure.
+DWORD LastError() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
 // A new file under the first free temporary name; `path` receives the name.
 HANDLE CreateTemporaryFile(LPCSTR folder, const Take* take, char* path, DWORD* error) {
   for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT; copy++) {
@@ -23,7 +27,7 @@ HANDLE CreateTemporaryFile(LPCSTR folder, const Take* take, char* path, DWORD* e
     }
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    *error = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
+    *error = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
     if (!NameTaken(*error)) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -36,7 +40,7 @@ DWORD RenameToFreeName(LPCSTR temporary, LPCSTR folder, const Take* take, char* 
     if (!MakeTakePath(path, folder, &take->startedAt, copy, ".mid")) {
       return ERROR_FILENAME_EXCED_RANGE;
     }
-    error = MoveFileA(temporary, path) ? ERROR_SUCCESS : GetLastError();
+    error = MoveFileA(temporary, path) ? ERROR_SUCCESS : LastError();
   }
   return error;
 }
@@ -82,7 +86,7 @@ DWORD FindRecordFolder(char* folder) {
   if (length > 0) return ERROR_SUCCESS;
   length = GetCurrentDirectoryA(MAX_PATH, folder);
   if (length > 0 && length < MAX_PATH) return ERROR_SUCCESS;
-  const DWORD error = length > 0 ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+  const DWORD error = length > 0 ? ERROR_FILENAME_EXCED_RANGE : LastError();
   lstrcpyA(folder, ".");
   return error;
 }
@@ -118,8 +122,8 @@ DWORD SaveTakeIn(LPCSTR folder, const Take* take, char* path) {
   DWORD error = ERROR_SUCCESS;
   HANDLE file = CreateTemporaryFile(folder, take, temporary, &error);
   if (file == INVALID_HANDLE_VALUE) return error;
-  if (!WriteTakeFile(file, take) || !FlushFileBuffers(file)) error = GetLastError();
-  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+  if (!WriteTakeFile(file, take) || !FlushFileBuffers(file)) error = LastError();
+  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = LastError();
   if (error == ERROR_SUCCESS) error = RenameToFreeName(temporary, folder, take, path);
   if (error != ERROR_SUCCESS) {
     DeleteFileA(temporary);

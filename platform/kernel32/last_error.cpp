@@ -57,6 +57,7 @@ constexpr SystemMessage kSystemMessages[] = {
     {6, "The handle is invalid."},
     {18, "There are no more files."},
     {19, "The media is write protected."},
+    {29, "The system cannot write to the specified device."},
     {31, "A device attached to the system is not functioning."},
     {80, "The file exists."},
     {87, "The parameter is incorrect."},
