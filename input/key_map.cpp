@@ -4,6 +4,7 @@
 #include "display/skin.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "record/recording.h"
 #include "song/transport.h"
 
 // Laid out for a JIS keyboard: the bottom letter row plays the white keys from Z, the
@@ -76,6 +77,7 @@ LRESULT OnKeyDown(WPARAM wParam, LPARAM keyData) {
     case VK_F4: RewindAndPlay(); return 0;
     case VK_F5: TogglePlayback(); return 0;
     case VK_F6: CycleSkin(); return 0;
+    case VK_F7: ToggleRecording(); return 0;
     default: break;
   }
   if (virtualKey >= '0' && virtualKey <= '9') {

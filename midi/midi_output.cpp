@@ -1,5 +1,7 @@
 #include "midi/midi_output.h"
 
+#include "midi/take_capture.h"
+
 HMIDIOUT midiOutput = nullptr;
 
 namespace {
@@ -29,11 +31,15 @@ void ReopenMidiOutput() {
   OpenMidiOutput();
 }
 
+// Every message is also kept in a running take, whether the device takes it or not.
 void SendShortMessage(BYTE status, BYTE data1, BYTE data2) {
-  midiOutShortMsg(CurrentOutput(), DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
+  const DWORD message = DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16;
+  CaptureShortMessage(message);
+  midiOutShortMsg(CurrentOutput(), message);
 }
 
 void SendLongMessage(BYTE* bytes, DWORD length) {
+  CaptureLongMessage(bytes, length);
   const HMIDIOUT output = CurrentOutput();
   MIDIHDR header = {};
   header.lpData = reinterpret_cast<LPSTR>(bytes);
@@ -47,4 +53,7 @@ void SendLongMessage(BYTE* bytes, DWORD length) {
   }
 }
 
-void ResetMidiOutput() { midiOutReset(CurrentOutput()); }
+void ResetMidiOutput() {
+  CaptureReset();
+  midiOutReset(CurrentOutput());
+}

@@ -15,6 +15,8 @@ packages=(
   xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
   # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
   jackd2
+  # an independent Standard MIDI File reader for the recording's end-to-end test
+  python3-mido
 )
 
 missing=()

@@ -6,9 +6,9 @@
 
 namespace {
 
-template <class T>
+// The Win32 signatures take volatile pointers; the objects themselves are plain.
+template <typename T>
 std::atomic_ref<T> AtomicAt(T volatile* target) {
-  // The Win32 signature takes a volatile pointer; the object itself is a plain one.
   return std::atomic_ref<T>(*const_cast<T*>(target));
 }
 
