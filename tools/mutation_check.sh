@@ -46,8 +46,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - songState.tempoMicros = micros > 0 ? micros : 1;
 + songState.tempoMicros = micros;
 @song-message-swapped  song messages go out with status and first data byte swapped
-- midiOutShortMsg(midiOutput, DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
-+ midiOutShortMsg(midiOutput, DWORD(data1) | DWORD(status) << 8 | DWORD(data2) << 16);
+- const DWORD message = DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16;
++ const DWORD message = DWORD(data1) | DWORD(status) << 8 | DWORD(data2) << 16;
 @sysex-not-cut  a system-exclusive length past the track's end copies bytes from beyond it
 - if (dataLength > length - 1 - used) dataLength = length - 1 - used;
 + if (dataLength > length) dataLength = length;
