@@ -166,8 +166,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - std::snprintf(digits, sizeof digits, " %02x", value & 0xFFu);
 + std::snprintf(digits, sizeof digits, " %2x", value & 0xFFu);
 @reset-note-offs  midiOutReset's note-offs name note 0: sounding notes hang
-- if (sounding_[channel * 128 + note]) messages.push_back(PackShort(0x80 | channel, note, 0));
-+ if (sounding_[channel * 128 + note]) messages.push_back(PackShort(0x80 | channel, 0, note));
+- messages.push_back(PackShortMessage(0x80 | channel, note, 0));
++ messages.push_back(PackShortMessage(0x80 | channel, 0, note));
 @timer-drift  the playback timer schedules from the callback's end: the song drifts late
 - deadline += delay;
 + deadline = Clock::now() + delay;
