@@ -1,5 +1,5 @@
-// The live-play hot paths: one key's note-on and note-off through a MIDI device, and a
-// full redraw queue pushed and drained.
+// The live-play hot paths: one key's note-on and note-off through a MIDI device, a full
+// redraw queue pushed and drained, and what keeping a message in a take costs.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "display/redraw_drain.h"
 #include "midi/channel_state.h"
 #include "midi/midi_output.h"
+#include "midi/take_capture.h"
 #include "winmm/testing/midi_recorder.h"
 
 namespace {
@@ -57,6 +58,30 @@ void BM_Push1024AndDrain(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * REDRAW_QUEUE_SIZE);
 }
 BENCHMARK(BM_Push1024AndDrain);
+
+// One short message into the running take. Every 4096 messages, with the clock stopped, the
+// blocks ahead are prepared as the window's timer does, and a full take is let go.
+void BM_CaptureShortMessage(benchmark::State& state) {
+  StartTake();
+  DWORD message = 0;
+  for (auto _ : state) {
+    CaptureShortMessage(0x7F3C90 + (message & 15));
+    if (++message % 4096 == 0) {
+      state.PauseTiming();
+      PrepareTakeBlocks();
+      if (TakeIsFull()) ReleaseTake(CutTake());
+      state.ResumeTiming();
+    }
+  }
+  ReleaseTake(EndTake());
+}
+BENCHMARK(BM_CaptureShortMessage);
+
+// The same when no take runs: what every message pays for recording being possible.
+void BM_CaptureShortMessage_NoTake(benchmark::State& state) {
+  for (auto _ : state) CaptureShortMessage(0x7F3C90);
+}
+BENCHMARK(BM_CaptureShortMessage_NoTake);
 
 }  // namespace
 

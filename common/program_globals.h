@@ -10,6 +10,9 @@
 #define PATH_SEPARATOR '/'
 #endif
 
+// The main window's title whenever it has nothing else to say.
+#define MAIN_WINDOW_TITLE "Plinkaro"
+
 extern HINSTANCE instance;
 // Stored only when CreateWindowExA returns: null while the creation handler runs.
 extern HWND mainWindow;

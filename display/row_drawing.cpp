@@ -35,7 +35,8 @@ class RowDC {
 };
 
 HBRUSH RowBrush(int row) {
-  return static_cast<HBRUSH>(GetStockObject(row == currentChannel ? GRAY_BRUSH : WHITE_BRUSH));
+  return static_cast<HBRUSH>(
+      GetStockObject(row == ReadCurrentChannel() ? GRAY_BRUSH : WHITE_BRUSH));
 }
 
 void FillBand(HDC dc, int row, int top, int height) {

@@ -90,7 +90,7 @@ BOOL BeginEdit(LONG x, LONG y, void* target, DWORD width) {
   SetEditorVisible(TRUE);
   editTarget = target;
   editWidth = width;
-  if (InstrumentByteOf(target, &editChannel) < 0) editChannel = currentChannel;
+  if (InstrumentByteOf(target, &editChannel) < 0) editChannel = ReadCurrentChannel();
   const int id = GetDlgCtrlID(valueEditor);
   if (width <= 4) {
     SetDlgItemInt(mainWindow, id, ReadField(target, width), FALSE);

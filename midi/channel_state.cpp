@@ -13,8 +13,10 @@ void ResetChannelDefaults() {
     ChannelTable[ch].baseKey = 60;
     InterlockedExchange(SharedWord(&ChannelTable[ch].instrument), 0);
   }
-  currentChannel = 0;
+  InterlockedExchange(&currentChannel, 0);
 }
+
+LONG ReadCurrentChannel() { return InterlockedCompareExchange(&currentChannel, 0, 0); }
 
 DWORD ReadInstrument(int ch) { return ReadSharedWord(&ChannelTable[ch].instrument); }
 
@@ -49,8 +51,7 @@ void SetBaseKey(int ch, int key) {
 }
 
 void SelectChannel(int ch) {
-  const LONG old = currentChannel;
-  currentChannel = ch;
+  const LONG old = InterlockedExchange(&currentChannel, ch);
   if (old != ch) {
     PushRedraw(REDRAW_ROW, old, 0, 0);
     PushRedraw(REDRAW_ROW, ch, 0, 0);

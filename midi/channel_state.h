@@ -42,3 +42,6 @@ void ResetAllChannels();
 DWORD ReadInstrument(int ch);
 void WriteInstrumentByte(int ch, int byteIndex, BYTE value);
 DWORD ReadHeldCount(int ch, int note);
+// currentChannel is changed on the UI thread only, but MIDI input in follow mode reads it
+// too, so every access is atomic.
+LONG ReadCurrentChannel();

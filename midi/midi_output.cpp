@@ -1,12 +1,29 @@
 #include "midi/midi_output.h"
 
+#include "midi/take_capture.h"
+
 HMIDIOUT midiOutput = nullptr;
 
-void OpenMidiOutput() { midiOutOpen(&midiOutput, MIDI_MAPPER, 0, 0, CALLBACK_NULL); }
+namespace {
+
+// The input threads send while the UI thread closes and reopens the output (F1), so the
+// handle is read and replaced atomically.
+PVOID volatile* OutputSlot() { return reinterpret_cast<PVOID volatile*>(&midiOutput); }
+
+HMIDIOUT CurrentOutput() {
+  return static_cast<HMIDIOUT>(InterlockedCompareExchangePointer(OutputSlot(), nullptr, nullptr));
+}
+
+}  // namespace
+
+void OpenMidiOutput() {
+  HMIDIOUT opened = nullptr;
+  midiOutOpen(&opened, MIDI_MAPPER, 0, 0, CALLBACK_NULL);
+  InterlockedExchangePointer(OutputSlot(), opened);
+}
 
 void CloseMidiOutput() {
-  midiOutClose(midiOutput);
-  midiOutput = nullptr;
+  midiOutClose(static_cast<HMIDIOUT>(InterlockedExchangePointer(OutputSlot(), nullptr)));
 }
 
 void ReopenMidiOutput() {
@@ -14,21 +31,29 @@ void ReopenMidiOutput() {
   OpenMidiOutput();
 }
 
+// Every message is also kept in a running take, whether the device takes it or not.
 void SendShortMessage(BYTE status, BYTE data1, BYTE data2) {
-  midiOutShortMsg(midiOutput, DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
+  const DWORD message = DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16;
+  CaptureShortMessage(message);
+  midiOutShortMsg(CurrentOutput(), message);
 }
 
 void SendLongMessage(BYTE* bytes, DWORD length) {
+  CaptureLongMessage(bytes, length);
+  const HMIDIOUT output = CurrentOutput();
   MIDIHDR header = {};
   header.lpData = reinterpret_cast<LPSTR>(bytes);
   header.dwBufferLength = length;
-  midiOutPrepareHeader(midiOutput, &header, sizeof header);
-  midiOutLongMsg(midiOutput, &header, sizeof header);
+  midiOutPrepareHeader(output, &header, sizeof header);
+  midiOutLongMsg(output, &header, sizeof header);
   // NOTE: a device that plays the buffer in the background refuses to unprepare until it
   // is done; the bytes must outlive that.
-  while (midiOutUnprepareHeader(midiOutput, &header, sizeof header) == MIDIERR_STILLPLAYING) {
+  while (midiOutUnprepareHeader(output, &header, sizeof header) == MIDIERR_STILLPLAYING) {
     Sleep(1);
   }
 }
 
-void ResetMidiOutput() { midiOutReset(midiOutput); }
+void ResetMidiOutput() {
+  CaptureReset();
+  midiOutReset(CurrentOutput());
+}

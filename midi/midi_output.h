@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-extern HMIDIOUT midiOutput;  // null while no device is open
+// Null while no device is open; read and written atomically, since the input threads
+// send on it while the UI thread reopens it.
+extern HMIDIOUT midiOutput;
 
 void OpenMidiOutput();
 void CloseMidiOutput();

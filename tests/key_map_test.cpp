@@ -27,7 +27,7 @@ TEST_F(KeyMapTest, RepeatsAndOtherKeysDoNothing) {
   Forget();
   const int repeated[] = {'Z', VK_SHIFT, VK_CONTROL, VK_LEFT, VK_UP, '3', VK_F2, VK_F3};
   for (int code : repeated) KeyDown(code, /*repeat=*/true);
-  const int unmapped[] = {'A', 'R', VK_OEM_1, VK_NUMPAD0, VK_SPACE, VK_F7};
+  const int unmapped[] = {'A', 'R', VK_OEM_1, VK_NUMPAD0, VK_SPACE, VK_F8};
   for (int code : unmapped) KeyDown(code);
   EXPECT_EQ(TakeMidi() + TakeRedraws(), "");
   EXPECT_EQ(sustainActive, 0);

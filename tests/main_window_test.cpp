@@ -6,13 +6,21 @@
 #include "display/skin.h"
 #include "midi/channel_state.h"
 #include "window_fixture.h"
+#include "winmm/testing/midi_source.h"
 
 namespace {
 
-class MainWindowTest : public WindowTest {};
+class MainWindowTest : public WindowTest {
+ protected:
+  plk::winmm::testing::MidiSource source;
+};
 
 TEST_F(MainWindowTest, CreationOpensTheOutputLoadsTheSkinAndSetsTheDefaults) {
-  EXPECT_EQ(midi.Take(), std::vector<std::string>{"open"});
+  // MIDI input opens last, so that everything it plays into is ready.
+  EXPECT_EQ(midi.Take(), (std::vector<std::string>{"open", "in open"}));
+  source.Play({0x90, 0x3C, 0x64});
+  source.Flush();
+  EXPECT_EQ(midi.Take(), std::vector<std::string>{"short 90 3c 64"});
   EXPECT_NE(skinBitmap, nullptr);
   EXPECT_NE(initialBitmap, nullptr);
   for (const ChannelState& channel : ChannelTable) {
@@ -34,11 +42,11 @@ TEST_F(MainWindowTest, CreationOpensTheOutputLoadsTheSkinAndSetsTheDefaults) {
   EXPECT_EQ(midi.Take(), (std::vector<std::string>{"short 90 3c 7f", "short 80 3c 7f"}));
 }
 
-TEST_F(MainWindowTest, DestructionClosesTheOutputWithoutNoteOffsAndQuitsWithZero) {
+TEST_F(MainWindowTest, DestructionClosesInputThenOutputWithoutNoteOffsAndQuitsWithZero) {
   Key('Z');
   midi.Take();
   DestroyWindow(mainWindow);
-  EXPECT_EQ(midi.Take(), std::vector<std::string>{"close"});
+  EXPECT_EQ(midi.Take(), (std::vector<std::string>{"in close", "close"}));
   EXPECT_EQ(memoryDC, nullptr);
   MSG message = {};
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {

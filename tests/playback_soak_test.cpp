@@ -1,19 +1,26 @@
-// A dense song played by the real periodic timer while this thread, as the UI thread,
-// plays live notes, pauses, rewinds, resets, loads songs and drains the redraw queue as
-// fast as it can. Built with ThreadSanitizer it checks the sharing between the threads;
-// in every build it checks what F1 leaves behind.
+// A dense song played by the real periodic timer, and MIDI input arriving as fast as its
+// thread takes it, while this thread, as the UI thread, plays live notes, pauses, rewinds,
+// resets, loads songs and drains the redraw queue as fast as it can. Built with
+// ThreadSanitizer it checks the sharing between the threads; in every build it checks what
+// F1 leaves behind.
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <mutex>
 #include <random>
+#include <thread>
 
 #include "common/redraw_queue.h"
 #include "display/redraw_drain.h"
 #include "midi/channel_state.h"
+#include "midi/midi_input.h"
 #include "smf/test_songs.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"
 #include "song/transport.h"
 #include "test_support.h"
+#include "winmm/testing/midi_source.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -29,8 +36,32 @@ class PlaybackSoakTest : public CoreTest {
     Sleep(STOP_WAIT_MS);
     LoadSmfImage(song.data(), size);
   }
-  // F1. With the timer stopped nothing else writes the counts, so they can be read exactly.
+  void TearDown() override {
+    feeding = false;
+    if (feeder.joinable()) feeder.join();
+    CloseMidiInputs();
+    CoreTest::TearDown();
+  }
+  // Batches of notes, instruments and system exclusive on every channel, each batch
+  // delivered before the next.
+  void Feed() {
+    std::mt19937 random(7);
+    while (feeding) {
+      std::lock_guard<std::mutex> guard(feedLock);
+      for (int i = 0; i < 32; i++) {
+        const BYTE ch = BYTE(random() % 16), note = BYTE(36 + random() % 48);
+        source.Play({BYTE(0x90 | ch), note, 100});
+        source.Play({BYTE(i % 8 ? 0xF8 : 0xC0 | ch), BYTE(i)});
+        source.Play({BYTE(0x80 | ch), note, 0});
+      }
+      source.Play({0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7});
+      source.Flush();
+    }
+  }
+  // F1. With the timer stopped and the input held back, nothing else writes the counts, so
+  // they can be read exactly.
   void ResetAndCheck() {
+    std::lock_guard<std::mutex> guard(feedLock);
     TakeMidi();
     KeyDown(VK_F1);
     ASSERT_EQ(songState.playTimerId, 0u);
@@ -41,6 +72,10 @@ class PlaybackSoakTest : public CoreTest {
     EXPECT_TRUE(TakeMidi().ends_with("reset, " + AllInstrumentsZero() + ", close, open"));
   }
 
+  plk::winmm::testing::MidiSource source;
+  std::mutex feedLock;
+  std::atomic<bool> feeding{true};
+  std::thread feeder;
   const Bytes dense = plk::smf::DenseSong(4, 12000, /*extras=*/true);
   const Bytes small = plk::smf::DenseSong(3, 100, /*extras=*/true);
   DrawRecorder drawn;
@@ -56,6 +91,10 @@ TEST_F(PlaybackSoakTest, LivePlayTransportAndLoadsAgainstTheRunningTimer) {
                                                [&] { KeyDown(VK_F5); }};
   std::mt19937 random(5);
   bool keyDown[std::size(kNoteKeys)] = {};
+  setenv("PLINKARO_MIDI_IN_CHANNEL", "current", 1);  // input reads the channel keys choose
+  OpenMidiInputs();
+  unsetenv("PLINKARO_MIDI_IN_CHANNEL");
+  feeder = std::thread([this] { Feed(); });
   Load(dense, size);
   KeyDown(VK_F5);
   const auto end = Clock::now() + std::chrono::milliseconds(1500);
@@ -81,6 +120,8 @@ TEST_F(PlaybackSoakTest, LivePlayTransportAndLoadsAgainstTheRunningTimer) {
       nextSlow = Clock::now() + std::chrono::milliseconds(80);
     }
   }
+  feeding = false;
+  feeder.join();
   // The dense song from its start, with notes held both by the song and by the keys.
   KeyUp(VK_SHIFT);
   Load(dense, size);

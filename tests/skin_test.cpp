@@ -133,6 +133,7 @@ TEST(DibFileTest, BothReadersRefuseSpoiltFiles) {
     SCOPED_TRACE(c.what);
     Bytes file = TopRowWhite(8, 48, 128, false);
     Put32(file, 34, 0);
+    file.resize(file.size() + 16, 0);  // bytes past the pixels: only a bound refuses to read on
     ASSERT_TRUE(Loaded(LoadBytes(file)) && Loaded(LoadResourceBytes(file))) << "before spoiling";
     c.at == CUT ? file.resize(c.value) : Put32(file, c.at, c.value);
     EXPECT_FALSE(Loaded(LoadBytes(file)));

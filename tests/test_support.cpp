@@ -11,8 +11,11 @@
 #include "input/key_map.h"
 #include "midi/channel_state.h"
 #include "midi/midi_output.h"
+#include "midi/take_capture.h"
 #include "song/playback_clock.h"
+#include "song/smf_loader.h"
 #include "song/song_state.h"
+#include "smf/smf_writer.h"
 #include "user32/key_state.h"
 #include "winmm/testing/manual_timers.h"
 
@@ -55,6 +58,7 @@ void CoreTest::SetUp() {
 }
 
 void CoreTest::TearDown() {
+  if (Take* take = EndTake()) ReleaseTake(take);
   ResetSongState();
   CloseMidiOutput();
 }
@@ -124,6 +128,11 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
              static_cast<std::streamsize>(bytes.size()));
 }
 
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
 std::string WriteTestFile(const Bytes& bytes, const std::string& name) {
   static const std::string folder = MakeTempFolder();
   WriteBytes(folder + "/" + name, bytes);
@@ -156,4 +165,27 @@ void ResetSongState() {
   StopPlayback();
   ReleaseSong();
   songState = {nullptr, 0, 0, DEFAULT_TEMPO_MICROS, 0, 0, 0};
+}
+
+namespace {
+
+std::vector<std::string>* fileEvents = nullptr;
+DWORD fileEventTime = 0;
+
+void CollectFileEvent(const BYTE* event, DWORD length) {
+  fileEvents->push_back(std::to_string(fileEventTime) + " " + plk::smf::HexText(event, length));
+}
+
+}  // namespace
+
+std::vector<std::string> FileEvents(const std::string& path) {
+  std::vector<std::string> events;
+  if (!LoadSmf(path.c_str()) || songState.trackCount != 1) return {"not a one-track file"};
+  fileEvents = &events;
+  TrackReader& reader = songState.readers[0];
+  reader.sink = CollectFileEvent;
+  for (fileEventTime = 0; reader.AdvanceTrack(fileEventTime ? 1 : 0); fileEventTime++) {
+  }
+  ReleaseSong();
+  return events;
 }

@@ -63,9 +63,13 @@ struct DrawRecorder {
 };
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
+Bytes ReadBytes(const std::string& path);
 // Writes `bytes` to `name` in a temporary folder of this process; returns the path.
 std::string WriteTestFile(const Bytes& bytes, const std::string& name);
 // A new empty folder in the temporary folder; the caller removes it.
 std::string MakeTempFolder();
+// The events of a one-track file as the program's loader reads them, each as "<tick> <hex
+// bytes>" ("0 ff 51 03 07 a1 20", "12 90 3c 7f").
+std::vector<std::string> FileEvents(const std::string& path);
 // Stops playback; the song state as before any load.
 void ResetSongState();

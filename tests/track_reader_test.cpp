@@ -1,6 +1,7 @@
 // Variable-length quantities and the track reader: timing, running status, the event
 // table, rewinding, and tracks that end inside an event.
 #include "smf/smf_writer.h"
+#include "song/smf_writer.h"
 #include "song/track_reader.h"
 #include "test_support.h"
 
@@ -30,7 +31,7 @@ struct ReaderOver {
   TrackReader reader;
 };
 
-TEST(DecodeVarLenTest, DecodesQuantitiesAndCountsTheirBytes) {
+TEST(VarLenTest, DecodesQuantitiesCountsTheirBytesAndReadsWhatTheWriterWrites) {
   // Bits above 32 are shifted out: the top of the first byte is lost. A count of 0: the
   // quantity does not end within the bytes available.
   struct Case {
@@ -46,6 +47,20 @@ TEST(DecodeVarLenTest, DecodesQuantitiesAndCountsTheirBytes) {
     const DWORD value = DecodeVarLen(plk::smf::HexBytes(c.bytes).data(), c.available, &count);
     EXPECT_EQ(count, c.count) << c.bytes;
     EXPECT_EQ(c.count ? value : 0, c.value) << c.bytes;
+  }
+  // The writer's shortest form decodes to the value again.
+  const std::pair<DWORD, const char*> written[] = {{0, "00"},
+                                                   {0x7F, "7f"},
+                                                   {0x80, "81 00"},
+                                                   {0x4000, "81 80 00"},
+                                                   {0xFFFFFFFF, "8f ff ff ff 7f"}};
+  for (const auto& [value, hex] : written) {
+    BYTE bytes[5];
+    const DWORD length = WriteVarLen(bytes, value);
+    EXPECT_EQ(plk::smf::HexText(bytes, length), hex);
+    EXPECT_EQ(WriteVarLen(nullptr, value), length);
+    DWORD count = 0;
+    EXPECT_EQ(DecodeVarLen(bytes, length, &count), value);
   }
   ReaderOver track("81 00 05");
   EXPECT_EQ(track.reader.ReadVarLen(), 128u);

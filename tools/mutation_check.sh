@@ -46,8 +46,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - songState.tempoMicros = micros > 0 ? micros : 1;
 + songState.tempoMicros = micros;
 @song-message-swapped  song messages go out with status and first data byte swapped
-- midiOutShortMsg(midiOutput, DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16);
-+ midiOutShortMsg(midiOutput, DWORD(data1) | DWORD(status) << 8 | DWORD(data2) << 16);
+- const DWORD message = DWORD(status) | DWORD(data1) << 8 | DWORD(data2) << 16;
++ const DWORD message = DWORD(data1) | DWORD(status) << 8 | DWORD(data2) << 16;
 @sysex-not-cut  a system-exclusive length past the track's end copies bytes from beyond it
 - if (dataLength > length - 1 - used) dataLength = length - 1 - used;
 + if (dataLength > length) dataLength = length;
@@ -166,8 +166,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - std::snprintf(digits, sizeof digits, " %02x", value & 0xFFu);
 + std::snprintf(digits, sizeof digits, " %2x", value & 0xFFu);
 @reset-note-offs  midiOutReset's note-offs name note 0: sounding notes hang
-- if (sounding_[channel * 128 + note]) messages.push_back(PackShort(0x80 | channel, note, 0));
-+ if (sounding_[channel * 128 + note]) messages.push_back(PackShort(0x80 | channel, 0, note));
+- messages.push_back(PackShortMessage(0x80 | channel, note, 0));
++ messages.push_back(PackShortMessage(0x80 | channel, 0, note));
 @timer-drift  the playback timer schedules from the callback's end: the song drifts late
 - deadline += delay;
 + deadline = Clock::now() + delay;

@@ -40,11 +40,13 @@ start_x() {
   export DISPLAY=":$(cat "$E2E_WORK/display")"
 }
 
-# start_plinkaro EXECUTABLE [FILE]: runs it with the MIDI log (or E2E_MIDI_OUT) and waits
-# until its window is mapped, painted and has the keyboard focus.
+# start_plinkaro EXECUTABLE [FILE]: runs it with the MIDI log (or E2E_MIDI_OUT) and no MIDI
+# input (or E2E_MIDI_IN), and waits until its window is mapped, painted and has the
+# keyboard focus.
 start_plinkaro() {
   MIDI_LOG="$E2E_WORK/midi.log"
-  PLINKARO_MIDI_OUT="${E2E_MIDI_OUT:-log:$MIDI_LOG}" "$@" >"$E2E_WORK/plinkaro.out" 2>&1 &
+  PLINKARO_MIDI_OUT="${E2E_MIDI_OUT:-log:$MIDI_LOG}" PLINKARO_MIDI_IN="${E2E_MIDI_IN:-none}" \
+    "$@" >"$E2E_WORK/plinkaro.out" 2>&1 &
   PLINKARO_PID=$!
   E2E_PIDS+=("$PLINKARO_PID")
   if within 10 found_window '^Plinkaro$'; then
