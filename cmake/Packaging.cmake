@@ -22,5 +22,6 @@ Plinkaro turns the computer keyboard into a playable MIDI instrument and plays
 Standard MIDI Files. Its one window shows sixteen piano strips, one per MIDI
 channel, on which every sounding note lights up. It plays through a built-in
 General MIDI synthesizer (FluidSynth) or sends its MIDI to other programs and
-hardware through ALSA or JACK.")
+hardware through ALSA or JACK; a MIDI keyboard plays through it too, and F7
+records everything played into a Standard MIDI File.")
 include(CPack)
