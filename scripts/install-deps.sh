@@ -7,16 +7,19 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
+  libx11-dev libpng-dev
   # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
-  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
+  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
   # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test
   python3-mido
+  # the desktop files' checks and the Debian package
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -1,5 +1,6 @@
 // Skins: the two BMP readers and what they refuse, the folder scan, and F6 cycling
 // through the built-in skin and the files in the real main window.
+#include <cstdlib>
 #include <filesystem>
 
 #include "bmp_codec.h"
@@ -149,6 +150,8 @@ class SkinFolderTest : public WindowTest {
   void TearDown() override {
     WindowTest::TearDown();
     std::snprintf(programDirectory, MAX_PATH, "%s", savedDirectory);
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    setenv("HOME", savedHome.c_str(), 1);
     fs::remove_all(folder);
     skinIndex = 0;
     skinCount = 0;
@@ -166,6 +169,8 @@ class SkinFolderTest : public WindowTest {
 
   const std::string folder = MakeTempFolder();
   char savedDirectory[MAX_PATH];
+  const std::string savedData = std::getenv("XDG_DATA_HOME");
+  const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
 };
 
 TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort) {
@@ -188,6 +193,37 @@ TEST_F(SkinFolderTest, TheScanListsSixteenBmpFilesInSearchOrderAndNoPathCutShort
     Offer(unusable);
     EXPECT_EQ(skinCount, 0u);
   }
+}
+
+// After the program's folder: the installed skins (../share/plinkaro/skins), then the
+// user's ($XDG_DATA_HOME/plinkaro/skins, else ~/.local/share/plinkaro/skins).
+TEST_F(SkinFolderTest, TheInstalledThenTheUsersFolderFollowTheProgramsUpToSixteenFiles) {
+  const std::string data = folder + "/data", home = folder + "/home", tooLong(MAX_PATH, 'x');
+  const std::string a = folder + "/bin/a.bmp", b = folder + "/bin/../share/plinkaro/skins/b.bmp",
+                    c = data + "/plinkaro/skins/c.bmp",
+                    d = home + "/.local/share/plinkaro/skins/d.bmp";
+  for (const std::string& path : {a, b, c, d}) {
+    fs::create_directories(fs::path(path).parent_path());
+    WriteBytes(path, {});
+  }
+  const struct {
+    const char* xdgDataHome;
+    const char* home;  // null: unset
+    std::vector<std::string> listed;
+  } cases[] = {{data.c_str(), home.c_str(), {a, b, c}},
+               {"", home.c_str(), {a, b, d}},
+               {tooLong.c_str(), home.c_str(), {a, b}},
+               {"", nullptr, {a, b}}};
+  for (const auto& each : cases) {
+    setenv("XDG_DATA_HOME", each.xdgDataHome, 1);
+    each.home ? setenv("HOME", each.home, 1) : unsetenv("HOME");
+    Offer(folder + "/bin");
+    EXPECT_EQ(std::vector<std::string>(SkinList, SkinList + skinCount), each.listed);
+  }
+  for (int i = 0; i < 14; ++i) WriteBytes(folder + "/bin/p" + std::to_string(10 + i) + ".bmp", {});
+  Offer(folder + "/bin");
+  ASSERT_EQ(skinCount, 16u);
+  EXPECT_EQ(SkinList[15], b) << "the installed folder's first file is the sixteenth";
 }
 
 TEST_F(SkinFolderTest, F6StepsThroughTheFilesAndBackToTheBuiltInSkin) {

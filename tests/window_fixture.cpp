@@ -14,6 +14,8 @@
 
 void WindowTest::SetUpTestSuite() {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
+  // The skins of whoever runs the tests stay out of them.
+  setenv("XDG_DATA_HOME", "/nonexistent/plinkaro-tests", 1);
   static bool registered = false;
   if (!registered) {
     instance = GetModuleHandleA(nullptr);

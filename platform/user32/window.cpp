@@ -96,8 +96,9 @@ RECT InitialRect(int x, int y, int width, int height, bool child) {
   }
   width = std::max(width, 0);
   height = std::max(height, 0);
+  // The first top-level window decides how large the host shows every window.
+  if (EnsureHostVideo()) SettleHostScale({width, height});
   if (x == CW_USEDEFAULT) {
-    EnsureHostVideo();
     const POINT position = DefaultPosition(width, height);
     x = position.x;
     y = position.y;

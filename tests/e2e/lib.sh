@@ -3,6 +3,7 @@
 # Sourced by the test scripts (and scripts/test-windows.sh); they run under `set -euo pipefail`.
 
 E2E_WORK=$(mktemp -d /tmp/plinkaro-e2e.XXXXXX)
+export XDG_DATA_HOME=$E2E_WORK/data  # the user's own skins stay out of the tests
 E2E_FAILURES=0
 PLINKARO_PID=""
 E2E_PIDS=()  # every program started, so that none outlives the test
@@ -29,10 +30,10 @@ within() {
   return 1
 }
 
-# Starts Xvfb on a free display number, with the server's built-in fonts only: nothing
-# here may rely on X core fonts that a fresh machine lacks.
+# start_x [WIDTHxHEIGHT]: Xvfb on a free display number, with the server's built-in fonts
+# only: nothing here may rely on X core fonts that a fresh machine lacks.
 start_x() {
-  Xvfb -displayfd 3 -screen 0 1024x900x24 -nolisten tcp -noreset -fp built-ins \
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x900}x24" -nolisten tcp -noreset -fp built-ins \
     3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   within 10 test -s "$E2E_WORK/display" || { echo "could not start Xvfb" >&2 && return 1; }

@@ -28,6 +28,10 @@ bool OnHostVideoThread();
 bool HostVideoHeadless();
 // The first display's area; none without video.
 std::optional<RECT> HostScreenBounds();
+// Settles, once, how many times larger host windows show their pixels on a high-DPI
+// screen, before the first top-level window is placed: the desktop's scale, lowered until
+// a window of `window` pixels fits the screen. Later calls do nothing.
+void SettleHostScale(SIZE window);
 
 // A host window; the backend owns it.
 struct HostWindow;

@@ -2,10 +2,12 @@
 // and right buttons, pointer motion, the wheel with its direction set right, the close
 // box, focus, minimising and restoring, exposure, size and position changes, keymap
 // changes, whole drops with their files, and SDL_QUIT, which SIGINT and SIGTERM raise),
-// waiting for them, and cross-thread wake-ups.
+// waiting for them, and cross-thread wake-ups. Positions and sizes are divided by the
+// presentation scale, so they are in window pixels.
 // Does not implement: text input, touch, controllers, the middle and extra buttons
 // (reported as Other), horizontal wheels.
 #include "user32/host/host.h"
+#include "user32/host/host_scale.h"
 #include "user32/host/sdl_host.h"
 
 #include <atomic>
@@ -41,8 +43,12 @@ void TakeModifiers(HostEvent& out, SDL_Keymod mods) {
   out.alt = (mods & KMOD_ALT) != 0;
 }
 
+POINT WindowPixel(int x, int y) { return ScaleDown({x, y}, HostScale()); }
+
 void AtPointer(HostEvent& out) {
-  SDL_GetMouseState(&out.point.x, &out.point.y);
+  int x = 0, y = 0;
+  SDL_GetMouseState(&x, &y);
+  out.point = WindowPixel(x, y);
   TakeModifiers(out, SDL_GetModState());
 }
 
@@ -65,7 +71,7 @@ bool FromButton(const SDL_MouseButtonEvent& event, HostEvent& out) {
                : event.button == SDL_BUTTON_RIGHT ? HostEvent::Button::Right
                                                   : HostEvent::Button::Other;
   out.down = event.type == SDL_MOUSEBUTTONDOWN;
-  out.point = {event.x, event.y};
+  out.point = WindowPixel(event.x, event.y);
   TakeModifiers(out, SDL_GetModState());
   return true;
 }
@@ -93,7 +99,7 @@ bool FromWindowEvent(const SDL_WindowEvent& event, HostEvent& out) {
     default: return false;
   }
   out.window = WindowOfId(event.windowID);
-  out.point = {event.data1, event.data2};
+  out.point = WindowPixel(event.data1, event.data2);
   return true;
 }
 
@@ -138,7 +144,7 @@ bool Translate(const SDL_Event& event, HostEvent& out) {
     case SDL_MOUSEMOTION:
       out.kind = HostEvent::Kind::Motion;
       out.window = WindowOfId(event.motion.windowID);
-      out.point = {event.motion.x, event.motion.y};
+      out.point = WindowPixel(event.motion.x, event.motion.y);
       return true;
     case SDL_MOUSEWHEEL: return FromWheel(event.wheel, out);
     case SDL_WINDOWEVENT: return FromWindowEvent(event.window, out);

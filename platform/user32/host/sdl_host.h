@@ -25,4 +25,8 @@ ScanCode ScanCodeOf(SDL_Scancode key);
 // Starts SDL's event subsystem (for waiting and cross-thread wake-ups).
 bool EnsureSdlEvents();
 
+// The whole factor by which SDL windows show the pixels of their host windows (1 until
+// SettleHostScale): SDL's positions and sizes are this many times the window pixels'.
+int HostScale();
+
 }  // namespace plk::user32

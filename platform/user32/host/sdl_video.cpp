@@ -1,9 +1,10 @@
 // Implements: lazy start of SDL's event and video subsystems (a real display unless a
 // driver is asked for, presented through the host's framebuffer rather than OpenGL, no
 // text input), whether video runs and on which thread, headless drivers, and the first
-// display's bounds.
+// display's bounds (in window pixels at the presentation scale).
 // Does not implement: shutting SDL down (the process exit does), several displays.
 #include "user32/host/host.h"
+#include "user32/host/host_scale.h"
 #include "user32/host/sdl_host.h"
 #include "user32/trace.h"
 
@@ -115,7 +116,9 @@ bool HostVideoHeadless() {
 std::optional<RECT> HostScreenBounds() {
   SDL_Rect bounds{0, 0, 0, 0};
   if (!State().videoUp || SDL_GetDisplayBounds(0, &bounds) != 0) return std::nullopt;
-  return RECT{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+  const POINT topLeft = ScaleDown({bounds.x, bounds.y}, HostScale());
+  const POINT bottomRight = ScaleDown({bounds.x + bounds.w, bounds.y + bounds.h}, HostScale());
+  return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 }  // namespace plk::user32

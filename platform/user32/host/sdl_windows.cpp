@@ -2,10 +2,12 @@
 // resizable or fixed, owned ones kept above their owner, reused rather than destroyed),
 // showing, hiding, minimising, maximising, restoring, placing, titles, icons from BMP
 // bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
-// the window surface, area by area.
+// the window surface, area by area, each window pixel a block of the presentation scale
+// (nearest neighbour).
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
-// textures, scaled presentation.
+// textures, fractional scales.
 #include "user32/host/host.h"
+#include "user32/host/host_scale.h"
 #include "user32/host/sdl_host.h"
 #include "user32/trace.h"
 
@@ -34,11 +36,12 @@ HostWindow* HostWindowOfId(Uint32 id) {
   return sdl ? static_cast<HostWindow*>(SDL_GetWindowData(sdl, kHostKey)) : nullptr;
 }
 
-HostWindow* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
+HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window, bool resizable,
                              HostWindow* owner) {
   if (!HostVideoActive()) return nullptr;
-  const int width = std::max<int>(client.right - client.left, 1);
-  const int height = std::max<int>(client.bottom - client.top, 1);
+  const RECT client = ScaleUp(pixels, HostScale());
+  const int width = std::max<int>(client.right - client.left, HostScale());
+  const int height = std::max<int>(client.bottom - client.top, HostScale());
   const char* text = title ? title : "";
   std::vector<HostWindow*>& spares = SpareWindows();
   HostWindow* host = nullptr;
@@ -89,11 +92,12 @@ void SetHostWindowState(HostWindow* host, HostWindowState state) {
   }
 }
 
-void PlaceHostWindow(HostWindow* host, const RECT& client) {
+void PlaceHostWindow(HostWindow* host, const RECT& pixels) {
   if (!host) return;
+  const RECT client = ScaleUp(pixels, HostScale());
   SDL_SetWindowPosition(host->sdl, client.left, client.top);
-  SDL_SetWindowSize(host->sdl, std::max<int>(client.right - client.left, 1),
-                    std::max<int>(client.bottom - client.top, 1));
+  SDL_SetWindowSize(host->sdl, std::max<int>(client.right - client.left, HostScale()),
+                    std::max<int>(client.bottom - client.top, HostScale()));
 }
 
 void SetHostWindowTitle(HostWindow* host, const char* title) {
@@ -120,25 +124,27 @@ void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
   SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
   if (!target || !surface.pixels) return;
+  SDL_Surface* source =
+      SDL_CreateRGBSurfaceWithFormatFrom(surface.pixels, surface.width, surface.height, 32,
+                                         surface.stride * 4, SDL_PIXELFORMAT_RGB888);
+  if (!source) return;
+  const int scale = HostScale();
   // The host may already have a new size that WM_SIZE has not reached yet.
-  const RECT bounds = {0, 0, std::min(surface.width, target->w),
-                       std::min(surface.height, target->h)};
+  const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
+                       std::min(surface.height, target->h / scale)};
   std::vector<SDL_Rect> shown;
-  if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
   for (const RECT& area : areas) {
     const RECT part = {std::max(area.left, bounds.left), std::max(area.top, bounds.top),
                        std::min(area.right, bounds.right), std::min(area.bottom, bounds.bottom)};
     if (part.right <= part.left || part.bottom <= part.top) continue;
-    const std::uint32_t* from =
-        surface.pixels + static_cast<std::ptrdiff_t>(part.top) * surface.stride + part.left;
-    auto* to = static_cast<std::uint8_t*>(target->pixels) +
-               static_cast<std::ptrdiff_t>(part.top) * target->pitch +
-               part.left * target->format->BytesPerPixel;
-    SDL_ConvertPixels(part.right - part.left, part.bottom - part.top, SDL_PIXELFORMAT_RGB888, from,
-                      surface.stride * 4, target->format->format, to, target->pitch);
-    shown.push_back({part.left, part.top, part.right - part.left, part.bottom - part.top});
+    const SDL_Rect from = {part.left, part.top, part.right - part.left, part.bottom - part.top};
+    const RECT scaled = ScaleUp(part, scale);
+    SDL_Rect to = {scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top};
+    shown.push_back(to);
+    // Nearest neighbour: at a whole factor every pixel becomes a crisp block.
+    SDL_BlitScaled(source, &from, target, &to);
   }
-  if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  SDL_FreeSurface(source);
   if (shown.empty()) return;
   SDL_UpdateWindowSurfaceRects(host->sdl, shown.data(), static_cast<int>(shown.size()));
   Trace("present %dx%d", shown[0].w, shown[0].h);
