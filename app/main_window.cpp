@@ -3,24 +3,29 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include "app/app_state.h"
-#include "display/redraw_queue.h"
+#include "common/program_globals.h"
+#include "common/redraw_queue.h"
+#include "common/spin_flag.h"
+#include "display/redraw_drain.h"
 #include "display/row_drawing.h"
 #include "display/scrolling.h"
 #include "display/skin.h"
 #include "display/skin_files.h"
-#include "display/spin_flag.h"
 #include "input/key_map.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "midi/midi_input.h"
+#include "midi/midi_output.h"
+#include "record/recording.h"
 #include "song/playback_clock.h"
 #include "song/song_state.h"
 #include "song/transport.h"
 
 namespace {
 
-// Sets up everything the other parts share, in dependency order. The main window
-// handle is not stored yet, so the window comes from the message.
+// Sets up everything the other parts share, in dependency order; MIDI input comes last,
+// once everything it plays into is ready. The main window handle is not stored yet, so the
+// window comes from the message.
 LRESULT OnCreate(HWND window) {
   AcquireSpinFlag(&PaintLock);
   timeBeginPeriod(1);
@@ -35,15 +40,19 @@ LRESULT OnCreate(HWND window) {
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   DragAcceptFiles(window, TRUE);
   SetTimer(window, REDRAW_TIMER_ID, REDRAW_TIMER_MS, nullptr);
+  OpenMidiInputs();
   ReleaseSpinFlag(&PaintLock);
   return 0;
 }
 
-// Tears down in reverse: first everything that could still draw or play, then the
-// shared objects. Held notes are not silenced before the output closes.
+// Tears down in reverse: first MIDI input and everything else that could still draw or
+// play, then the shared objects. Held notes are not silenced before the output closes. A
+// take that still runs is saved once the song has stopped adding to it.
 LRESULT OnDestroy(HWND window) {
+  CloseMidiInputs();
   DragAcceptFiles(window, FALSE);
   StopPlayback();
+  EndRecording();
   KillTimer(window, REDRAW_TIMER_ID);
   Sleep(100);
   AcquireSpinFlag(&PaintLock);
@@ -88,12 +97,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYDOWN: return OnKeyDown(wParam, lParam);
     case WM_KEYUP: return OnKeyUp(wParam);
     case WM_COMMAND: return OnCommand(wParam);
-    case WM_TIMER: return OnRedrawTimer();
+    case WM_TIMER: return wParam == REDRAW_TIMER_ID ? OnRedrawTimer() : OnRecordingTimer(wParam);
     case WM_VSCROLL: return OnVScroll(wParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(lParam);
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONUP: return 0;
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
+    // Closing saves a running take while the window can still own a message box.
+    case WM_CLOSE: EndRecording(); return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #define MAIN_CLASS_NAME "Plinkaro"
-#define MAIN_WINDOW_TITLE "Plinkaro"
 #define ICON_RESOURCE_ID 128
 #define CLIENT_WIDTH 480
 #define CLIENT_HEIGHT 768

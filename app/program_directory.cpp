@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/main_window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "song/transport.h"

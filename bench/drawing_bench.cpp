@@ -4,9 +4,10 @@
 
 #include <cstdlib>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "app/main_window.h"
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
+#include "display/redraw_drain.h"
 #include "display/row_drawing.h"
 #include "midi/channel_state.h"
 

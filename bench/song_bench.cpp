@@ -4,12 +4,13 @@
 
 #include <memory>
 
-#include "bench_songs.h"
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"
+#include "smf/test_songs.h"
 #include "winmm/midi_device.h"
 #include "winmm/testing/manual_timers.h"
 #include "winmm/testing/midi_recorder.h"
@@ -30,24 +31,18 @@ class DroppingDevice final : public plk::winmm::MidiDevice {
   static inline std::uint64_t messages = 0;
 };
 
-Bytes SongOf(std::uint32_t tracks, Bytes (*track)(std::uint32_t index)) {
-  std::vector<Bytes> data;
-  for (std::uint32_t i = 0; i < tracks; i++) data.push_back(track(i));
-  return plk::smf::File(480, data);
+Bytes IdleSong(std::uint32_t tracks) {
+  return plk::smf::File(480, std::vector<Bytes>(tracks, plk::smf::IdleTrackData()));
 }
 
-Bytes DenseSong() {
-  return SongOf(kDenseTracks, [](std::uint32_t i) {
-    return plk::bench::DenseTrackData(kDenseEventsPerTrack, static_cast<std::uint8_t>(i));
-  });
-}
+Bytes DenseSong() { return plk::smf::DenseSong(kDenseTracks, kDenseEventsPerTrack); }
 
 bool Load(const Bytes& file) { return LoadSmfImage(file.data(), static_cast<DWORD>(file.size())); }
 
 // 1 ms steps over waiting tracks: what every callback costs in the quiet parts of a song.
 void BM_StepPlaybackClock_IdleTracks(benchmark::State& state) {
   const auto tracks = static_cast<std::uint32_t>(state.range(0));
-  if (!Load(SongOf(tracks, [](std::uint32_t) { return plk::bench::IdleTrackData(); }))) {
+  if (!Load(IdleSong(tracks))) {
     state.SkipWithError("load failed");
     return;
   }
@@ -61,7 +56,7 @@ BENCHMARK(BM_StepPlaybackClock_IdleTracks)->Arg(1000);
 // The same through the timer callback, which reads the time itself.
 void BM_PlaybackTick_IdleTracks(benchmark::State& state) {
   const auto tracks = static_cast<std::uint32_t>(state.range(0));
-  if (!Load(SongOf(tracks, [](std::uint32_t) { return plk::bench::IdleTrackData(); }))) {
+  if (!Load(IdleSong(tracks))) {
     state.SkipWithError("load failed");
     return;
   }
@@ -131,9 +126,7 @@ BENCHMARK(BM_DecodeDispatch_Recorder)->Unit(benchmark::kMillisecond);
 
 // The loader from a file image already in memory: 16 tracks of 1 MiB each.
 void BM_LoadSmfImage(benchmark::State& state) {
-  const Bytes file = SongOf(16, [](std::uint32_t i) {
-    return plk::bench::DenseTrackData(1 << 18, static_cast<std::uint8_t>(i));
-  });
+  const Bytes file = plk::smf::DenseSong(16, 1 << 18);
   for (auto _ : state) {
     if (!Load(file)) state.SkipWithError("load failed");
   }

@@ -4,10 +4,12 @@
 // the tempo map). The same song is also stepped offline in exact 1 ms steps, which shows
 // how much of the lateness the 1 ms clock itself accounts for.
 //
-//   song_lateness [--seconds N | --full] [--tempo-changes N] [--tempo-jumps]
+//   song_lateness [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record]
 //
 // --full plays ten minutes; the default is 60 s. Tempo changes follow a smooth curve
 // between 96 and 150 beats a minute; --tempo-jumps alternates 100 and 150 instead.
+// --record plays with a take running (its blocks prepared every 100 ms, as the window's
+// timer does) and saves the take at the end.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,6 +22,10 @@
 #include <vector>
 
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
+#include "midi/take_capture.h"
+#include "record/take_file.h"
+#include "record/take_save.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "smf/smf_writer.h"
@@ -39,6 +45,7 @@ struct Options {
   std::uint32_t seconds = 60;
   std::uint32_t tempoChanges = 10000;
   bool tempoJumps = false;
+  bool record = false;
 };
 
 struct Arrival {
@@ -152,6 +159,21 @@ std::vector<Arrival> SteppedOffline(const plk::smf::Bytes& file, std::size_t exp
   return arrivals;
 }
 
+// The take's size and how long its file takes to write, in the temporary folder.
+void SaveAndReport(Take* take) {
+  char folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const auto start = Clock::now();
+  const DWORD error = SaveTakeIn(folder, take, path);
+  const double millis = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  std::printf("take: %lu messages in %lu slots, saved in %.1f ms (error %lu)\n",
+              static_cast<unsigned long>(CountTakeMessages(take)),
+              static_cast<unsigned long>(CapturedSlotCount(take)), millis,
+              static_cast<unsigned long>(error));
+  ReleaseTake(take);
+  DeleteFileA(path);
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; i++) {
     const std::string arg = argv[i];
@@ -163,6 +185,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.tempoChanges = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     } else if (arg == "--tempo-jumps") {
       options.tempoJumps = true;
+    } else if (arg == "--record") {
+      options.record = true;
     } else {
       return false;
     }
@@ -175,8 +199,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr, "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record]\n",
+        argv[0]);
     return 2;
   }
   const std::vector<Event> events = SongEvents(options);
@@ -200,6 +225,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   timeBeginPeriod(1);
+  if (options.record) StartTake();
   StartPlayback();
   // The clock's zero is the millisecond StartPlayback read from timeGetTime, which counts
   // the same steady clock as the device's stamps.
@@ -209,8 +235,13 @@ int main(int argc, char** argv) {
   const std::int64_t startMicros =
       (nowMillis - static_cast<DWORD>(static_cast<DWORD>(nowMillis) - songState.lastTickTime)) *
       1000;
-  std::this_thread::sleep_for(std::chrono::duration<double>(songSeconds + 0.5));
+  const auto end = Clock::now() + std::chrono::duration<double>(songSeconds + 0.5);
+  while (Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    PrepareTakeBlocks();
+  }
   StopPlayback();
+  if (options.record) SaveAndReport(EndTake());
   timeEndPeriod(1);
   CloseMidiOutput();
   plk::winmm::SetMapperOverrideForTesting(nullptr);

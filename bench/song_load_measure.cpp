@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_songs.h"
+#include "smf/test_songs.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"
 
@@ -30,7 +30,7 @@ void WriteSong(const std::string& path, std::uint32_t megabytes) {
   const std::uint64_t trackBytes = (std::uint64_t{megabytes} << 20) / kTracks;
   // The dense mix averages 29 bytes in 8 events.
   const plk::smf::Bytes track = plk::smf::Chunk(
-      "MTrk", plk::bench::DenseTrackData(static_cast<std::uint32_t>(trackBytes * 8 / 29), 0));
+      "MTrk", plk::smf::DenseTrackData(static_cast<std::uint32_t>(trackBytes * 8 / 29), 0));
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   const plk::smf::Bytes header = plk::smf::Header(1, kTracks, 480);
   out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));

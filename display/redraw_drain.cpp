@@ -1,19 +1,31 @@
-// The painter's side of the redraw queue: the 10 ms timer drains it on the UI thread.
-#include "app/app_state.h"
-#include "display/redraw_queue.h"
+#include "display/redraw_drain.h"
+
+#include "common/program_globals.h"
+#include "common/redraw_queue.h"
+#include "common/shared_word.h"
+#include "common/spin_flag.h"
 #include "display/row_drawing.h"
-#include "display/spin_flag.h"
 #include "midi/channel_state.h"
-#include "midi/shared_word.h"
+
+namespace {
+
+void DrawHeaderCommand(HDC dc, DWORD channel, DWORD) { DrawRowHeader(dc, channel); }
+void DrawKeyCommand(HDC dc, DWORD channel, DWORD key) { DrawKey(dc, channel, key); }
+void DrawRowCommand(HDC dc, DWORD channel, DWORD) { DrawRow(dc, channel); }
+
+}  // namespace
+
+RedrawHandler RedrawHandlerTable[REDRAW_KIND_COUNT] = {
+    {REDRAW_HEADER, DrawHeaderCommand},
+    {REDRAW_KEY, DrawKeyCommand},
+    {REDRAW_ROW, DrawRowCommand},
+};
 
 namespace {
 
 void RunCommand(HDC dc, const RedrawCommand& command) {
-  switch (command.kind) {
-    case REDRAW_HEADER: DrawRowHeader(dc, command.channel); break;
-    case REDRAW_KEY: DrawKey(dc, command.channel, command.key); break;
-    case REDRAW_ROW: DrawRow(dc, command.channel); break;
-    default: break;
+  for (const RedrawHandler& handler : RedrawHandlerTable) {
+    if (handler.kind == command.kind) return handler.draw(dc, command.channel, command.key);
   }
 }
 

@@ -2,15 +2,15 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
+#include "common/spin_flag.h"
+#include "display/scrolling.h"
 #include "display/skin.h"
-#include "display/spin_flag.h"
 #include "midi/channel_state.h"
 
 KeyGeometry KeyGeometryTable[12];
 char NoteNameTable[12][4];
 HFONT rowFont = nullptr;
-LONG verticalScroll = 0;
 
 namespace {
 
@@ -35,7 +35,8 @@ class RowDC {
 };
 
 HBRUSH RowBrush(int row) {
-  return static_cast<HBRUSH>(GetStockObject(row == currentChannel ? GRAY_BRUSH : WHITE_BRUSH));
+  return static_cast<HBRUSH>(
+      GetStockObject(row == ReadCurrentChannel() ? GRAY_BRUSH : WHITE_BRUSH));
 }
 
 void FillBand(HDC dc, int row, int top, int height) {

@@ -1,15 +1,11 @@
-// Drawing of the channel rows: each row is a 16-pixel header band with one line of text
-// above a 32-pixel keyboard band showing all 128 notes. Each operation takes a device
-// context of the main window, or null to get one itself, and draws in document
-// coordinates (the window origin is set to (0, verticalScroll) first).
+// Drawing of the channel rows. Each operation takes a device context of the main window,
+// or null to get one itself, and draws in document coordinates (the window origin is set
+// to (0, verticalScroll) first).
 #pragma once
 
 #include <windows.h>
 
-#define ROW_HEIGHT 48
-#define HEADER_HEIGHT 16
-#define OCTAVE_WIDTH 112
-#define DOCUMENT_HEIGHT (16 * ROW_HEIGHT)
+#include "display/row_layout.h"
 
 struct KeyGeometry {
   LONG x;  // left edge within the drawn octave
@@ -23,7 +19,6 @@ struct KeyGeometry {
 extern KeyGeometry KeyGeometryTable[12];
 extern char NoteNameTable[12][4];
 extern HFONT rowFont;
-extern LONG verticalScroll;  // document y at the top of the client area
 
 void FillDrawingTables();
 HFONT CreateRowFont();

@@ -1,8 +1,10 @@
 #include "display/scrolling.h"
 
-#include "app/app_state.h"
-#include "display/row_drawing.h"
-#include "display/spin_flag.h"
+#include "common/program_globals.h"
+#include "common/spin_flag.h"
+#include "display/row_layout.h"
+
+LONG verticalScroll = 0;
 
 namespace {
 

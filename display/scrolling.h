@@ -7,6 +7,8 @@
 #define LINE_SCROLL 16
 #define PAGE_SCROLL 48
 
+extern LONG verticalScroll;  // document y at the top of the client area
+
 LRESULT OnSize(LPARAM lParam);
 LRESULT OnVScroll(WPARAM wParam);
 LRESULT OnMouseWheel(WPARAM wParam);

@@ -1,6 +1,9 @@
 #include "display/skin.h"
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
+#include "common/redraw_queue.h"
+#include "common/spin_flag.h"
+#include "display/skin_bitmap.h"
 #include "display/skin_files.h"
 
 HDC memoryDC = nullptr;
@@ -30,47 +33,6 @@ void DeleteMemoryDC() {
   initialBitmap = nullptr;
 }
 
-HBITMAP MakeCompatibleCopy(HDC referenceDC, HBITMAP source) {
-  BITMAP info;
-  if (GetObjectA(source, sizeof info, &info) == 0) return nullptr;
-  HBITMAP copy = CreateCompatibleBitmap(referenceDC, info.bmWidth, info.bmHeight);
-  if (!copy) return nullptr;
-  HDC sourceDC = CreateCompatibleDC(nullptr);
-  if (!sourceDC) {
-    DeleteObject(copy);
-    return nullptr;
-  }
-  HDC copyDC = CreateCompatibleDC(referenceDC);
-  if (!copyDC) {
-    DeleteObject(copy);
-    DeleteDC(sourceDC);
-    return nullptr;
-  }
-  HGDIOBJ previousSource = SelectObject(sourceDC, source);
-  HGDIOBJ previousCopy = SelectObject(copyDC, copy);
-  const BOOL copied = BitBlt(copyDC, 0, 0, info.bmWidth, info.bmHeight, sourceDC, 0, 0, SRCCOPY);
-  SelectObject(sourceDC, previousSource);
-  SelectObject(copyDC, previousCopy);
-  DeleteDC(sourceDC);
-  DeleteDC(copyDC);
-  if (copied) return copy;
-  DeleteObject(copy);
-  return nullptr;
-}
-
-HBITMAP ConvertLoadedSkin(HBITMAP first) {
-  if (!first) return nullptr;
-  HDC screen = GetDC(nullptr);
-  if (!screen) {
-    DeleteObject(first);
-    return nullptr;
-  }
-  HBITMAP copy = MakeCompatibleCopy(screen, first);
-  DeleteObject(first);
-  ReleaseDC(nullptr, screen);
-  return copy;
-}
-
 HBITMAP LoadSkinFromResource(HINSTANCE module, int id) {
   return ConvertLoadedSkin(LoadBitmapA(module, MAKEINTRESOURCEA(id)));
 }
@@ -86,4 +48,18 @@ void LoadSkin(int index) {
     initialBitmap = static_cast<HBITMAP>(replaced);
     initialBitmapKept = true;
   }
+}
+
+void CycleSkin() {
+  AcquireSpinFlag(&PaintLock);
+  DiscardRedraws();
+  SelectObject(memoryDC, initialBitmap);
+  DeleteObject(skinBitmap);
+  skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1));
+  LoadSkin(skinIndex);
+  const BOOL failed = skinIndex > 0 && !skinBitmap;
+  for (DWORD row = 0; row < 16; row++) PushRedraw(REDRAW_ROW, row, 0, 0);
+  ReleaseSpinFlag(&PaintLock);
+  // Shown only now: the box's own message loop may dispatch a paint, which takes PaintLock.
+  if (failed) MessageBoxA(mainWindow, "Bitmap Load Error", "", MB_OK);
 }

@@ -14,8 +14,8 @@ extern HBITMAP initialBitmap;  // what memoryDC held when it was created
 void CreateMemoryDC();
 void DeleteMemoryDC();  // also deletes the skin bitmap
 
-HBITMAP MakeCompatibleCopy(HDC referenceDC, HBITMAP source);
 HBITMAP LoadSkinFromResource(HINSTANCE module, int id);
-// Converts a freshly loaded bitmap into a screen-compatible copy and deletes the original.
-HBITMAP ConvertLoadedSkin(HBITMAP first);
+// Selects skin `index` into the memory DC: the built-in one for 0, else a skin file.
 void LoadSkin(int index);
+// F6: the next skin of the cycle built-in, file 1, ..., file skinCount.
+void CycleSkin();

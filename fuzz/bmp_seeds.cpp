@@ -1,23 +1,30 @@
 // bmp_seeds DIR: writes the seed corpus of the BMP loader's fuzz target: a small picture
 // at every depth the loader reads, stored bottom-up and top-down, with and without the
 // image size field, and with a short colour table.
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
-#include "bmp_builder.h"
+#include "bmp_codec.h"
 
 namespace {
 
-bmp::Picture Stripes(int bitCount, bool topDown) {
-  bmp::Picture picture{7, topDown ? -5 : 5, bitCount, {}, nullptr};
-  if (bitCount <= 8) {
-    for (std::uint32_t i = 0; i < (1u << bitCount); ++i) picture.palette.push_back(i * 0x010203u);
-  }
-  const std::uint32_t mask = bitCount <= 8 ? (1u << bitCount) - 1 : 0xFFFFFF;
-  picture.pixel = [mask](int x, int y) {
-    return static_cast<std::uint32_t>(x * 37 + y * 101) & mask;
-  };
-  return picture;
+using plk::tools::Bytes;
+
+Bytes Stripes(int bits, bool topDown, std::uint32_t colors) {
+  const int width = 7, height = 5;
+  std::vector<std::uint32_t> palette;
+  for (std::uint32_t i = 0; i < colors; ++i) palette.push_back(i * 0x010203u);
+  Bytes pixels(plk::tools::BmpRowBytes(width, bits) * height);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 37);
+  return plk::tools::EncodeBmp(width, topDown ? -height : height, bits, palette, pixels);
+}
+
+bool Write(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bool(out);
 }
 
 }  // namespace
@@ -33,16 +40,12 @@ int main(int argc, char** argv) {
     for (bool topDown : {false, true}) {
       const std::string name =
           dir + "/seed-" + std::to_string(bits) + (topDown ? "-top" : "-bottom");
-      bmp::Bytes file = bmp::Encode(Stripes(bits, topDown));
-      written = bmp::WriteFile(name + ".bmp", file) && written;
-      bmp::SetField32(file, bmp::AT_IMAGE_SIZE,
-                      static_cast<std::uint32_t>(bmp::RowBytes(7, bits) * 5));
-      written = bmp::WriteFile(name + "-sized.bmp", file) && written;
+      Bytes file = Stripes(bits, topDown, bits <= 8 ? 1u << bits : 0);
+      written = Write(name + "-sized.bmp", file) && written;
+      std::fill(file.begin() + 34, file.begin() + 38, 0);  // the image size field
+      written = Write(name + ".bmp", file) && written;
     }
   }
-  bmp::Picture few = Stripes(8, false);
-  few.palette.resize(3);
-  few.pixel = [](int x, int) { return static_cast<std::uint32_t>(x % 3); };
-  written = bmp::WriteFile(dir + "/seed-8-three-colours.bmp", bmp::Encode(few)) && written;
+  written = Write(dir + "/seed-8-three-colours.bmp", Stripes(8, false, 3)) && written;
   return written ? 0 : 1;
 }

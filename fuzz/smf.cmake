@@ -5,5 +5,5 @@ plinkaro_warnings(smf_corpus)
 
 plinkaro_fuzz_target(smf_fuzz
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/smf_fuzz.cpp
-  LIBRARIES plinkaro_core plinkaro_platform_testing
+  LIBRARIES plinkaro_song plinkaro_platform_testing
   CORPUS_TOOL smf_corpus)

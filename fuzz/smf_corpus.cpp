@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "smf/smf_writer.h"
+#include "smf/test_songs.h"
 
 using namespace plk::smf;
 
@@ -17,27 +18,16 @@ void Write(const std::string& dir, const std::string& name, const Bytes& bytes) 
              static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<Event> Melody(std::uint8_t channel, std::uint32_t step) {
-  std::vector<Event> events{{0, {std::uint8_t(0xB0 | channel), 0x00, 0x01}},
-                            {0, {std::uint8_t(0xC0 | channel), 0x05}}};
-  for (std::uint32_t i = 0; i < 16; i++) {
-    events.push_back({i * step, {std::uint8_t(0x90 | channel), std::uint8_t(60 + i), 0x40}});
-    events.push_back(
-        {i * step + step / 2, {std::uint8_t(0x90 | channel), std::uint8_t(60 + i), 0x00}});
-  }
-  return events;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::string dir = argv[1];
-  const Bytes melody = TrackData(Melody(0, 120));
+  const Bytes melody = DenseTrackData(64, 1);
   const Bytes conductor =
       TrackData({Tempo(0, 400000), SystemExclusive(10, 0xF0, {0x7E, 0x7F, 0x09, 0x01, 0xF7}),
                  SystemExclusive(20, 0xF7, {0x43}), Tempo(480, 1), Tempo(960, 0)});
-  const Bytes full = File(480, {conductor, melody, TrackData(Melody(9, 30))});
+  const Bytes full = File(480, {conductor, melody, DenseTrackData(256, 9, true)});
   Write(dir, "song.mid", full);
   Write(dir, "format0.mid", File(96, {melody}, 0));
   Write(dir, "format2.mid", File(0x8000 | 25, {melody, melody}, 2));

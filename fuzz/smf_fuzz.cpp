@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"

@@ -1,9 +1,10 @@
 #include "input/key_map.h"
 
-#include "display/redraw_queue.h"
-#include "display/skin_files.h"
+#include "display/row_layout.h"
+#include "display/skin.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
+#include "record/recording.h"
 #include "song/transport.h"
 
 // Laid out for a JIS keyboard: the bottom letter row plays the white keys from Z, the
@@ -18,13 +19,13 @@ const NoteKey NoteKeyTable[NOTE_KEY_COUNT] = {
 namespace {
 
 const LPARAM KEY_WAS_DOWN = 0x40000000;
-const int ROW_PIXELS = 48;
 
 bool ShiftHeld() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 void Transpose(int step) {
   if (!ShiftHeld()) {
-    SetBaseKey(currentChannel, ChannelTable[currentChannel].baseKey + step);
+    const LONG ch = ReadCurrentChannel();
+    SetBaseKey(ch, ChannelTable[ch].baseKey + step);
     return;
   }
   for (int ch = 0; ch < CHANNEL_COUNT; ch++) SetBaseKey(ch, ChannelTable[ch].baseKey + step);
@@ -41,11 +42,12 @@ void SelectChannelByDigit(WORD virtualKey) {
 }
 
 void EditInstrumentByte(int x, BYTE* field) {
-  BeginEdit(x, currentChannel * ROW_PIXELS + 2, field, 1);
+  BeginEdit(x, ReadCurrentChannel() * ROW_HEIGHT + 2, field, 1);
 }
 
 void PlayNoteKey(BOOL isDown, int offset) {
-  SendKeyNote(isDown, currentChannel, ChannelTable[currentChannel].baseKey + offset);
+  const LONG ch = ReadCurrentChannel();
+  SendKeyNote(isDown, ch, ChannelTable[ch].baseKey + offset);
 }
 
 }  // namespace
@@ -60,10 +62,10 @@ int FindNoteKeyOffset(WORD virtualKey) {
 LRESULT OnKeyDown(WPARAM wParam, LPARAM keyData) {
   if (keyData & KEY_WAS_DOWN) return 0;
   const WORD virtualKey = LOWORD(wParam);
-  ChannelState& current = ChannelTable[currentChannel];
+  ChannelState& current = ChannelTable[ReadCurrentChannel()];
   switch (virtualKey) {
     case VK_SHIFT: sustainActive = 1; return 0;
-    case VK_CONTROL: ReleaseChannelNotes(currentChannel); return 0;
+    case VK_CONTROL: ReleaseChannelNotes(ReadCurrentChannel()); return 0;
     case VK_LEFT: Transpose(-1); return 0;
     case VK_UP: Transpose(+12); return 0;
     case VK_RIGHT: Transpose(+1); return 0;
@@ -77,6 +79,7 @@ LRESULT OnKeyDown(WPARAM wParam, LPARAM keyData) {
     case VK_F4: RewindAndPlay(); return 0;
     case VK_F5: TogglePlayback(); return 0;
     case VK_F6: CycleSkin(); return 0;
+    case VK_F7: ToggleRecording(); return 0;
     default: break;
   }
   if (virtualKey >= '0' && virtualKey <= '9') {

@@ -1,7 +1,8 @@
 #include "input/value_editor.h"
 
-#include "app/app_state.h"
-#include "display/row_drawing.h"
+#include "common/program_globals.h"
+#include "display/row_layout.h"
+#include "display/scrolling.h"
 #include "midi/channel_state.h"
 
 HWND valueEditor = nullptr;
@@ -89,7 +90,7 @@ BOOL BeginEdit(LONG x, LONG y, void* target, DWORD width) {
   SetEditorVisible(TRUE);
   editTarget = target;
   editWidth = width;
-  if (InstrumentByteOf(target, &editChannel) < 0) editChannel = currentChannel;
+  if (InstrumentByteOf(target, &editChannel) < 0) editChannel = ReadCurrentChannel();
   const int id = GetDlgCtrlID(valueEditor);
   if (width <= 4) {
     SetDlgItemInt(mainWindow, id, ReadField(target, width), FALSE);

@@ -1,16 +1,16 @@
 // Reference-counted live notes: note-on per key-down, note-off per matched release,
 // with note-offs deferred while the sustain pedal (Shift) is down.
-#include "display/redraw_queue.h"
+#include "common/redraw_queue.h"
+#include "common/shared_word.h"
 #include "midi/channel_state.h"
-#include "midi/shared_word.h"
+#include "midi/midi_output.h"
 
 namespace {
 
 const int NOTE_VELOCITY = 0x7F;
 
 void SendNoteMessage(int status, int ch, int note) {
-  midiOutShortMsg(midiOutput,
-                  static_cast<DWORD>((status | ch) | (note << 8) | (NOTE_VELOCITY << 16)));
+  SendShortMessage(status | ch, note, NOTE_VELOCITY);
 }
 
 // The key-up path: defer while sustain is on, otherwise release one hold.
@@ -64,7 +64,7 @@ void ReleaseChannelNotes(int ch) {
 void ReleaseAllNotes() {
   ReleaseSustained();
   for (int ch = 0; ch < CHANNEL_COUNT; ch++) SilenceHeldNotes(ch);
-  midiOutReset(midiOutput);
+  ResetMidiOutput();
 }
 
 void ResetAllChannels() {

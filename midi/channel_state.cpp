@@ -1,36 +1,22 @@
 #include "midi/channel_state.h"
 
-#include "display/redraw_queue.h"
-#include "midi/shared_word.h"
+#include "common/redraw_queue.h"
+#include "common/shared_word.h"
+#include "midi/midi_output.h"
 
 ChannelState ChannelTable[CHANNEL_COUNT];
 LONG currentChannel = 0;
 LONG sustainActive = 0;
-HMIDIOUT midiOutput = nullptr;
-
-namespace {
-
-DWORD ShortMessage(int status, int data1, int data2) {
-  return static_cast<DWORD>(status & 0xFF) | (static_cast<DWORD>(data1 & 0xFF) << 8) |
-         (static_cast<DWORD>(data2 & 0xFF) << 16);
-}
-
-}  // namespace
 
 void ResetChannelDefaults() {
   for (int ch = 0; ch < CHANNEL_COUNT; ch++) {
     ChannelTable[ch].baseKey = 60;
     InterlockedExchange(SharedWord(&ChannelTable[ch].instrument), 0);
   }
-  currentChannel = 0;
+  InterlockedExchange(&currentChannel, 0);
 }
 
-void OpenMidiOutput() { midiOutOpen(&midiOutput, MIDI_MAPPER, 0, 0, CALLBACK_NULL); }
-
-void CloseMidiOutput() {
-  midiOutClose(midiOutput);
-  midiOutput = nullptr;
-}
+LONG ReadCurrentChannel() { return InterlockedCompareExchange(&currentChannel, 0, 0); }
 
 DWORD ReadInstrument(int ch) { return ReadSharedWord(&ChannelTable[ch].instrument); }
 
@@ -53,9 +39,9 @@ void SendInstrument(int ch, DWORD word) {
   const int bankMSB = (word >> 16) & 0xFF;
   const int bankLSB = (word >> 8) & 0xFF;
   const int program = word & 0xFF;
-  midiOutShortMsg(midiOutput, ShortMessage(0xB0 | ch, 0x00, bankMSB));
-  midiOutShortMsg(midiOutput, ShortMessage(0xB0 | ch, 0x20, bankLSB));
-  midiOutShortMsg(midiOutput, ShortMessage(0xC0 | ch, program, 0));
+  SendShortMessage(0xB0 | ch, 0x00, bankMSB);
+  SendShortMessage(0xB0 | ch, 0x20, bankLSB);
+  SendShortMessage(0xC0 | ch, program, 0);
   PushRedraw(REDRAW_HEADER, ch, 0, 0);
 }
 
@@ -65,8 +51,7 @@ void SetBaseKey(int ch, int key) {
 }
 
 void SelectChannel(int ch) {
-  const LONG old = currentChannel;
-  currentChannel = ch;
+  const LONG old = InterlockedExchange(&currentChannel, ch);
   if (old != ch) {
     PushRedraw(REDRAW_ROW, old, 0, 0);
     PushRedraw(REDRAW_ROW, ch, 0, 0);

@@ -1,9 +1,8 @@
-// The sixteen channel records, the current channel, the sustain flag and the MIDI output:
-// where live play turns into MIDI messages and redraw commands.
+// The sixteen channel records, the current channel and the sustain flag: where live play
+// turns into MIDI messages and redraw commands.
 #pragma once
 
 #include <windows.h>
-#include <mmsystem.h>
 
 #define CHANNEL_COUNT 16
 #define NOTE_COUNT 128
@@ -27,11 +26,8 @@ struct ChannelState {
 extern ChannelState ChannelTable[CHANNEL_COUNT];
 extern LONG currentChannel;
 extern LONG sustainActive;
-extern HMIDIOUT midiOutput;
 
 void ResetChannelDefaults();
-void OpenMidiOutput();
-void CloseMidiOutput();
 
 void SendKeyNote(BOOL isDown, int ch, int note);
 void SendInstrument(int ch, DWORD word);
@@ -46,3 +42,6 @@ void ResetAllChannels();
 DWORD ReadInstrument(int ch);
 void WriteInstrumentByte(int ch, int byteIndex, BYTE value);
 DWORD ReadHeldCount(int ch, int note);
+// currentChannel is changed on the UI thread only, but MIDI input in follow mode reads it
+// too, so every access is atomic.
+LONG ReadCurrentChannel();

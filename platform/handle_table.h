@@ -1,7 +1,7 @@
 // Handles for the objects that stand in for Win32 ones (files, searches, drops, MIDI
-// outputs, multimedia timers, GDI objects): opaque numbers that each table draws from a
-// range of its own and does not hand out again while numbers remain, so a stale handle, or
-// one given to the wrong call, is refused instead of reaching another object.
+// outputs and inputs, multimedia timers, GDI objects): opaque numbers that each table draws
+// from a range of its own and does not hand out again while numbers remain, so a stale
+// handle, or one given to the wrong call, is refused instead of reaching another object.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,7 @@ enum class HandleRange : std::uintptr_t {
   kMidiOutputs,
   kTimers,
   kGdiObjects,
+  kMidiInputs,
 };
 
 // `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...).

@@ -6,15 +6,20 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
-  libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libpulse-dev
-  # run: the General MIDI soundfont and the Japanese gothic font
-  fluid-soundfont-gm fonts-ipafont-gothic
+  libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
+  libpulse-dev   libx11-dev libpng-dev
+  # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
+  fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev
-  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libx11-dev libxtst-dev libsndfile1-dev libasound2-dev
-  # a private sound server with a null sink for the sound tests and benchmarks
-  pulseaudio
+  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
+  # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
+  jackd2
+  # an independent Standard MIDI File reader for the recording's end-to-end test
+  python3-mido
+  # the desktop files' checks and the Debian package
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
@@ -34,5 +39,7 @@ if [[ $(id -u) -ne 0 ]]; then
   sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether JACK may run with real-time priority; the tests do not need it.
+echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

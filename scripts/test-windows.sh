@@ -185,12 +185,16 @@ shoot
 check_pixel "F6 brings the skin file's colour" 8 42 255,0,0
 stop_plinkaro
 
-echo "# a song named on the command line"
-mkdir -p "$E2E_WORK/songs"
+echo "# a song named on the command line, recorded with F7"
+mkdir -p "$E2E_WORK/songs" "$E2E_WORK/takes"
 "$SONG_TOOL" write "$E2E_WORK/songs"
-start_plinkaro wine "$E2E_WORK/app/plinkaro.exe" "$(windows_path "$E2E_WORK/songs/song.mid")"
+PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/takes") \
+  start_plinkaro wine "$E2E_WORK/app/plinkaro.exe" "$(windows_path "$E2E_WORK/songs/song.mid")"
 shoot
 check "no key is lit before F5" "$(lavender_pixels)" 0
+tap F7
+settle 0.3
+check "F7 records" "$(xdotool getwindowname "$WINDOW")" "Plinkaro - Recording"
 tap F5
 lit=0
 for _ in $(seq 15); do
@@ -200,6 +204,29 @@ for _ in $(seq 15); do
   ((lit > 0)) && break
 done
 check "F5 plays it and lights keys" "$((lit > 0))" 1
+tap F7
+settle 0.5
+take=$(ls "$E2E_WORK/takes")
+check "F7 again saves the take" "$(grep -cE '^plinkaro-[0-9]{8}-[0-9]{6}\.mid$' <<<"$take")" 1
+check "the title names it" "$(xdotool getwindowname "$WINDOW")" "Plinkaro - Saved $take"
+notes=$(/usr/bin/python3 -c 'import sys, mido
+print(sum(m.type == "note_on" for m in mido.MidiFile(sys.argv[1]).tracks[0]))' "$E2E_WORK/takes/$take")
+check "it holds the song's first notes" "$((notes > 0))" 1
+stop_plinkaro
+
+echo "# a take whose folder cannot be written goes to the temporary folder"
+PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/songs/song.mid/takes") \
+  start_plinkaro wine "$E2E_WORK/app/plinkaro.exe"
+tap F7 z F7
+for _ in $(seq 100); do
+  [[ -n "$(other_windows)" ]] && break
+  sleep 0.05
+done
+check "a message box says why and where the take went" \
+  "$(grep -o 'MSGBOX_OnInit L"Recording Save Error.*The take was saved as' "$E2E_WORK/plinkaro.out" |
+    grep -c 'song.mid\\\\takes')" 1
+check "and it is there" "$(find "$WINEPREFIX/drive_c" -name 'plinkaro-*.mid' | wc -l)" 1
+tap Return
 stop_plinkaro
 
 echo "# a broken song"

@@ -36,10 +36,5 @@ void StopPlayback() {
 void RewindSong() {
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   songState.tickAccumulator = 0;
-  for (DWORD i = 0; i < songState.trackCount; i++) {
-    TrackReader& reader = songState.readers[i];
-    reader.cursor = reader.start;
-    reader.pendingDelta = 0;
-    reader.runningStatus = reader.data1 = reader.data2 = reader.spare = 0;
-  }
+  for (DWORD i = 0; i < songState.trackCount; i++) songState.readers[i].RewindTrackReader();
 }

@@ -2,24 +2,6 @@
 
 SongState songState = {nullptr, 0, 0, DEFAULT_TEMPO_MICROS, 0, 0, 0};
 
-void TrackReader::ClearTrackReader() {
-  start = nullptr;
-  length = 0;
-  cursor = nullptr;
-  pendingDelta = 0;
-  runningStatus = data1 = data2 = spare = 0;
-  sink = nullptr;
-}
-
-void TrackReader::ReleaseTrackReader() {
-  delete[] start;
-  start = nullptr;
-  length = 0;
-  cursor = nullptr;
-  pendingDelta = 0;
-  runningStatus = data1 = data2 = spare = 0;
-}
-
 void ReleaseSong() {
   for (DWORD i = 0; i < songState.trackCount; i++) songState.readers[i].ReleaseTrackReader();
   delete[] songState.readers;

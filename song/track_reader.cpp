@@ -1,5 +1,24 @@
 #include "song/track_reader.h"
 
+void TrackReader::ClearTrackReader() {
+  start = nullptr;
+  sink = nullptr;
+  ReleaseTrackReader();
+}
+
+void TrackReader::ReleaseTrackReader() {
+  delete[] start;
+  start = nullptr;
+  length = 0;
+  RewindTrackReader();
+}
+
+void TrackReader::RewindTrackReader() {
+  cursor = start;
+  pendingDelta = 0;
+  runningStatus = data1 = data2 = spare = 0;
+}
+
 DWORD DecodeVarLen(const BYTE* bytes, DWORD available, DWORD* byteCount) {
   DWORD value = 0;
   for (DWORD used = 0; used < available; used++) {

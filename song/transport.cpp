@@ -2,8 +2,9 @@
 
 #include <mmsystem.h>
 
-#include "app/app_state.h"
+#include "common/program_globals.h"
 #include "midi/channel_state.h"
+#include "midi/midi_output.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"
@@ -15,8 +16,7 @@ void StopAndReset() {
   Sleep(STOP_WAIT_MS);
   RewindSong();
   ResetAllChannels();
-  CloseMidiOutput();
-  OpenMidiOutput();
+  ReopenMidiOutput();
 }
 
 void RewindAndPlay() {

@@ -1,33 +1,26 @@
 // The value editor and the mouse choice of a channel, through the real main window, the
 // EDIT control and the dialog keys of the message loop.
-#include <string>
-#include <vector>
-
-#include "app/app_state.h"
 #include "display/row_drawing.h"
+#include "display/scrolling.h"
 #include "input/value_editor.h"
 #include "midi/channel_state.h"
-#include "user32/testing/user32_testing.h"
 #include "window_fixture.h"
-
-using Calls = std::vector<std::string>;
-namespace t = plk::user32::testing;
 
 namespace {
 
 class ValueEditorTest : public WindowTest {
  protected:
-  // A key as the user types it: to whichever window has the focus, through the loop.
-  void Press(std::initializer_list<int> keys) {
-    for (int key : keys) {
-      t::InjectKey(key, true);
-      t::InjectKey(key, false);
+  // Keys as the user types them: to whichever window has the focus, through the loop.
+  void Press(const std::string& keys) {
+    for (char key : keys) {
+      user32::InjectKey(key, true);
+      user32::InjectKey(key, false);
     }
-    t::RunUntilIdle(mainWindow);
+    Pump();
   }
   void Click(int x, int y) {
-    t::InjectClick(mainWindow, x, y);
-    t::RunUntilIdle(mainWindow);
+    user32::InjectClick(mainWindow, x, y);
+    Pump();
   }
   std::string EditorText() {
     char text[16] = "";
@@ -41,93 +34,70 @@ class ValueEditorTest : public WindowTest {
     ScreenToClient(mainWindow, &topLeft);
     return topLeft;
   }
-  // Opens a field of channel index `channel` with Q, W or E after choosing the channel.
-  void OpenField(int channel, int key) {
+  // Chooses channel index `channel` and opens one of its fields with Q, W or E.
+  void OpenField(int channel, char key) {
     SelectChannel(channel);
     Press({key});
     midi.Take();
   }
+  // The messages that send `word` as the instrument of channel index 2.
+  static std::vector<std::string> Sends(DWORD word) {
+    char text[3][20];
+    std::snprintf(text[0], sizeof text[0], "short b2 00 %02x", unsigned(word >> 16));
+    std::snprintf(text[1], sizeof text[1], "short b2 20 %02x", unsigned(word >> 8 & 0xFF));
+    std::snprintf(text[2], sizeof text[2], "short c2 %02x 00", unsigned(word & 0xFF));
+    return {text[0], text[1], text[2]};
+  }
 };
 
-TEST_F(ValueEditorTest, StartsHiddenAndClosed) {
-  ASSERT_NE(valueEditor, nullptr);
-  EXPECT_EQ(GetParent(valueEditor), mainWindow);
-  EXPECT_EQ(GetDlgCtrlID(valueEditor), 0);
-  EXPECT_FALSE(IsWindowVisible(valueEditor));
-  EXPECT_EQ(GetWindowLongA(valueEditor, GWL_STYLE) & ES_NUMBER, ES_NUMBER);
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(valueEditor, WM_GETFONT, 0, 0)), rowFont);
-  EXPECT_EQ(editActive, 0);
-  EXPECT_EQ(CommitEdit(), 0);
-}
-
-TEST_F(ValueEditorTest, TypedValueIsStoredAndTheChannelsInstrumentSent) {
+TEST_F(ValueEditorTest, EnterOrEscapeStoresTheTypedValueAndSendsTheChannelsInstrument) {
   struct Case {
-    int fieldKey;
-    int endKey;
-    const char* typed;
-    DWORD instrument;  // program | LSB << 8 | MSB << 16 of channel index 2 afterwards
-    Calls sent;
-  };
-  const Case cases[] = {
-      {'Q', VK_RETURN, "5", 0x050000, {"short b2 00 05", "short b2 20 00", "short c2 00 00"}},
-      {'Q', VK_ESCAPE, "5", 0x050000, {"short b2 00 05", "short b2 20 00", "short c2 00 00"}},
-      {'W', VK_RETURN, "12", 0x000C00, {"short b2 00 00", "short b2 20 0c", "short c2 00 00"}},
-      {'E', VK_ESCAPE, "127", 0x00007F, {"short b2 00 00", "short b2 20 00", "short c2 7f 00"}},
-      {'E', VK_RETURN, "200", 0x00007F, {"short b2 00 00", "short b2 20 00", "short c2 7f 00"}},
-  };
+    char field;
+    const char* typed;  // ending with Enter (\r) or Escape (\x1b); \b: Backspace
+    DWORD instrument;   // program | LSB << 8 | MSB << 16 of channel index 2 afterwards
+  } cases[] = {{'Q', "5\r", 0x050101},     {'Q', "5\x1b", 0x050101}, {'W', "12\r", 0x010C01},
+               {'E', "127\x1b", 0x01017F}, {'E', "200\r", 0x01017F}, {'E', "\b\r", 0x010100}};
   for (const Case& c : cases) {
-    SendInstrument(2, 0);
-    OpenField(2, c.fieldKey);
-    for (const char* digit = c.typed; *digit; ++digit) Press({*digit});
-    EXPECT_EQ(ReadInstrument(2), 0u) << "nothing stored before the end key";
-    Press({c.endKey});
-    EXPECT_EQ(ReadInstrument(2), c.instrument) << char(c.fieldKey) << " " << c.typed;
-    EXPECT_EQ(midi.Take(), c.sent) << char(c.fieldKey) << " " << c.typed;
-    EXPECT_EQ(editActive, 0);
+    SCOPED_TRACE(::testing::Message() << c.field << " " << c.typed);
+    SendInstrument(2, 0x010101);
+    OpenField(2, c.field);
+    const std::string typed = c.typed;
+    Press(typed.substr(0, typed.size() - 1));
+    EXPECT_EQ(ReadInstrument(2), 0x010101u) << "nothing stored before the end key";
+    Press(typed.substr(typed.size() - 1));
+    EXPECT_EQ(ReadInstrument(2), c.instrument);
+    EXPECT_EQ(midi.Take(), Sends(c.instrument));
     EXPECT_EQ(GetFocus(), mainWindow);
     EXPECT_FALSE(IsWindowVisible(valueEditor));
   }
 }
 
-TEST_F(ValueEditorTest, OpeningShowsTheValueSelectedOverItsNumberAndTheFirstDigitReplacesIt) {
+TEST_F(ValueEditorTest, OpeningShowsTheNumberSelectedInItsBoxOverTheHeader) {
+  EXPECT_FALSE(IsWindowVisible(valueEditor));
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(valueEditor, WM_GETFONT, 0, 0)), rowFont);
+  EXPECT_EQ(CommitEdit(), 0) << "nothing open";
   WriteInstrumentByte(3, 1, 42);
   OpenField(3, 'W');
-  EXPECT_EQ(editActive, 1);
-  EXPECT_TRUE(IsWindowVisible(valueEditor));
   EXPECT_EQ(GetFocus(), valueEditor);
   EXPECT_EQ(EditorText(), "42");
   DWORD start = 9, end = 9;
-  SendMessageA(valueEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-               reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 2u);
-  const POINT at = EditorPosition();
-  EXPECT_EQ(at.x, 276);
-  EXPECT_EQ(at.y, 3 * ROW_HEIGHT + 2);
-  RECT size;
-  GetClientRect(valueEditor, &size);
-  EXPECT_EQ(size.right, EDIT_BOX_WIDTH);
-  EXPECT_EQ(size.bottom, EDIT_BOX_HEIGHT);
-  Press({'7'});
-  EXPECT_EQ(EditorText(), "7");
-  Press({'1', '2', '3'});
-  EXPECT_EQ(EditorText(), "712") << "three digits at most";
-}
-
-TEST_F(ValueEditorTest, EmptyTextStoresZeroAndSendsIt) {
-  SendInstrument(2, 0x000009);
-  OpenField(2, 'E');
-  Press({VK_BACK, VK_RETURN});
-  EXPECT_EQ(ChannelTable[2].program, 0);
-  EXPECT_EQ(midi.Take(), (Calls{"short b2 00 00", "short b2 20 00", "short c2 00 00"}));
+  SendMessageA(valueEditor, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+  EXPECT_EQ(end - start, 2u);
+  RECT box;
+  GetClientRect(valueEditor, &box);
+  EXPECT_EQ(box.right * 100 + box.bottom, EDIT_BOX_WIDTH * 100 + EDIT_BOX_HEIGHT);
+  EXPECT_EQ(EditorPosition().x, 276);
+  EXPECT_EQ(EditorPosition().y, 3 * ROW_HEIGHT + 2);
+  Press("7123");
+  EXPECT_EQ(EditorText(), "712") << "the typed digit replaces the number; three digits at most";
 }
 
 TEST_F(ValueEditorTest, OpeningAnotherFieldStoresTheFirstWithoutSending) {
   OpenField(1, 'Q');
-  Press({'3', 'W'});  // W reaches the editor as a key, not the key map
+  Press("3W");  // the letter reaches the number box, which takes digits only
   EXPECT_EQ(EditorText(), "3");
   SetFocus(mainWindow);
-  Press({'W'});
+  Press("W");
   EXPECT_EQ(ChannelTable[1].bankMSB, 3);
   EXPECT_TRUE(midi.Take().empty());
   EXPECT_EQ(GetFocus(), valueEditor);
@@ -136,96 +106,53 @@ TEST_F(ValueEditorTest, OpeningAnotherFieldStoresTheFirstWithoutSending) {
 
 TEST_F(ValueEditorTest, NotificationsAndOtherCommandsNeverCommit) {
   OpenField(2, 'E');
-  Press({'9'});
-  const LPARAM editor = reinterpret_cast<LPARAM>(valueEditor);
-  for (WPARAM command : {MAKEWPARAM(0, EN_CHANGE), MAKEWPARAM(0, EN_UPDATE),
-                         MAKEWPARAM(0, EN_SETFOCUS), MAKEWPARAM(0, EN_KILLFOCUS),
-                         MAKEWPARAM(IDOK, 1), MAKEWPARAM(IDCANCEL, EN_CHANGE), MAKEWPARAM(3, 0)}) {
-    EXPECT_EQ(SendMessageA(mainWindow, WM_COMMAND, command, editor), 0);
-    EXPECT_EQ(editActive, 1) << std::hex << command;
+  Press("9");
+  for (WPARAM command : {MAKEWPARAM(0, EN_KILLFOCUS), MAKEWPARAM(IDOK, 1), MAKEWPARAM(3, 0)}) {
+    SendMessageA(mainWindow, WM_COMMAND, command, LPARAM(valueEditor));
   }
-  SetFocus(mainWindow);  // the editor's own EN_KILLFOCUS
-  SetFocus(valueEditor);
   EXPECT_EQ(editActive, 1);
-  EXPECT_EQ(ChannelTable[2].program, 0);
   EXPECT_TRUE(midi.Take().empty());
 }
 
-TEST_F(ValueEditorTest, AClickOnAnotherRowStoresSendsThenSelects) {
+TEST_F(ValueEditorTest, AClickStoresAndSendsTheEditedChannelThenChoosesTheRowItHits) {
   OpenField(2, 'E');
-  Press({'9'});
-  Click(10, 5 * ROW_HEIGHT + 20);
-  EXPECT_EQ(ChannelTable[2].program, 9);
-  EXPECT_EQ(midi.Take(), (Calls{"short b2 00 00", "short b2 20 00", "short c2 09 00"}));
-  EXPECT_EQ(currentChannel, 5);
-  EXPECT_EQ(editActive, 0);
-}
-
-TEST_F(ValueEditorTest, AClickWithoutAnEditOnlyChoosesTheRow) {
-  midi.Take();
+  Press("9");
+  SetFocus(mainWindow);  // as when the window is activated again
+  Press("6");            // the key map chooses channel index 5
+  Click(10, 9 * ROW_HEIGHT + 20);
+  EXPECT_EQ(midi.Take(), Sends(0x000009));
+  EXPECT_EQ(currentChannel, 9);
   for (int row : {7, 0, 15}) {
     Click(400, row * ROW_HEIGHT + 47);
     EXPECT_EQ(currentChannel, row);
   }
   EXPECT_TRUE(midi.Take().empty());
-}
-
-TEST_F(ValueEditorTest, AClickBelowTheSixteenthRowCommitsAndKeepsTheChannel) {
   ResizeClient(480, 900);
-  OpenField(4, 'Q');
-  Press({'8'});
-  Click(10, 16 * ROW_HEIGHT + 10);
-  EXPECT_EQ(ChannelTable[4].bankMSB, 8);
-  EXPECT_EQ(midi.Take(), (Calls{"short b4 00 08", "short b4 20 00", "short c4 00 00"}));
-  EXPECT_EQ(currentChannel, 4);
-}
-
-TEST_F(ValueEditorTest, AClickOnTheBoxPlacesTheCaretWithoutCommitting) {
-  OpenField(2, 'E');
-  Press({'1', '2'});
-  Click(300 + 9, 2 * ROW_HEIGHT + 2 + 5);  // nearest the boundary after the first digit
-  EXPECT_EQ(editActive, 1);
-  EXPECT_TRUE(midi.Take().empty());
-  Press({'5'});
-  EXPECT_EQ(EditorText(), "152");
-}
-
-TEST_F(ValueEditorTest, ACommitSendsTheEditedChannelEvenAfterTheCurrentOneChanged) {
-  OpenField(2, 'E');
-  Press({'4'});
-  SetFocus(mainWindow);  // as when the window is activated again
-  Press({'6'});          // the key map chooses channel index 5
-  ASSERT_EQ(currentChannel, 5);
-  Click(10, 9 * ROW_HEIGHT + 10);
-  EXPECT_EQ(ChannelTable[2].program, 4);
-  EXPECT_EQ(midi.Take(), (Calls{"short b2 00 00", "short b2 20 00", "short c2 04 00"}));
-  EXPECT_EQ(currentChannel, 9);
+  OpenField(2, 'Q');
+  Press("8");
+  Click(10, 16 * ROW_HEIGHT + 10);  // below the sixteenth row: no row to choose
+  EXPECT_EQ(midi.Take(), Sends(0x080009));
+  EXPECT_EQ(currentChannel, 2);
 }
 
 TEST_F(ValueEditorTest, TheBoxAndTheClickedRowFollowTheScrollPosition) {
   ResizeClient(480, 300);
   SendMessageA(mainWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
-  t::RunUntilIdle(mainWindow);
-  const LONG scroll = verticalScroll;
-  ASSERT_GT(scroll, 0);
-  OpenField(currentChannel = (scroll + 100) / ROW_HEIGHT, 'E');
-  EXPECT_EQ(EditorPosition().y, currentChannel * ROW_HEIGHT + 2 - scroll);
+  OpenField(3, 'E');
+  EXPECT_EQ(EditorPosition().y, 3 * ROW_HEIGHT + 2 - PAGE_SCROLL);
   SendMessageA(mainWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
-  t::RunUntilIdle(mainWindow);
-  EXPECT_EQ(EditorPosition().y, currentChannel * ROW_HEIGHT + 2 - verticalScroll)
-      << "the box moved with its row";
+  Pump();
+  EXPECT_EQ(EditorPosition().y, 3 * ROW_HEIGHT + 2 - 2 * PAGE_SCROLL) << "it moved with its row";
   Click(10, 10);
-  EXPECT_EQ(currentChannel, (10 + verticalScroll) / ROW_HEIGHT);
+  EXPECT_EQ(currentChannel, (10 + 2 * PAGE_SCROLL) / ROW_HEIGHT);
 }
 
 TEST_F(ValueEditorTest, TheCommittedValueShowsInTheRowHeaderWhereTheBoxWas) {
   OpenField(0, 'E');
-  Press({'1', '0', '0', VK_RETURN});
+  Press("100\r");
   Tick();
-  t::RunUntilIdle(mainWindow);
-  // With the box gone the header is painted again: the row is the current one (gray),
-  // and the digits of 100 start at x 302.
-  EXPECT_EQ(Pixel(300 + 23, 4), Rgb(128, 128, 128)) << "no white box left";
+  // The row is the current one (gray), and the digits of 100 start at x 302.
+  EXPECT_EQ(Pixel(300 + 23, 4), GRAY) << "no white box left";
   bool digit = false;
   for (int x = 302; x < 320; ++x) {
     for (int y = 2; y < 14; ++y) digit = digit || Pixel(x, y) == 0;

@@ -3,16 +3,19 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
 #include "app/main_window.h"
-#include "display/redraw_queue.h"
-#include "display/row_drawing.h"
-#include "display/spin_flag.h"
+#include "common/program_globals.h"
+#include "common/redraw_queue.h"
+#include "common/spin_flag.h"
+#include "display/scrolling.h"
 #include "midi/channel_state.h"
+#include "test_support.h"
 #include "user32/key_state.h"
 
 void WindowTest::SetUpTestSuite() {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
+  // The skins of whoever runs the tests stay out of them.
+  setenv("XDG_DATA_HOME", "/nonexistent/plinkaro-tests", 1);
   static bool registered = false;
   if (!registered) {
     instance = GetModuleHandleA(nullptr);
@@ -22,12 +25,14 @@ void WindowTest::SetUpTestSuite() {
 }
 
 void WindowTest::SetUp() {
+  ResetSongState();
   plk::user32::ResetKeyState();
   std::memset(ChannelTable, 0, sizeof ChannelTable);
   std::memset(&redrawQueue, 0, sizeof redrawQueue);
   PaintLock = QueueLock = DrainLock = 0;
   verticalScroll = 0;
   sustainActive = 0;
+  user32::InterceptMessageBoxes(true);
   mainWindow = CreateMainWindow();
   ASSERT_NE(mainWindow, nullptr);
   ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
@@ -39,31 +44,22 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
   mainWindow = nullptr;
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  user32::ResetWindows();
+  user32::InterceptMessageBoxes(false);
+  ResetSongState();
 }
 
 void WindowTest::Pump() {
+  user32::RunUntilIdle(mainWindow);
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) break;
-    TranslateMessage(&message);
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
     DispatchMessageA(&message);
   }
 }
 
-void WindowTest::Tick() { SendMessageA(mainWindow, WM_TIMER, REDRAW_TIMER_ID, 0); }
-
-DWORD WindowTest::Pixel(int x, int y) {
-  HDC dc = GetDC(mainWindow);
-  POINT origin;
-  GetWindowOrgEx(dc, &origin);
-  SetWindowOrgEx(dc, 0, 0, nullptr);
-  const COLORREF color = GetPixel(dc, x, y);
-  SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
-  ReleaseDC(mainWindow, dc);
-  return Rgb(GetRValue(color), GetGValue(color), GetBValue(color));
+void WindowTest::Tick() {
+  SendMessageA(mainWindow, WM_TIMER, REDRAW_TIMER_ID, 0);
+  Pump();
 }
 
 void WindowTest::Key(int virtualKey, bool down) {
@@ -77,8 +73,10 @@ void WindowTest::ResizeClient(int width, int height) {
   Pump();
 }
 
-int WindowTest::ClientHeight() {
-  RECT client;
-  GetClientRect(mainWindow, &client);
-  return client.bottom - client.top;
+std::string WindowTest::TakeMessageBox() {
+  const auto boxes = user32::TakeMessageBoxes();
+  if (boxes.empty()) return "";
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, mainWindow);
+  return boxes[0].text + "|" + boxes[0].caption + "|" + std::to_string(boxes[0].type);
 }

@@ -25,10 +25,6 @@ std::uint32_t Get32(const Bytes& in, std::size_t at) {
   return Get16(in, at) | (Get16(in, at + 2) << 16);
 }
 
-std::uint32_t RowBytes(int width, int bitsPerPixel) {
-  return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
-}
-
 void PutInfoHeader(Bytes& out, int width, int height, int bitsPerPixel, std::uint32_t imageSize,
                    std::uint32_t coloursUsed) {
   Put32(out, INFO_HEADER_SIZE);
@@ -55,7 +51,7 @@ void PutPixelRows(Bytes& out, const Image& image, const BmpFormat& format, std::
   const int bits = format.bitsPerPixel;
   for (int stored = 0; stored < image.height; ++stored) {
     const int y = format.topDown ? stored : image.height - 1 - stored;
-    Bytes row(RowBytes(image.width, bits), 0);
+    Bytes row(BmpRowBytes(image.width, bits), 0);
     for (int x = 0; x < image.width; ++x) {
       const Rgb& p = image.at(x, y);
       if (bits <= 8) {  // the leftmost pixel in the high bits
@@ -75,7 +71,7 @@ void PutPixelRows(Bytes& out, const Image& image, const BmpFormat& format, std::
 
 std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, int height,
                                    int bitsPerPixel) {
-  const std::size_t rowBytes = RowBytes(width, bitsPerPixel);
+  const std::size_t rowBytes = BmpRowBytes(width, bitsPerPixel);
   if (width <= 0 || height <= 0 || at + rowBytes * height > in.size()) return std::nullopt;
   Image image(width, height, WHITE);
   const std::size_t step = bitsPerPixel / 8;
@@ -91,30 +87,42 @@ std::optional<Image> ReadPixelRows(const Bytes& in, std::size_t at, int width, i
 
 }  // namespace
 
-Bytes EncodeBmp(const Image& image, const BmpFormat& format) {
-  const auto colours = std::uint32_t(format.bitsPerPixel <= 8 ? format.palette.size() : 0);
-  const std::uint32_t imageSize = RowBytes(image.width, format.bitsPerPixel) * image.height;
-  const std::uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * colours;
+std::uint32_t BmpRowBytes(int width, int bitsPerPixel) {
+  return (std::uint32_t(width) * bitsPerPixel + 31) / 32 * 4;
+}
+
+Bytes EncodeBmp(int width, int height, int bitsPerPixel, const std::vector<std::uint32_t>& palette,
+                const Bytes& pixels) {
+  const auto imageSize = std::uint32_t(pixels.size());
+  const auto offset = std::uint32_t(FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * palette.size());
   Bytes out;
   out.push_back('B');
   out.push_back('M');
   Put32(out, offset + imageSize);
   Put32(out, 0);  // two reserved words
   Put32(out, offset);
-  PutInfoHeader(out, image.width, format.topDown ? -image.height : image.height,
-                format.bitsPerPixel, imageSize, colours);
-  for (std::uint32_t i = 0; i < colours; ++i) {
-    const Rgb& c = format.palette[i];
-    Put32(out, std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
-  }
-  PutPixelRows(out, image, format, 0);
+  PutInfoHeader(out, width, height, bitsPerPixel, imageSize, std::uint32_t(palette.size()));
+  for (std::uint32_t colour : palette) Put32(out, colour);
+  out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
+}
+
+Bytes EncodeBmp(const Image& image, const BmpFormat& format) {
+  std::vector<std::uint32_t> palette;
+  if (format.bitsPerPixel <= 8) {
+    for (const Rgb& c : format.palette)
+      palette.push_back(std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+  }
+  Bytes pixels;
+  PutPixelRows(pixels, image, format, 0);
+  return EncodeBmp(image.width, format.topDown ? -image.height : image.height, format.bitsPerPixel,
+                   palette, pixels);
 }
 
 Bytes EncodeIco32(const Image& image) {
   constexpr std::uint32_t DIRECTORY_SIZE = 6 + 16;
-  const std::uint32_t colourBytes = RowBytes(image.width, 32) * image.height;
-  const std::uint32_t maskBytes = RowBytes(image.width, 1) * image.height;
+  const std::uint32_t colourBytes = BmpRowBytes(image.width, 32) * image.height;
+  const std::uint32_t maskBytes = BmpRowBytes(image.width, 1) * image.height;
   const std::uint32_t entrySize = INFO_HEADER_SIZE + colourBytes + maskBytes;
   Bytes out;
   Put16(out, 0);  // reserved

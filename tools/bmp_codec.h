@@ -26,6 +26,12 @@ struct BmpFormat {
 // to 4 bytes, 2835 pixels per metre.
 Bytes EncodeBmp(const Image& image, const BmpFormat& format);
 inline Bytes EncodeBmp24(const Image& image) { return EncodeBmp(image, BmpFormat{}); }
+// The same around rows already packed: `pixels` holds them as stored (bottom-up, or
+// top-down for a negative height), `palette` the colour table as 0xRRGGBB.
+Bytes EncodeBmp(int width, int height, int bitsPerPixel, const std::vector<std::uint32_t>& palette,
+                const Bytes& pixels);
+// Bytes of one stored row, padded to a multiple of 4.
+std::uint32_t BmpRowBytes(int width, int bitsPerPixel);
 
 // An icon file with one 32-bpp entry (opaque alpha) and an all-zero AND mask.
 Bytes EncodeIco32(const Image& image);

@@ -35,4 +35,14 @@ Image Crop(const Image& source, int x, int y, int w, int h) {
   return part;
 }
 
+Image ScaleNearest(const Image& source, int w, int h) {
+  Image scaled(w, h, WHITE);
+  for (int y = 0; y < h; ++y) {
+    const int sy = (2 * y + 1) * source.height / (2 * h);
+    for (int x = 0; x < w; ++x)
+      scaled.at(x, y) = source.at((2 * x + 1) * source.width / (2 * w), sy);
+  }
+  return scaled;
+}
+
 }  // namespace plk::tools

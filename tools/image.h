@@ -45,4 +45,8 @@ void DrawMasked(Image& target, const Image& mask, const Image& image, int x, int
 // The w x h part of `source` whose top-left corner is (x, y).
 Image Crop(const Image& source, int x, int y, int w, int h);
 
+// `source` at w x h, each pixel taking the colour of the source pixel under its centre:
+// at a whole factor every pixel becomes a crisp block.
+Image ScaleNearest(const Image& source, int w, int h);
+
 }  // namespace plk::tools

@@ -29,35 +29,35 @@ Depth DepthOf(const Shape& s, int x, int y) {
 }
 
 // Light falls from the left: two darkening steps towards the right and the bottom.
-Rgb ReleasedWhiteFace(Depth d) {
-  if (d.right == 1 || d.below == 1) return GRAY;
-  if (d.right == 2 || d.below == 2) return LIGHT_GRAY;
-  return WHITE;
+Rgb ReleasedWhiteFace(Depth d, const KeyColours& c) {
+  if (d.right == 1 || d.below == 1) return c.whiteShade1;
+  if (d.right == 2 || d.below == 2) return c.whiteShade2;
+  return c.white;
 }
 
 // A narrow sheen a little inside the left edge, fading out towards the tip.
-Rgb ReleasedBlackFace(Depth d) {
-  if (d.below <= 3) return BLACK;
-  if (d.left == 1) return GRAY;
-  if (d.left == 2) return DARK_GRAY;
-  return BLACK;
+Rgb ReleasedBlackFace(Depth d, const KeyColours& c) {
+  if (d.below <= 3) return c.black;
+  if (d.left == 1) return c.sheen1;
+  if (d.left == 2) return c.sheen2;
+  return c.black;
 }
 
-Rgb PressedFace(Depth d) {
-  if (d.right == 1 || d.below == 1) return BLUE;
-  if (d.right == 2 || d.below == 2) return MID_BLUE;
-  if (d.left == 1) return WHITE;
-  if (d.left == 2) return PALE_BLUE;
-  return LAVENDER;
+Rgb PressedFace(Depth d, const KeyColours& c) {
+  if (d.right == 1 || d.below == 1) return c.pressedShade1;
+  if (d.right == 2 || d.below == 2) return c.pressedShade2;
+  if (d.left == 1) return c.pressedLight1;
+  if (d.left == 2) return c.pressedLight2;
+  return c.pressed;
 }
 
-Rgb FaceColour(KeyLook look, Depth d) {
+Rgb FaceColour(KeyLook look, Depth d, const KeyColours& c) {
   switch (look) {
-    case KeyLook::ReleasedWhite: return ReleasedWhiteFace(d);
-    case KeyLook::ReleasedBlack: return ReleasedBlackFace(d);
-    case KeyLook::Pressed: return PressedFace(d);
+    case KeyLook::ReleasedWhite: return ReleasedWhiteFace(d, c);
+    case KeyLook::ReleasedBlack: return ReleasedBlackFace(d, c);
+    case KeyLook::Pressed: return PressedFace(d, c);
   }
-  return WHITE;
+  return c.white;
 }
 
 }  // namespace
@@ -72,12 +72,13 @@ Image PaintMask(const Shape& shape) {
   return mask;
 }
 
-Image PaintKey(const Shape& shape, KeyLook look) {
+Image PaintKey(const Shape& shape, KeyLook look, const KeyColours& colours) {
   Image key(shape.width, shape.height(), WHITE);
   for (int y = 0; y < shape.height(); ++y) {
     for (int x = 0; x < shape.width; ++x) {
       if (!shape.Contains(x, y)) continue;
-      key.at(x, y) = IsOutline(shape, x, y) ? BLACK : FaceColour(look, DepthOf(shape, x, y));
+      key.at(x, y) = IsOutline(shape, x, y) ? colours.outline
+                                            : FaceColour(look, DepthOf(shape, x, y), colours);
     }
   }
   return key;

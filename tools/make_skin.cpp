@@ -1,6 +1,7 @@
 // make_skin OUTPUT_DIR: writes the built-in skin (skin.bmp) and the program icon (icon.bmp,
 // icon.ico) into OUTPUT_DIR. The output depends on nothing but this code, so regenerating
 // gives the committed files byte for byte.
+// make_skin --shipped OUTPUT_DIR: writes the skins installed with the program.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -22,12 +23,20 @@ bool WriteFile(const std::string& path, const plk::tools::Bytes& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_skin OUTPUT_DIR\n");
+  using namespace plk::tools;
+  const bool shipped = argc == 3 && std::string(argv[1]) == "--shipped";
+  if (argc != 2 && !shipped) {
+    std::fprintf(stderr, "usage: make_skin [--shipped] OUTPUT_DIR\n");
     return 2;
   }
-  using namespace plk::tools;
-  const std::string dir = argv[1];
+  const std::string dir = argv[argc - 1];
+  if (shipped) {
+    bool written = true;
+    for (const ShippedSkin& skin : SHIPPED_SKINS) {
+      written = WriteFile(dir + "/" + skin.file, EncodeBmp24(PaintSkin(skin.colours))) && written;
+    }
+    return written ? 0 : 1;
+  }
   const Image icon = PaintIcon();
   const bool written = WriteFile(dir + "/skin.bmp", EncodeBmp24(PaintSkin())) &&
                        WriteFile(dir + "/icon.bmp", EncodeBmp24(icon)) &&

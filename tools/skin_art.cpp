@@ -30,6 +30,35 @@ bool IsBlack(SkinShape shape) { return shape == SkinShape::BlackKey; }
 
 }  // namespace
 
+// Dark: slate keys that do not glare at night, near-black sharps, amber when played.
+// High contrast: pure white and black without shading, a solid blue when played, for
+// low vision and bright rooms.
+const ShippedSkin SHIPPED_SKINS[2] = {
+    {"dark.bmp",
+     {.outline = {16, 16, 20},
+      .white = {96, 100, 112},
+      .whiteShade1 = {56, 58, 66},
+      .whiteShade2 = {76, 80, 90},
+      .black = {24, 24, 28},
+      .sheen1 = {88, 88, 96},
+      .sheen2 = {56, 56, 64},
+      .pressed = {240, 160, 48},
+      .pressedLight1 = {255, 224, 160},
+      .pressedLight2 = {255, 196, 96},
+      .pressedShade1 = {160, 88, 16},
+      .pressedShade2 = {200, 120, 32}}},
+    {"high-contrast.bmp",
+     {.whiteShade1 = WHITE,
+      .whiteShade2 = WHITE,
+      .sheen1 = BLACK,
+      .sheen2 = BLACK,
+      .pressed = BLUE,
+      .pressedLight1 = BLUE,
+      .pressedLight2 = BLUE,
+      .pressedShade1 = BLUE,
+      .pressedShade2 = BLUE}},
+};
+
 Shape ShapeOf(SkinShape shape) {
   switch (shape) {
     case SkinShape::NotchRight: return WhiteKey(0, 11);
@@ -42,7 +71,7 @@ Shape ShapeOf(SkinShape shape) {
 
 int SkinRowY(SkinShape shape) { return int(shape) * KEY_CELL_HEIGHT; }
 
-Image PaintSkin() {
+Image PaintSkin(const KeyColours& colours) {
   constexpr std::array ALL = {SkinShape::NotchRight, SkinShape::NotchBoth, SkinShape::NotchLeft,
                               SkinShape::BlackKey};
   Image skin(SKIN_WIDTH, SKIN_HEIGHT, WHITE);
@@ -50,8 +79,8 @@ Image PaintSkin() {
     const Shape shape = ShapeOf(kind);
     const int y = SkinRowY(kind);
     const KeyLook released = IsBlack(kind) ? KeyLook::ReleasedBlack : KeyLook::ReleasedWhite;
-    Paste(skin, PaintKey(shape, released), 0, y);
-    Paste(skin, PaintKey(shape, KeyLook::Pressed), KEY_CELL_WIDTH, y);
+    Paste(skin, PaintKey(shape, released, colours), 0, y);
+    Paste(skin, PaintKey(shape, KeyLook::Pressed, colours), KEY_CELL_WIDTH, y);
     Paste(skin, PaintMask(shape), 2 * KEY_CELL_WIDTH, y);
   }
   return skin;

@@ -19,6 +19,14 @@ Shape ShapeOf(SkinShape shape);
 int SkinRowY(SkinShape shape);
 
 // Columns: released image at x 0, pressed image at 16, mask at 32.
-Image PaintSkin();
+Image PaintSkin(const KeyColours& colours = {});
+
+// The skins installed with the program besides the built-in one: the same shapes and
+// masks in other colours.
+struct ShippedSkin {
+  const char* file;
+  KeyColours colours;
+};
+extern const ShippedSkin SHIPPED_SKINS[2];
 
 }  // namespace plk::tools

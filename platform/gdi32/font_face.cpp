@@ -2,9 +2,10 @@
 // that is plain ASCII and names an installed family is used as such; otherwise a request
 // for fixed pitch or the modern family gets the system's monospace face, and anything else,
 // notably the CP932 bytes of the Japanese gothic face name, resolves to IPAGothic and then
-// to the system's monospace face.
+// to the system's monospace face; all these are laid out on cells. The dialog face names
+// resolve to fontconfig's sans-serif face, laid out by advances.
 // Does not implement: double-byte (CP932 lead byte) characters, synthetic bold or italic,
-// kerning, proportional layout.
+// kerning.
 #include "gdi32/font_face.h"
 
 #include <fontconfig/fontconfig.h>
@@ -29,6 +30,9 @@ namespace {
 constexpr int kDefaultCellHeight = 12;
 constexpr const char* kGothicFamily = "IPAGothic";
 constexpr const char* kLastResort = "monospace";
+// Windows maps these names to its user-interface face; here it is the desktop's sans-serif.
+constexpr const char* kDialogFaces[] = {"MS Shell Dlg", "MS Shell Dlg 2"};
+constexpr const char* kUiFamily = "sans-serif";
 
 struct FtLibrary {
   FT_Library handle = nullptr;
@@ -52,6 +56,11 @@ struct FontFile {
 bool IsPlainAscii(const std::string& s) {
   return !s.empty() &&
          std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+bool IsDialogFace(const std::string& face) {
+  return std::any_of(std::begin(kDialogFaces), std::end(kDialogFaces),
+                     [&](const char* name) { return strcasecmp(face.c_str(), name) == 0; });
 }
 
 bool HasFamily(FcPattern* match, const char* family) {
@@ -158,6 +167,27 @@ void DescribePitch(FT_Face face, int spacing, FontMetrics& m) {
       std::max(m.averageWidth, static_cast<int>(std::lround(face->max_advance_width * scale)));
 }
 
+// Sizes a face whose characters keep their own widths. As with Windows, a negative height
+// asks for the character (em) height and a positive one for the ascender-to-descender cell.
+std::optional<FontMetrics> SizeByAdvances(FT_Face face, int requestedHeight) {
+  if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0) return std::nullopt;
+  const double span = face->ascender - face->descender;
+  if (span <= 0) return std::nullopt;
+  const int height = requestedHeight == 0 ? kDefaultCellHeight : requestedHeight;
+  const int em =
+      height < 0 ? -height
+                 : std::max(1, static_cast<int>(std::lround(height * face->units_per_EM / span)));
+  if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) return std::nullopt;
+  const FT_Size_Metrics& size = face->size->metrics;
+  FontMetrics m;
+  m.proportional = true;
+  m.emPixels = em;
+  m.ascent = static_cast<int>((size.ascender + 32) >> 6);
+  m.cellHeight = std::max(em, static_cast<int>((size.ascender - size.descender + 32) >> 6));
+  m.cellWidth = std::max(1, AdvanceOf(face, 'x'));
+  return m;
+}
+
 }  // namespace
 
 struct FontFace::Impl {
@@ -196,8 +226,13 @@ class FontLibrary {
   FontLibrary() : ft_(std::make_shared<FtLibrary>()), config_(FcInitLoadConfigAndFonts()) {}
 
   std::shared_ptr<FontFace> Open(const FontRequest& request) {
+    const bool dialogFace = IsDialogFace(request.face);
     std::optional<FontFile> file;
-    if (IsPlainAscii(request.face)) file = MatchFamily(config_, request.face.c_str(), true);
+    if (dialogFace) {
+      file = MatchFamily(config_, kUiFamily, false);
+    } else if (IsPlainAscii(request.face)) {
+      file = MatchFamily(config_, request.face.c_str(), true);
+    }
     if (!file && WantsFixedPitch(request)) file = MatchMonospace(config_);
     if (!file) file = MatchFamily(config_, unknownNameFamily_.c_str(), true);
     if (!file) file = MatchFamily(config_, kLastResort, false);
@@ -211,7 +246,8 @@ class FontLibrary {
       impl->face = nullptr;
       return nullptr;
     }
-    auto metrics = SizeFace(impl->face, request.height, request.width);
+    auto metrics = dialogFace ? SizeByAdvances(impl->face, request.height)
+                              : SizeFace(impl->face, request.height, request.width);
     if (!metrics) return nullptr;
     DescribePitch(impl->face, file->spacing, *metrics);
     impl->metrics = *metrics;
@@ -256,12 +292,11 @@ const Glyph& FontFace::GlyphFor(unsigned char character) {
   slot = std::make_unique<Glyph>();
   const FT_ULong code = UnicodeOf(character);
   FT_Face face = impl_->face;
-  if (code == 0 || FT_Load_Char(face, code, FT_LOAD_TARGET_MONO) != 0 ||
-      FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0) {
-    return *slot;  // drawn as an empty cell
-  }
-  const FT_Bitmap& bitmap = face->glyph->bitmap;
+  if (code == 0 || FT_Load_Char(face, code, FT_LOAD_TARGET_MONO) != 0) return *slot;
   Glyph& glyph = *slot;
+  glyph.advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+  if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) != 0) return glyph;  // drawn empty
+  const FT_Bitmap& bitmap = face->glyph->bitmap;
   glyph.left = face->glyph->bitmap_left;
   glyph.top = face->glyph->bitmap_top;
   glyph.width = static_cast<int>(bitmap.width);
@@ -276,6 +311,10 @@ const Glyph& FontFace::GlyphFor(unsigned char character) {
     }
   }
   return glyph;
+}
+
+int FontFace::Advance(unsigned char character) {
+  return metrics_.proportional ? GlyphFor(character).advance : metrics_.cellWidth;
 }
 
 FontMetrics NominalMetrics(int requestedHeight) {

@@ -1,8 +1,10 @@
 // Implements: finding a font file for a CreateFontA request through fontconfig and
 // rendering its glyphs through FreeType as 1-bit masks (no anti-aliasing), cached per face
-// and size, laid out on fixed character cells half as wide as they are high.
+// and size, laid out on fixed character cells half as wide as they are high; the dialog
+// face names ("MS Shell Dlg", "MS Shell Dlg 2") stand for the desktop's sans-serif face,
+// laid out by each character's own advance.
 // Does not implement: double-byte (CP932 lead byte) characters, synthetic bold or italic,
-// kerning, proportional layout.
+// kerning.
 #pragma once
 
 #include <array>
@@ -19,8 +21,9 @@ struct FontMetrics {
   int cellHeight = 12;
   int cellWidth = 6;
   int ascent = 10;
-  int emPixels = 12;  // the character height, cellHeight minus internal leading
-  // The face's own pitch and widths; a proportional face's glyphs still sit on the cells.
+  int emPixels = 12;          // the character height, cellHeight minus internal leading
+  bool proportional = false;  // characters advance by their own widths, not by cells
+  // The face's own pitch and widths, as GetTextMetricsA reports them.
   bool fixedPitch = true;
   int averageWidth = 6;
   int maxWidth = 12;
@@ -32,6 +35,7 @@ struct Glyph {
   int top = 0;   // rows above the baseline
   int width = 0;
   int rows = 0;
+  int advance = 0;  // pen movement to the next character (proportional faces)
   std::vector<std::uint8_t> ink;
 };
 
@@ -50,6 +54,8 @@ class FontFace {
   // The glyph of one single-byte character; rendered on first use, then cached. Callers
   // serialise through the handle table's lock.
   const Glyph& GlyphFor(unsigned char character);
+  // How far the pen moves for one character: its cell, or its advance when proportional.
+  int Advance(unsigned char character);
 
   struct Impl;
   explicit FontFace(std::unique_ptr<Impl> impl);

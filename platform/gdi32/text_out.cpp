@@ -1,8 +1,8 @@
 // Implements: CreateFontA (height, width, weight, pitch and family and face are kept),
-// TextOutA on fixed character cells (TRANSPARENT, or OPAQUE filling the cells with the
-// background colour; (x, y) is the top-left of the first cell, the baseline lies `ascent`
-// below it), GetTextExtentPoint32A, GetTextMetricsA (the pitch and widths of the face found)
-// and GetTextFaceA.
+// TextOutA on fixed character cells, or by each character's advance for proportional faces
+// (TRANSPARENT, or OPAQUE filling the cells with the background colour; (x, y) is the
+// top-left of the first cell, the baseline lies `ascent` below it), GetTextExtentPoint32A,
+// GetTextMetricsA (the pitch and widths of the face found) and GetTextFaceA.
 // Does not implement: text alignment modes, double-byte characters, intercharacter
 // spacing, escapement, underline and strike-out.
 #include <windows.h>
@@ -23,7 +23,7 @@ using plk::gdi::Objects;
 
 namespace {
 
-constexpr BYTE kTrueTypeVectorModern = FF_MODERN | TMPF_VECTOR | TMPF_TRUETYPE;
+constexpr BYTE kTrueTypeVector = TMPF_VECTOR | TMPF_TRUETYPE;
 
 FontFace* FaceOf(plk::gdi::Font& font) {
   if (!font.resolved) {
@@ -36,6 +36,16 @@ FontFace* FaceOf(plk::gdi::Font& font) {
 FontMetrics MetricsOf(plk::gdi::Font& font) {
   const FontFace* face = FaceOf(font);
   return face ? face->Metrics() : plk::gdi::NominalMetrics(font.request.height);
+}
+
+std::int64_t WidthOf(plk::gdi::Font& font, LPCSTR text, int length) {
+  FontFace* face = FaceOf(font);
+  if (!face || !face->Metrics().proportional) {
+    return std::int64_t{MetricsOf(font).cellWidth} * length;
+  }
+  std::int64_t width = 0;
+  for (int i = 0; i < length; ++i) width += face->Advance(static_cast<unsigned char>(text[i]));
+  return width;
 }
 
 void DrawGlyph(const DrawTarget& target, const plk::gdi::Glyph& glyph, int penX, int baseline,
@@ -77,14 +87,14 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
   if (!face) return FALSE;
   const FontMetrics& m = face->Metrics();
   const DrawTarget target(*d);
-  const RECT cells = target.ToPixels(x, y, std::int64_t{m.cellWidth} * length, m.cellHeight);
+  const RECT cells = target.ToPixels(x, y, WidthOf(*d->font.object, text, length), m.cellHeight);
   if (d->bkMode == OPAQUE) target.Fill(cells, plk::gdi::XrgbFromColorRef(d->bkColor));
   const std::uint32_t color = plk::gdi::XrgbFromColorRef(d->textColor);
-  for (int i = 0; i < length; ++i) {
-    const int penX = cells.left + i * m.cellWidth;
-    if (penX >= cells.right) break;  // the rest lies beyond any surface
-    DrawGlyph(target, face->GlyphFor(static_cast<unsigned char>(text[i])), penX,
-              cells.top + m.ascent, color);
+  int penX = cells.left;
+  for (int i = 0; i < length && penX < cells.right; ++i) {  // the rest lies beyond any surface
+    const auto character = static_cast<unsigned char>(text[i]);
+    DrawGlyph(target, face->GlyphFor(character), penX, cells.top + m.ascent, color);
+    penX += face->Advance(character);
   }
   return TRUE;
 }
@@ -93,9 +103,9 @@ BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size) {
   auto lock = Objects().Lock();
   DeviceContext* d = Objects().Get<DeviceContext>(dc);
   if (!d || !size || length < 0 || (!text && length > 0)) return FALSE;
-  const FontMetrics m = MetricsOf(*d->font.object);
-  size->cx = m.cellWidth * length;
-  size->cy = m.cellHeight;
+  const std::int64_t width = WidthOf(*d->font.object, text, length);
+  size->cx = static_cast<LONG>(std::min<std::int64_t>(width, 0x7FFFFFFF));
+  size->cy = MetricsOf(*d->font.object).cellHeight;
   return TRUE;
 }
 
@@ -120,8 +130,9 @@ BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics) {
   tm.tmDefaultChar = 0x1F;
   tm.tmBreakChar = 0x20;
   // The bit's name is the reverse of its meaning: it is set for variable pitch.
-  tm.tmPitchAndFamily = kTrueTypeVectorModern | (m.fixedPitch ? 0 : TMPF_FIXED_PITCH);
-  tm.tmCharSet = SHIFTJIS_CHARSET;
+  tm.tmPitchAndFamily = kTrueTypeVector | (m.proportional ? FF_SWISS : FF_MODERN) |
+                        (m.fixedPitch ? 0 : TMPF_FIXED_PITCH);
+  tm.tmCharSet = m.proportional ? ANSI_CHARSET : SHIFTJIS_CHARSET;
   *metrics = tm;
   return TRUE;
 }

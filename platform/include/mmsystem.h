@@ -1,6 +1,7 @@
-// The Windows multimedia (winmm) subset that Plinkaro uses: MIDI output and the
-// multimedia timer. Constants carry their real Win32 values; MIDIHDR has the Win32
-// member order (and so the Win32 layout on 32-bit hosts, the Win64 one on 64-bit hosts).
+// The Windows multimedia (winmm) subset that Plinkaro uses: MIDI output and input and the
+// multimedia timer. Constants carry their real Win32 values; MIDIHDR and MIDIINCAPSA have
+// the Win32 member order (and so the Win32 layout on 32-bit hosts, the Win64 one on 64-bit
+// hosts).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,9 @@
 typedef UINT MMRESULT;
 PLK_DECLARE_HANDLE(HMIDIOUT);
 typedef HMIDIOUT* LPHMIDIOUT;
+PLK_DECLARE_HANDLE(HMIDIIN);
+typedef HMIDIIN* LPHMIDIIN;
+typedef UINT MMVERSION;
 
 #define MMSYSERR_NOERROR 0
 #define MMSYSERR_ERROR 1
@@ -28,6 +32,8 @@ typedef HMIDIOUT* LPHMIDIOUT;
 #define CALLBACK_NULL 0x00000000L
 #define CALLBACK_WINDOW 0x00010000L
 #define CALLBACK_FUNCTION 0x00030000L
+#define CALLBACK_TYPEMASK 0x00070000L
+#define MIDI_IO_STATUS 0x00000020L
 
 #define MHDR_DONE 0x00000001
 #define MHDR_PREPARED 0x00000002
@@ -45,6 +51,26 @@ typedef struct midihdr_tag {
   DWORD_PTR dwReserved[8];
 } MIDIHDR, *LPMIDIHDR;
 
+// Input callbacks: void CALLBACK proc(HMIDIIN, UINT message, DWORD_PTR instance,
+// DWORD_PTR param1, DWORD_PTR param2), passed to midiInOpen as a DWORD_PTR.
+#define MIM_OPEN 0x3C1
+#define MIM_CLOSE 0x3C2
+#define MIM_DATA 0x3C3
+#define MIM_LONGDATA 0x3C4
+#define MIM_ERROR 0x3C5
+#define MIM_LONGERROR 0x3C6
+#define MIM_MOREDATA 0x3CC
+
+#define MAXPNAMELEN 32
+
+typedef struct tagMIDIINCAPSA {
+  WORD wMid;
+  WORD wPid;
+  MMVERSION vDriverVersion;
+  CHAR szPname[MAXPNAMELEN];
+  DWORD dwSupport;
+} MIDIINCAPSA, *LPMIDIINCAPSA;
+
 UINT midiOutGetNumDevs(void);
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
                      DWORD flags);
@@ -54,6 +80,18 @@ MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, LPMIDIHDR header, UINT size);
 MMRESULT midiOutLongMsg(HMIDIOUT handle, LPMIDIHDR header, UINT size);
 MMRESULT midiOutReset(HMIDIOUT handle);
 MMRESULT midiOutClose(HMIDIOUT handle);
+
+UINT midiInGetNumDevs(void);
+MMRESULT midiInGetDevCapsA(UINT_PTR deviceId, LPMIDIINCAPSA caps, UINT size);
+MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
+                    DWORD flags);
+MMRESULT midiInPrepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
+MMRESULT midiInUnprepareHeader(HMIDIIN handle, LPMIDIHDR header, UINT size);
+MMRESULT midiInAddBuffer(HMIDIIN handle, LPMIDIHDR header, UINT size);
+MMRESULT midiInStart(HMIDIIN handle);
+MMRESULT midiInStop(HMIDIIN handle);
+MMRESULT midiInReset(HMIDIIN handle);
+MMRESULT midiInClose(HMIDIIN handle);
 
 #define TIMERR_NOERROR 0
 #define TIMERR_NOCANDO 97

@@ -9,6 +9,7 @@
 // Does not implement: Unicode (W) functions, anything the program does not call.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -34,6 +35,7 @@ typedef unsigned int UINT;
 typedef int INT;
 typedef char CHAR;
 typedef void* LPVOID;
+typedef void* PVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
@@ -226,6 +228,17 @@ typedef struct _FILETIME {
   DWORD dwHighDateTime;
 } FILETIME;
 
+typedef struct _SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+
 typedef struct _WIN32_FIND_DATAA {
   DWORD dwFileAttributes;
   FILETIME ftCreationTime;
@@ -247,6 +260,7 @@ typedef struct _WIN32_FIND_DATAA {
 #define GENERIC_WRITE 0x40000000u
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
+#define CREATE_NEW 1
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
@@ -258,7 +272,16 @@ typedef struct _WIN32_FIND_DATAA {
 #define FILE_END 2
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_WRITE_FAULT 29L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_ENVVAR_NOT_FOUND 203L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 #define INFINITE 0xFFFFFFFFu
 
 LONG InterlockedExchange(LONG volatile* target, LONG value);
@@ -266,18 +289,29 @@ LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
 LONG InterlockedExchangeAdd(LONG volatile* target, LONG value);
 LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
+PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value);
+PVOID InterlockedCompareExchangePointer(PVOID volatile* target, PVOID exchange, PVOID comparand);
 void Sleep(DWORD milliseconds);
 DWORD GetTickCount(void);
 DWORD GetLastError(void);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE GetModuleHandleA(LPCSTR moduleName);
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPVOID security, DWORD creation,
                    DWORD flags, HANDLE templateFile);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPVOID overlapped);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
+BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE object);
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
+BOOL DeleteFileA(LPCSTR fileName);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+DWORD GetTempPathA(DWORD size, LPSTR buffer);
+void GetLocalTime(LPSYSTEMTIME time);
+DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer,
+                     DWORD size, va_list* arguments);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data);
 BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data);
 BOOL FindClose(HANDLE find);
@@ -539,6 +573,8 @@ BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
 HWND GetParent(HWND window);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -642,6 +678,7 @@ int GetSystemMetrics(int index);
 #define VARIABLE_PITCH 2
 #define FF_DONTCARE 0x00
 #define FF_MODERN 0x30
+#define FF_SWISS 0x20
 // tmPitchAndFamily bits; TMPF_FIXED_PITCH is set for variable-pitch fonts.
 #define TMPF_FIXED_PITCH 0x01
 #define TMPF_VECTOR 0x02

@@ -1,16 +1,19 @@
-// Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS; a
-// directory cannot be opened, as on Windows), ReadFile and WriteFile (synchronous, whole
-// transfers unless the file ends; a read of a whole file is reported to the platform's
-// listener, whole_file_reads.h), GetFileSize (with the high word), SetFilePointer
-// (64-bit through distanceHigh), CloseHandle, over POSIX descriptors behind handles that
-// are never reused.
+// Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS/
+// CREATE_NEW; a directory cannot be opened, as on Windows), ReadFile and WriteFile
+// (synchronous, whole transfers unless the file ends; a read of a whole file is reported
+// to the platform's listener, whole_file_reads.h), GetFileSize (with the high word),
+// SetFilePointer (64-bit through distanceHigh), FlushFileBuffers (to the disk), CloseHandle,
+// over POSIX descriptors behind handles that are never reused; MoveFileA (never replaces
+// an existing name: ERROR_ALREADY_EXISTS, atomically) and DeleteFileA.
 // Does not implement: share modes (POSIX has no mandatory locking), overlapped I/O,
-// security attributes, the other creation dispositions, handles other than files.
+// security attributes, OPEN_ALWAYS/TRUNCATE_EXISTING, handles other than files, moves
+// across file systems.
 #include "handle_table.h"
 #include "kernel32/last_error.h"
 #include "whole_file_reads.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,9 +37,9 @@ int DescriptorOf(HANDLE handle) {
   return Files().With(handle, [](int fd) { return fd; }).value_or(-1);
 }
 
-bool FailWithErrno() {
+BOOL FailWithErrno() {
   SetLastErrorCode(ErrorFromErrno(errno));
-  return false;
+  return FALSE;
 }
 
 }  // namespace
@@ -51,6 +54,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation,
   int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
   if (creation == CREATE_ALWAYS) {
     flags |= O_CREAT | O_TRUNC;
+  } else if (creation == CREATE_NEW) {
+    flags |= O_CREAT | O_EXCL;
   } else if (creation != OPEN_EXISTING) {
     SetLastErrorCode(kErrorInvalidParameter);
     return INVALID_HANDLE_VALUE;
@@ -154,11 +159,51 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
   return static_cast<DWORD>(position);
 }
 
+BOOL FlushFileBuffers(HANDLE file) {
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return FALSE;
+  }
+  return fsync(descriptor) == 0 ? TRUE : FailWithErrno();
+}
+
 BOOL CloseHandle(HANDLE object) {
   const int descriptor = Files().Remove(object).value_or(-1);
   if (descriptor < 0) {
     SetLastErrorCode(kErrorInvalidHandle);
     return FALSE;
   }
-  return close(descriptor) == 0 ? TRUE : FALSE;
+  // Some file systems report a failed write only here.
+  return close(descriptor) == 0 ? TRUE : FailWithErrno();
+}
+
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName) {
+  if (!existingName || !newName) {
+    SetLastErrorCode(kErrorInvalidParameter);
+    return FALSE;
+  }
+  int result = renameat2(AT_FDCWD, existingName, AT_FDCWD, newName, RENAME_NOREPLACE);
+  if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+    // A file system without a no-replace rename: a new link never replaces a name either.
+    result = link(existingName, newName);
+    if (result == 0) unlink(existingName);
+  }
+  if (result == 0) {
+    SetLastErrorCode(ERROR_SUCCESS);
+    return TRUE;
+  }
+  if (errno == EEXIST) {
+    SetLastErrorCode(ERROR_ALREADY_EXISTS);
+    return FALSE;
+  }
+  return FailWithErrno();
+}
+
+BOOL DeleteFileA(LPCSTR fileName) {
+  if (!fileName) {
+    SetLastErrorCode(kErrorInvalidParameter);
+    return FALSE;
+  }
+  return unlink(fileName) == 0 ? TRUE : FailWithErrno();
 }

@@ -1,14 +1,15 @@
-// Implements: the Interlocked family on 32-bit LONGs, each a sequentially consistent
-// atomic read-modify-write, as on Windows (a full barrier).
+// Implements: the Interlocked family on 32-bit LONGs and on pointers, each a sequentially
+// consistent atomic read-modify-write, as on Windows (a full barrier).
 #include <windows.h>
 
 #include <atomic>
 
 namespace {
 
-std::atomic_ref<LONG> AtomicAt(LONG volatile* target) {
-  // The Win32 signature takes a volatile pointer; the object itself is a plain LONG.
-  return std::atomic_ref<LONG>(*const_cast<LONG*>(target));
+// The Win32 signatures take volatile pointers; the objects themselves are plain.
+template <typename T>
+std::atomic_ref<T> AtomicAt(T volatile* target) {
+  return std::atomic_ref<T>(*const_cast<T*>(target));
 }
 
 }  // namespace
@@ -26,6 +27,15 @@ LONG InterlockedExchangeAdd(LONG volatile* target, LONG value) {
 }
 
 LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand) {
+  AtomicAt(target).compare_exchange_strong(comparand, exchange);
+  return comparand;
+}
+
+PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value) {
+  return AtomicAt(target).exchange(value);
+}
+
+PVOID InterlockedCompareExchangePointer(PVOID volatile* target, PVOID exchange, PVOID comparand) {
   AtomicAt(target).compare_exchange_strong(comparand, exchange);
   return comparand;
 }

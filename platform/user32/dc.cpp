@@ -1,7 +1,8 @@
 // Implements: GetDC/ReleaseDC (GetDC(NULL) is gdi32's screen DC), the class DC shared by
 // all windows of a CS_CLASSDC class and keeping its attributes between uses, CS_OWNDC
 // DCs, common DCs created per GetDC and destroyed by ReleaseDC, and retargeting bound DCs
-// when a window's pixels move or its client area changes.
+// when a window's pixels move or its client area changes; a solid fill for the controls
+// user32 draws.
 // Does not implement: GetDCEx, GetWindowDC (non-client drawing), excluding visible
 // children from a parent's DC (the program's main window does not clip its children).
 #include "user32/dc.h"
@@ -120,6 +121,12 @@ void ForgetWindowDCs(HWND handle) {
     plk::gdi::DestroyWindowDC(window->ownDC);
     window->ownDC = nullptr;
   }
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
 }
 
 }  // namespace plk::user32

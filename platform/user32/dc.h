@@ -22,4 +22,7 @@ int ReleaseWindowDC(HWND window, HDC dc);
 void RetargetWindowDCs(HWND window);
 void ForgetWindowDCs(HWND window);
 
+// Fills `rect` of any DC with one colour (for the controls that user32 draws itself).
+void FillSolid(HDC dc, const RECT& rect, COLORREF color);
+
 }  // namespace plk::user32

@@ -1,16 +1,15 @@
 // Implements: DefWindowProcA for the messages this program leaves to it: WM_NCCREATE
 // (accept), WM_CLOSE (DestroyWindow), WM_SETTEXT/WM_GETTEXT/WM_GETTEXTLENGTH (the title
 // of a top-level window shows on its host window), WM_PAINT (validate), WM_ERASEBKGND
-// (the class background brush), the scroll bar's non-client mouse messages, and
-// Alt+F4 closing the window.
+// (the class background brush), the scroll bar's non-client mouse messages, the wheel
+// passed on from a child to its parent, and Alt+F4 closing the top-level window.
 // Does not implement: WM_SYSCOMMAND and the system menu, WM_NCHITTEST, WM_SETCURSOR,
 // WM_ACTIVATE (activation is done directly by user32), WM_CONTEXTMENU.
+#include "user32/host/host.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
@@ -23,9 +22,7 @@ LRESULT SetText(HWND handle, LPCSTR text) {
   Window* window = FindWindowObject(handle);
   if (!window) return FALSE;
   window->text = text ? text : "";
-  if (window->pixels && window->pixels->host) {
-    SDL_SetWindowTitle(window->pixels->host, window->text.c_str());
-  }
+  if (window->pixels) SetHostWindowTitle(window->pixels->host, window->text.c_str());
   return TRUE;
 }
 
@@ -68,8 +65,15 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case kWmNcLButtonDown:
     case kWmNcLButtonUp:
     case kWmNcMouseMove: return HandleNonClientMouse(window, message, wParam, lParam);
+    case WM_MOUSEWHEEL: {
+      const HWND parent = GetParent(window);
+      return parent ? SendMessageA(parent, message, wParam, lParam) : 0;
+    }
     case WM_SYSKEYDOWN:
-      if (wParam == VK_F4 && (lParam & (1 << 29))) PostMessageA(window, WM_CLOSE, 0, 0);
+      if (wParam == VK_F4 && (lParam & (1 << 29))) {
+        Window* target = FindWindowObject(window);
+        if (target) PostMessageA(TopLevelOf(*target)->handle, WM_CLOSE, 0, 0);
+      }
       return 0;
     default: return 0;
   }

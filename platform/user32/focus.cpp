@@ -1,9 +1,11 @@
 // Implements: GetFocus/SetFocus with WM_KILLFOCUS then WM_SETFOCUS, focus moving to the
 // parent when the focused window is hidden or destroyed, activation giving the focus to
-// the top-level window, and IsDialogMessageA: for any message to the dialog or one of its
-// descendants, Enter and Escape key-downs become WM_COMMAND IDOK/IDCANCEL (notification
-// 0) sent to the dialog unless the control asks for all keys (WM_GETDLGCODE); other
-// messages are translated and dispatched; messages for other windows are left alone.
+// the top-level window unless the focus is inside it already (or to the enabled window it
+// owns while it is disabled), and IsDialogMessageA: for any message to the dialog or one of
+// its descendants, Enter and Escape key-downs become WM_COMMAND IDOK/IDCANCEL
+// (notification 0) sent to the dialog unless the control asks for all keys
+// (WM_GETDLGCODE); other messages are translated and dispatched; messages for other
+// windows are left alone.
 // Does not implement: Tab/arrow navigation between controls, default push buttons
 // (DM_GETDEFID), mnemonics, per-thread focus across several GUI threads.
 #include "user32/focus.h"
@@ -26,7 +28,11 @@ void ReleaseFocusFrom(HWND window) {
 }
 
 void ActivateWindow(HWND topLevel) {
-  if (focusWindow != topLevel) SetFocus(topLevel);
+  if (!AcceptsInput(topLevel)) {
+    if (HWND popup = EnabledOwnedWindow(topLevel)) ActivateWindow(popup);
+    return;
+  }
+  if (!GetFocus() || !IsDescendant(GetFocus(), topLevel)) SetFocus(topLevel);
 }
 
 void DeactivateWindow(HWND topLevel) {

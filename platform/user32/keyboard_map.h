@@ -1,11 +1,8 @@
-// Virtual-key codes and scan codes by physical key (SDL scancode) for the layouts
-// Windows knows as US (101/102 keys) and Japanese (106/109 keys), with the lParam bits
-// of key messages.
+// Virtual-key codes by physical key (its scan code) for the layouts Windows knows as US
+// (101/102 keys) and Japanese (106/109 keys), with the lParam bits of key messages.
 #pragma once
 
 #include <windows.h>
-
-#include <SDL_scancode.h>
 
 #include <optional>
 
@@ -19,7 +16,7 @@ struct KeyCode {
   bool extended = false;
 };
 
-KeyCode MapScancode(KeyboardLayout layout, SDL_Scancode scancode);
+KeyCode MapScanCode(KeyboardLayout layout, int scanCode, bool extended);
 // The physical key that produces `virtualKey` (the first in table order).
 std::optional<KeyCode> FindVirtualKey(KeyboardLayout layout, int virtualKey);
 

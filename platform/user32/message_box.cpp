@@ -1,78 +1,91 @@
-// Implements: MessageBoxA as a modal box with an OK button (SDL's message box, owned by
-// the owner's host window; the caller's thread blocks, so no message of its queue is
-// handled meanwhile). Without a visible display the text goes to stderr. Both return
-// IDOK. Tests may collect the boxes instead of showing them.
-// Does not implement: buttons other than OK, MB_DEFBUTTON*, system-modal boxes.
-#include "user32/sdl_video.h"
-#include "user32/testing/user32_testing.h"
+// Implements: MessageBoxA as a modal box of user32's own windows (message_box_window.h):
+// the owner's top-level window is disabled while the box is up and activated again after
+// it; the box's own message loop goes on dispatching every message of the thread (the
+// owner's timers and paints included) and hands the box's keys to IsDialogMessageA (Enter
+// and Escape) and its OK button (Space); WM_QUIT ends the box and is posted again. On a
+// headless video driver, or when no box can be made, the caption and text go to stderr
+// as one line. A null caption reads "Error". PLINKARO_TRACE=user32 prints caption and
+// text. Every answer is IDOK.
+// Does not implement: buttons other than OK, MB_DEFBUTTON*, MB_TASKMODAL/MB_SYSTEMMODAL,
+// MB_TOPMOST and the other placement flags, MessageBeep.
+#include "user32/message_box.h"
+
+#include "user32/host/host.h"
+#include "user32/message_box_window.h"
+#include "user32/trace.h"
 #include "user32/window.h"
-#include "user32/window_pixels.h"
 
-#include <SDL.h>
-
+#include <atomic>
 #include <cstdio>
-#include <mutex>
+#include <string>
 
 namespace plk::user32 {
 namespace {
 
-struct MessageBoxLog {
-  std::mutex mutex;
-  bool intercepting = false;
-  std::vector<testing::ShownMessageBox> shown;
-};
-
-MessageBoxLog& Log() {
-  static MessageBoxLog log;
-  return log;
+std::atomic<MessageBoxHandler>& Handler() {
+  static std::atomic<MessageBoxHandler> handler{nullptr};
+  return handler;
 }
 
-Uint32 SdlFlags(UINT type) {
-  switch (type & 0xF0) {
-    case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
-    case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+// One trace line however many lines the text has.
+std::string OneLine(const char* text) {
+  std::string line;
+  for (const char* c = text; *c; ++c) {
+    if (*c == '\n') {
+      line += "\\n";
+    } else if (*c != '\r') {
+      line += *c;
+    }
+  }
+  return line;
+}
+
+void RunBoxLoop(HWND box, const MessageBoxState& state) {
+  MSG message;
+  while (!state.ended && IsWindow(box)) {
+    if (!GetMessageA(&message, nullptr, 0, 0)) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that called the box
+      return;
+    }
+    if (!IsDialogMessageA(box, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
   }
 }
 
 }  // namespace
 
-namespace testing {
+void SetMessageBoxHandler(MessageBoxHandler handler) { Handler() = handler; }
 
-void InterceptMessageBoxes(bool intercept) {
-  std::lock_guard lock(Log().mutex);
-  Log().intercepting = intercept;
-  Log().shown.clear();
+int RunModalMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  Window* ownerWindow = FindWindowObject(owner);
+  const HWND top = ownerWindow ? TopLevelOf(*ownerWindow)->handle : nullptr;
+  MessageBoxState state;
+  const HWND box =
+      CreateMessageBoxWindow(top, text ? text : "", caption ? caption : "Error", type, state);
+  if (!box) return -1;
+  const bool disabledOwner = top && !EnableWindow(top, FALSE);
+  ShowWindow(box, SW_SHOW);
+  SetFocus(GetDlgItem(box, IDOK));
+  RunBoxLoop(box, state);
+  // The owner takes input again before the box goes, so the activation returns to it.
+  if (disabledOwner) EnableWindow(top, TRUE);
+  DestroyWindow(box);
+  return state.result;
 }
 
-std::vector<ShownMessageBox> TakeMessageBoxes() {
-  std::lock_guard lock(Log().mutex);
-  std::vector<ShownMessageBox> shown;
-  shown.swap(Log().shown);
-  return shown;
-}
-
-}  // namespace testing
 }  // namespace plk::user32
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   using namespace plk::user32;
   const char* body = text ? text : "";
   const char* title = caption ? caption : "Error";  // Windows' title for a null caption
-  {
-    MessageBoxLog& log = Log();
-    std::lock_guard lock(log.mutex);
-    if (log.intercepting) {
-      log.shown.push_back({owner, body, caption ? caption : "", type});
-      return IDOK;
-    }
-  }
-  SDL_Window* host = nullptr;
-  if (Window* window = FindWindowObject(owner)) {
-    if (Window* top = TopLevelOf(*window); top->pixels) host = top->pixels->host;
-  }
-  if (!SdlVideoHeadless() && SDL_ShowSimpleMessageBox(SdlFlags(type), title, body, host) == 0) {
-    return IDOK;
+  Trace("message box caption \"%s\" text \"%s\"", OneLine(title).c_str(), OneLine(body).c_str());
+  if (MessageBoxHandler handler = Handler()) return handler(owner, text, caption, type);
+  if (!HostVideoHeadless()) {
+    const int answer = RunModalMessageBox(owner, body, title, type);
+    if (answer >= 0) return answer;
   }
   std::fprintf(stderr, "%s%s%s\n", title, *title ? ": " : "", body);
   return IDOK;

@@ -1,21 +1,18 @@
-// Implements: the per-thread queue (posted, input, WM_QUIT, timers), MessageMatches
-// filtering by window (and its descendants) and message range, PostMessageA (from any
-// thread), PostQuitMessage, PeekMessageA, GetMessageA, WaitMessage, SendMessageA,
-// DispatchMessageA (timer procedures included), CallWindowProcA.
+// Implements: the per-thread queue (posted, input addressed as it is taken, WM_QUIT,
+// timers), MessageMatches filtering by window (and its descendants) and message range,
+// PostMessageA (from any thread), PostQuitMessage, PeekMessageA, GetMessageA, WaitMessage,
+// SendMessageA, DispatchMessageA (timer procedures included), CallWindowProcA.
 // Does not implement: cross-thread SendMessageA marshalling (the procedure runs on the
 // caller's thread), PM_NOYIELD/QS_* filters, hooks, message priorities beyond Windows'
 // posted → input → quit → paint → timer order.
 #include "user32/message_queue.h"
 
-#include "user32/host_wait.h"
+#include "user32/host/host.h"
 #include "user32/keyboard.h"
 #include "user32/paint.h"
-#include "user32/sdl_video.h"
 #include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -57,9 +54,9 @@ void MessageQueue::Post(const MSG& message) {
   WakeHostWait();
 }
 
-void MessageQueue::PostInput(const MSG& message) {
+void MessageQueue::PostInput(const MSG& message, InputRoute route) {
   std::lock_guard lock(mutex_);
-  input_.push_back(Stamp(message));
+  input_.push_back({Stamp(message), route});
 }
 
 void MessageQueue::PostNext(const MSG& message) {
@@ -79,7 +76,7 @@ void MessageQueue::PostQuit(int exitCode) {
 bool MessageQueue::TakeQueued(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
   std::lock_guard lock(mutex_);
   if (TakeFrom(posted_, out, window, filterMin, filterMax, remove)) return true;
-  if (TakeFrom(input_, out, window, filterMin, filterMax, remove)) return true;
+  if (TakeInput(out, window, filterMin, filterMax, remove)) return true;
   if (!quitPending_) return false;
   // WM_QUIT belongs to no window; like Windows, only a range filter can hold it back.
   if (!MessageMatches(MSG{nullptr, WM_QUIT, 0, 0, 0, {}}, nullptr, filterMin, filterMax)) {
@@ -90,6 +87,25 @@ bool MessageQueue::TakeQueued(MSG& out, HWND window, UINT filterMin, UINT filter
   return true;
 }
 
+bool MessageQueue::TakeInput(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+  for (auto entry = input_.begin(); entry != input_.end();) {
+    MSG message = entry->message;
+    if (!AddressInput(message, entry->route)) {
+      UpdateInputStateFor(message);  // the key state follows every key that leaves the queue
+      entry = input_.erase(entry);
+      continue;
+    }
+    if (!MessageMatches(message, window, filterMin, filterMax)) {
+      ++entry;
+      continue;
+    }
+    out = message;
+    if (remove) input_.erase(entry);
+    return true;
+  }
+  return false;
+}
+
 bool MessageQueue::HasQueued() {
   std::lock_guard lock(mutex_);
   return !posted_.empty() || !input_.empty() || quitPending_;
@@ -97,9 +113,8 @@ bool MessageQueue::HasQueued() {
 
 void MessageQueue::RemoveMessagesFor(HWND window) {
   std::lock_guard lock(mutex_);
-  for (auto* messages : {&posted_, &input_}) {
-    std::erase_if(*messages, [&](const MSG& message) { return message.hwnd == window; });
-  }
+  std::erase_if(posted_, [&](const MSG& message) { return message.hwnd == window; });
+  std::erase_if(input_, [&](const QueuedInput& entry) { return entry.message.hwnd == window; });
 }
 
 void MessageQueue::WaitForPost(std::optional<std::chrono::milliseconds> timeout) {
@@ -184,11 +199,8 @@ BOOL WaitMessage(void) {
     }
     // A stepped clock only moves when the test moves it: waiting would never end.
     if (ManualClockActive()) return TRUE;
-    if (SdlVideoActive()) {
-      if (!WaitForHostInput(timeout) &&
-          SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1) == 0) {
-        NoteHostAsked();  // it had nothing to say
-      }
+    if (HostVideoActive()) {
+      WaitForHostEvent(timeout);
     } else {
       queue.WaitForPost(timeout);
     }

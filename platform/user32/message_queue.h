@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "user32/input_routing.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -16,9 +18,12 @@ namespace plk::user32 {
 
 using Clock = std::chrono::steady_clock;
 
-// The clock that window timers run on (timers.cpp): steady, or stepped by tests.
+// The clock that window timers run on (timers.cpp): steady, unless SetManualClock gave
+// another. A manual clock moves only when its owner moves it, so WaitMessage does not
+// sleep on it. Null restores the steady clock.
 Clock::time_point Now();
 bool ManualClockActive();
+void SetManualClock(Clock::time_point (*now)());
 
 struct WindowTimer {
   HWND window = nullptr;
@@ -33,19 +38,21 @@ bool MessageMatches(const MSG& message, HWND window, UINT filterMin, UINT filter
 class MessageQueue {
  public:
   void Post(const MSG& message);  // any thread
-  void PostInput(const MSG& message);
+  // Input waits unaddressed; `route` gives it its window when it is taken.
+  void PostInput(const MSG& message, InputRoute route = InputRoute::kFixed);
   // Ahead of everything else, like the characters TranslateMessage makes.
   void PostNext(const MSG& message);
   void PostQuit(int exitCode);
 
-  // Posted messages, then input, then WM_QUIT; false when none matches.
+  // Posted messages, then input, then WM_QUIT; false when none matches. Input for no
+  // window, or for a disabled one, is dropped on the way.
   bool TakeQueued(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
   // A due timer as WM_TIMER; taking it starts the next period (ticks never pile up).
   bool TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
   bool HasQueued();
   bool HasDueTimer();
   void RemoveMessagesFor(HWND window);
-  // Sleeps until something is posted or `timeout` passes (for threads without SDL video).
+  // Sleeps until something is posted or `timeout` passes (for threads without host video).
   void WaitForPost(std::optional<std::chrono::milliseconds> timeout);
 
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
@@ -55,10 +62,16 @@ class MessageQueue {
   std::optional<Clock::time_point> NextTimerDue();
 
  private:
+  struct QueuedInput {
+    MSG message;
+    InputRoute route;
+  };
+  bool TakeInput(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove);
+
   std::mutex mutex_;
   std::condition_variable postedSignal_;
   std::deque<MSG> posted_;
-  std::deque<MSG> input_;
+  std::deque<QueuedInput> input_;
   bool quitPending_ = false;
   int exitCode_ = 0;
   std::vector<WindowTimer> timers_;
@@ -73,9 +86,7 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows every top-level window whose pixels changed (after each dispatch, before sleeping).
 void PresentChangedWindows();
 
-// Host events (sdl_events.cpp): turns pending SDL events into input messages.
+// Turns pending host events into input messages (host_events.cpp).
 void PumpHostEvents();
-// Wakes a thread sleeping in WaitMessage on SDL.
-void WakeHostWait();
 
 }  // namespace plk::user32

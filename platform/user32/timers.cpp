@@ -1,10 +1,9 @@
 // Implements: SetTimer/KillTimer for window timers (WM_TIMER with the id in wParam, or the
 // timer procedure in lParam), generated only when nothing else waits and rescheduled one
 // period after each tick is taken, so ticks never pile up; thread timers (null window)
-// with ids chosen here; the clock timers run on, which tests may step by hand.
+// with ids chosen here; the clock timers run on, which another may replace.
 // Does not implement: USER_TIMER_MINIMUM clamping below 10 ms, coalescing tolerances.
 #include "user32/message_queue.h"
-#include "user32/testing/user32_testing.h"
 #include "user32/window.h"
 
 #include <algorithm>
@@ -13,25 +12,21 @@
 namespace plk::user32 {
 namespace {
 
-struct ManualClock {
-  std::atomic<bool> active{false};
-  std::atomic<Clock::rep> ticks{0};
-};
-
-ManualClock& Manual() {
-  static ManualClock clock;
-  return clock;
+std::atomic<Clock::time_point (*)()>& ManualNow() {
+  static std::atomic<Clock::time_point (*)()> now{nullptr};
+  return now;
 }
 
 }  // namespace
 
 Clock::time_point Now() {
-  ManualClock& manual = Manual();
-  if (manual.active) return Clock::time_point(Clock::duration(manual.ticks.load()));
-  return Clock::now();
+  Clock::time_point (*manual)() = ManualNow();
+  return manual ? manual() : Clock::now();
 }
 
-bool ManualClockActive() { return Manual().active; }
+bool ManualClockActive() { return ManualNow() != nullptr; }
+
+void SetManualClock(Clock::time_point (*now)()) { ManualNow() = now; }
 
 MessageQueue& CurrentQueue() { return *CurrentQueueShared(); }
 
@@ -110,31 +105,6 @@ bool MessageQueue::TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterM
   return true;
 }
 
-namespace testing {
-
-void UseManualClock() {
-  Manual().ticks = Clock::now().time_since_epoch().count();
-  Manual().active = true;
-}
-
-void AdvanceClock(std::chrono::milliseconds step) {
-  Manual().ticks += std::chrono::duration_cast<Clock::duration>(step).count();
-}
-
-void UseRealClock() { Manual().active = false; }
-
-int FireTimers(HWND window) {
-  int fired = 0;
-  for (const WindowTimer& timer : CurrentQueue().TimersOf(window)) {
-    MSG tick{window,         WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure),
-             GetTickCount(), {}};
-    DispatchMessageA(&tick);
-    ++fired;
-  }
-  return fired;
-}
-
-}  // namespace testing
 }  // namespace plk::user32
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC timerProc) {

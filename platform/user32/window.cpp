@@ -1,28 +1,34 @@
 // Implements: the handle table (handles are never reused, so a stale handle fails
 // IsWindow), CreateWindowExA (WM_NCCREATE and WM_CREATE sent before it returns, null when
 // either refuses; children get WM_SIZE/WM_MOVE at once, overlapped windows at their first
-// ShowWindow), DestroyWindow (WM_DESTROY to the window, then its children; timers,
-// queued messages and DC bindings dropped), ShowWindow, IsWindow, IsWindowVisible,
-// GetParent, Get/SetWindowLong(Ptr)A, SetWindowTextA/GetWindowTextA.
-// Does not implement: owned (non-child) windows, z-order, WM_STYLECHANGED,
-// WS_EX_* styles other than WS_EX_ACCEPTFILES, window properties.
+// ShowWindow; a top-level window with a parent is owned by that parent's top-level window
+// and its host window stays above the owner's), DestroyWindow (owned windows first, then
+// WM_DESTROY to the window, then its children; timers, queued messages and DC bindings
+// dropped; an owner takes over the activation of the owned window it destroys),
+// ShowWindow (minimising and restoring included), IsWindow, IsWindowVisible, GetParent,
+// Get/SetWindowLong(Ptr)A, SetWindowTextA/GetWindowTextA.
+// Does not implement: z-order among siblings, WM_STYLECHANGED, WS_EX_* styles other than
+// WS_EX_ACCEPTFILES, window properties, maximised state beyond asking the host.
 #include "user32/window.h"
 
+#include "user32/button_control.h"
 #include "user32/edit_control.h"
 #include "user32/focus.h"
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/dc.h"
-#include "user32/sdl_video.h"
+#include "user32/host/host.h"
+#include "user32/resource_lookup.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
 
-#include <SDL.h>
-
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <string>
 
 namespace plk::user32 {
 namespace {
@@ -40,7 +46,7 @@ struct WindowTable {
 
 WindowTable& Table() {
   // Never destroyed: windows still open at exit (after an X I/O error, say, when the
-  // display is gone) must not call into SDL from static destructors, which would wait
+  // display is gone) must not call into the host from static destructors, which would wait
   // forever on the dead connection. The process's exit frees them.
   static WindowTable& table = *new WindowTable;
   return table;
@@ -54,13 +60,24 @@ HWND NewHandle() {
   return reinterpret_cast<HWND>(value);
 }
 
+// Starts video for the first window, saying on stderr (once) when windows will stay
+// invisible.
+bool EnsureHostVideo() {
+  static bool told = false;
+  std::string failure;
+  if (StartHostVideo(failure)) return true;
+  if (!told) std::fprintf(stderr, "plinkaro: %s; windows stay invisible\n", failure.c_str());
+  told = true;
+  return false;
+}
+
 // Where an overlapped window goes when the program leaves it to the system: centred on
 // the first display, or at a fixed spot when there is none.
 POINT DefaultPosition(int width, int height) {
-  SDL_Rect bounds{0, 0, 0, 0};
-  if (SdlVideoActive() && SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0) {
-    return {bounds.x + std::max(0, (bounds.w - width) / 2),
-            bounds.y + std::max(0, (bounds.h - height) / 2)};
+  const std::optional<RECT> screen = HostScreenBounds();
+  if (screen && screen->right > screen->left) {
+    return {screen->left + std::max(0, (screen->right - screen->left - width) / 2),
+            screen->top + std::max(0, (screen->bottom - screen->top - height) / 2)};
   }
   return {64, 64};
 }
@@ -79,8 +96,9 @@ RECT InitialRect(int x, int y, int width, int height, bool child) {
   }
   width = std::max(width, 0);
   height = std::max(height, 0);
+  // The first top-level window decides how large the host shows every window.
+  if (EnsureHostVideo()) SettleHostScale({width, height});
   if (x == CW_USEDEFAULT) {
-    EnsureSdlVideo();
     const POINT position = DefaultPosition(width, height);
     x = position.x;
     y = position.y;
@@ -92,18 +110,45 @@ void AttachHost(Window& window, const char* title) {
   const SIZE size = PixelSize(window);
   window.pixels = std::make_unique<TopLevelPixels>(size.cx, size.cy);
   const RECT area = ClientAreaInWindow(window);
+  const RECT client = {window.rect.left + area.left, window.rect.top + area.top,
+                       window.rect.left + area.left + size.cx,
+                       window.rect.top + area.top + size.cy};
+  Window* owner = FindWindowObject(window.owner);
+  if (!EnsureHostVideo()) return;
   window.pixels->host =
-      CreateHostWindow(title, window.rect.left + area.left, window.rect.top + area.top, size.cx,
-                       size.cy, window.handle);
-  if (window.windowClass) SetHostIcon(window.pixels->host, window.windowClass->icon);
+      CreateHostWindow(title, client, window.handle, (window.style & WS_THICKFRAME) != 0,
+                       owner && owner->pixels ? owner->pixels->host : nullptr);
+  const EmbeddedResource* icon =
+      window.windowClass ? IconResource(window.windowClass->icon) : nullptr;
+  if (icon) SetHostWindowIcon(window.pixels->host, {icon->bytes, icon->size});
+}
+
+void DestroyOwnedWindows(HWND owner) {
+  for (HWND handle : AllWindowHandles()) {
+    Window* window = FindWindowObject(handle);
+    if (window && window->owner == owner) DestroyWindow(handle);
+  }
+}
+
+// Minimising, restoring and maximising, asked of the host and told to the window.
+void ApplyShowCommand(Window& window, int command) {
+  HostWindow* host = window.pixels ? window.pixels->host : nullptr;
+  const HWND handle = window.handle;
+  if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
+    SetHostWindowState(host, HostWindowState::Minimized);
+    SetMinimized(handle, true);
+  } else if (command == SW_SHOWMAXIMIZED) {
+    SetHostWindowState(host, HostWindowState::Maximized);
+  } else if (window.minimized &&
+             (command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT)) {
+    SetHostWindowState(host, HostWindowState::Normal);
+    SetMinimized(handle, false);
+  }
 }
 
 void SendSizeAndMove(HWND handle) {
+  SendSizeMessage(handle);
   Window* window = FindWindowObject(handle);
-  if (!window) return;
-  const SIZE size = ClientSize(*window);
-  SendMessageA(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.cx, size.cy));
-  window = FindWindowObject(handle);
   if (!window) return;
   const RECT area = ClientAreaInWindow(*window);
   SendMessageA(handle, WM_MOVE, 0,
@@ -208,6 +253,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      LPVOID param) {
   if (!className || IS_INTRESOURCE(className)) return nullptr;
   RegisterEditClass();  // the system's classes exist before any window is made
+  RegisterButtonClass();
   std::shared_ptr<WindowClass> windowClass = FindWindowClass(className);
   if (!windowClass) return nullptr;
   const bool child = (style & WS_CHILD) != 0;
@@ -221,6 +267,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   created->style = style & ~static_cast<DWORD>(WS_VISIBLE);  // shown after WM_CREATE
   created->exStyle = exStyle;
   created->parent = child ? parent : nullptr;
+  created->owner = !child && parentWindow ? TopLevelOf(*parentWindow)->handle : nullptr;
   created->rect = InitialRect(x, y, width, height, child);
   created->text = windowName ? windowName : "";
   created->id = child ? reinterpret_cast<LONG_PTR>(menu) : 0;
@@ -251,8 +298,12 @@ BOOL DestroyWindow(HWND handle) {
   Window* window = FindWindowObject(handle);
   if (!window || window->destroying) return FALSE;
   window->destroying = true;
+  DestroyOwnedWindows(handle);
+  if (!(window = FindWindowObject(handle))) return TRUE;
+  const HWND owner = window->owner;
+  const bool wasActive = GetFocus() && IsDescendant(GetFocus(), handle);
   ReleaseFocusFrom(handle);
-  if (window->pixels && window->pixels->host) SDL_HideWindow(window->pixels->host);
+  if (window->pixels) ShowHostWindow(window->pixels->host, false);
   if (window->parent && IsShown(*window)) {
     if (Window* parent = FindWindowObject(window->parent)) {
       InvalidateWindowRegion(*parent, Region(window->rect), true);
@@ -273,6 +324,12 @@ BOOL DestroyWindow(HWND handle) {
   ForgetWindowDCs(handle);
   Unlink(*window);
   RemoveWindowObject(handle);
+  if (wasActive && owner && AcceptsInput(owner)) {
+    ActivateWindow(owner);
+    if (Window* next = FindWindowObject(owner); next && next->pixels) {
+      RaiseHostWindow(next->pixels->host);
+    }
+  }
   return TRUE;
 }
 
@@ -293,7 +350,10 @@ BOOL ShowWindow(HWND handle, int command) {
   if (!window) return FALSE;
   const BOOL wasVisible = (window->style & WS_VISIBLE) ? TRUE : FALSE;
   const bool show = command != SW_HIDE;
-  if (show == static_cast<bool>(wasVisible) && !window->needsSizeMessage) return wasVisible;
+  if (show == static_cast<bool>(wasVisible) && !window->needsSizeMessage) {
+    ApplyShowCommand(*window, command);
+    return wasVisible;
+  }
   SendMessageA(handle, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
   if (!(window = FindWindowObject(handle))) return wasVisible;
 
@@ -301,19 +361,12 @@ BOOL ShowWindow(HWND handle, int command) {
     if (window->parent)
       InvalidateWindowRegion(*FindWindowObject(window->parent), Region(window->rect), true);
     window->style &= ~static_cast<DWORD>(WS_VISIBLE);
-    if (window->pixels && window->pixels->host) SDL_HideWindow(window->pixels->host);
+    if (window->pixels) ShowHostWindow(window->pixels->host, false);
     ReleaseFocusFrom(handle);
     return wasVisible;
   }
   window->style |= WS_VISIBLE;
-  if (window->pixels && window->pixels->host) {
-    SDL_ShowWindow(window->pixels->host);
-    if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
-      SDL_MinimizeWindow(window->pixels->host);
-    } else if (command == SW_SHOWMAXIMIZED) {
-      SDL_MaximizeWindow(window->pixels->host);
-    }
-  }
+  if (window->pixels) ShowHostWindow(window->pixels->host, true);
   if (window->needsSizeMessage) {
     window->needsSizeMessage = false;
     SendSizeAndMove(handle);
@@ -322,6 +375,7 @@ BOOL ShowWindow(HWND handle, int command) {
   InvalidateWindowRegion(*window, Region(ClientRect(*window)), true);
   DrawNonClient(*window);
   if (!window->parent) ActivateWindow(handle);
+  if ((window = FindWindowObject(handle))) ApplyShowCommand(*window, command);
   return wasVisible;
 }
 

@@ -24,6 +24,7 @@ struct Window {
   DWORD style = 0;
   DWORD exStyle = 0;
   HWND parent = nullptr;
+  HWND owner = nullptr;        // a top-level window that this top-level one stays above
   std::vector<HWND> children;  // in creation order
   RECT rect = {};  // outer rectangle: screen coordinates, or parent-client ones for a child
   std::string text;
@@ -34,6 +35,7 @@ struct Window {
   Region update;  // client coordinates
   bool erasePending = false;
   bool needsSizeMessage = false;  // overlapped windows get WM_SIZE at their first showing
+  bool minimized = false;
   bool destroying = false;
   std::shared_ptr<MessageQueue> queue;     // of the thread that created the window
   std::unique_ptr<TopLevelPixels> pixels;  // top-level windows only
@@ -54,6 +56,10 @@ Window* TopLevelOf(Window& window);
 bool IsDescendant(HWND window, HWND ancestor);  // true when window == ancestor too
 // Visible with every ancestor visible.
 bool IsShown(const Window& window);
+// Neither the window nor an ancestor is disabled (WS_DISABLED): input may reach it.
+bool AcceptsInput(HWND window);
+// A shown window owned by `owner` that takes input (a modal box over it), or null.
+HWND EnabledOwnedWindow(HWND owner);
 // The deepest shown descendant under a point in `window`'s client coordinates (the
 // window itself when no child is there); the point comes back in its client coordinates.
 HWND ChildWindowAt(HWND window, POINT& point);

@@ -1,18 +1,19 @@
 // Implements: the non-client frame (a fixed caption and border for overlapped windows,
 // one pixel for WS_BORDER children, the 17-pixel vertical scroll bar when WS_VSCROLL is
 // set), GetWindowRect, GetClientRect, MoveWindow, AdjustWindowRect, ClientToScreen,
-// ScreenToClient, and the consequences of a size change (WM_SIZE with the client size).
-// Does not implement: horizontal scroll bars, menus, minimized/maximized states,
+// ScreenToClient, and the consequences of a size change (WM_SIZE with the client size);
+// a minimised window reports an empty client area (SIZE_MINIMIZED, GetClientRect 0 x 0)
+// and its real size again when restored.
+// Does not implement: horizontal scroll bars, menus, the maximised state (SIZE_MAXIMIZED),
 // WM_WINDOWPOSCHANGING/CHANGED, WM_GETMINMAXINFO.
 #include "user32/window_geometry.h"
 
 #include "user32/dc.h"
+#include "user32/host/host.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -90,6 +91,21 @@ SIZE PixelSize(const Window& window) {
   return {client.cx + ScrollBarWidth(window.style), client.cy};
 }
 
+void SendSizeMessage(HWND handle) {
+  Window* window = FindWindowObject(handle);
+  if (!window) return;
+  const SIZE size = window->minimized ? SIZE{0, 0} : ClientSize(*window);
+  SendMessageA(handle, WM_SIZE, window->minimized ? SIZE_MINIMIZED : SIZE_RESTORED,
+               MAKELPARAM(size.cx, size.cy));
+}
+
+void SetMinimized(HWND handle, bool minimized) {
+  Window* window = FindWindowObject(handle);
+  if (!window || window->minimized == minimized) return;
+  window->minimized = minimized;
+  SendSizeMessage(handle);
+}
+
 void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes) {
   Window* window = FindWindowObject(handle);
   if (!window) return;
@@ -104,11 +120,11 @@ void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes)
   if (window->pixels) {
     const SIZE pixels = PixelSize(*window);
     window->pixels->Resize(pixels.cx, pixels.cy);
-    if ((changes & kMoveHost) && window->pixels->host) {
+    if (changes & kMoveHost) {
       const RECT area = ClientAreaInWindow(*window);
-      SDL_SetWindowPosition(window->pixels->host, rect.left + area.left, rect.top + area.top);
-      SDL_SetWindowSize(window->pixels->host, std::max<int>(pixels.cx, 1),
-                        std::max<int>(pixels.cy, 1));
+      const POINT origin = {rect.left + area.left, rect.top + area.top};
+      PlaceHostWindow(window->pixels->host,
+                      {origin.x, origin.y, origin.x + pixels.cx, origin.y + pixels.cy});
     }
     // Without CS_HREDRAW/CS_VREDRAW Windows keeps the old pixels and repaints only
     // what the new size uncovered.
@@ -126,9 +142,7 @@ void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes)
     InvalidateWindowRegion(*window, Region(ClientRect(*window)), true);
   }
   RetargetWindowDCs(handle);
-  if (resized || (changes & kAlwaysSize)) {
-    SendMessageA(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(newSize.cx, newSize.cy));
-  }
+  if (resized || (changes & kAlwaysSize)) SendSizeMessage(handle);
 }
 
 }  // namespace plk::user32
@@ -149,7 +163,7 @@ BOOL GetWindowRect(HWND handle, LPRECT rect) {
 BOOL GetClientRect(HWND handle, LPRECT rect) {
   Window* window = FindWindowObject(handle);
   if (!window || !rect) return FALSE;
-  *rect = ClientRect(*window);
+  *rect = window->minimized ? RECT{} : ClientRect(*window);
   return TRUE;
 }
 

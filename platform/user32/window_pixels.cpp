@@ -1,10 +1,10 @@
 // Implements: the pixel buffer of a top-level window (0x00RRGGBB, rows top-down),
-// resizing that keeps what still fits, and presentation through the SDL window surface.
+// resizing that keeps what still fits, and presentation to the host window.
 // Does not implement: partial presentation (the whole buffer is copied; at the sizes
 // this program uses that is well under a millisecond), high-DPI scaling.
 #include "user32/window_pixels.h"
 
-#include "user32/sdl_video.h"
+#include "user32/host/host.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
 TopLevelPixels::TopLevelPixels(int width, int height) { Resize(width, height); }
 
-TopLevelPixels::~TopLevelPixels() { DestroyHostWindow(host); }
+TopLevelPixels::~TopLevelPixels() { ReleaseHostWindow(host); }
 
 void TopLevelPixels::Resize(int width, int height) {
   width = std::max(width, 0);
@@ -46,7 +46,8 @@ void TopLevelPixels::PresentIfChanged() {
 
 void TopLevelPixels::Present() {
   changed = false;
-  if (host) PresentToHost(host, Surface());
+  const RECT all = {0, 0, width_, height_};
+  if (host) PresentHostWindow(host, Surface(), {&all, 1});
 }
 
 }  // namespace plk::user32

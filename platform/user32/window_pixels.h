@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-struct SDL_Window;
-
 namespace plk::user32 {
+
+struct HostWindow;
 
 class TopLevelPixels {
  public:
@@ -29,7 +29,7 @@ class TopLevelPixels {
   void Present();
 
   bool changed = false;        // set by gdi32 through WindowTarget::changed, and by user32
-  SDL_Window* host = nullptr;  // null when there is no video device
+  HostWindow* host = nullptr;  // null when there is no video device
 
  private:
   std::vector<std::uint32_t> pixels_;

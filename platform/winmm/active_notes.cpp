@@ -1,15 +1,13 @@
 #include "winmm/active_notes.h"
 
+#include "winmm/midi_message.h"
+
 namespace plk::winmm {
 namespace {
 
 constexpr DWORD kAllSoundOff = 120;
 constexpr DWORD kAllNotesOff = 123;
 constexpr DWORD kSustain = 64;
-
-DWORD PackShort(DWORD status, DWORD data1, DWORD data2) {
-  return status | (data1 << 8) | (data2 << 16);
-}
 
 }  // namespace
 
@@ -43,11 +41,12 @@ std::vector<DWORD> ActiveNotes::TakeResetMessages() {
   messages.reserve(sounding_.count() + 16);
   for (DWORD channel = 0; channel < 16; ++channel) {
     for (DWORD note = 0; note < 128; ++note) {
-      if (sounding_[channel * 128 + note]) messages.push_back(PackShort(0x80 | channel, note, 0));
+      if (sounding_[channel * 128 + note])
+        messages.push_back(PackShortMessage(0x80 | channel, note, 0));
     }
   }
   for (DWORD channel = 0; channel < 16; ++channel) {
-    messages.push_back(PackShort(0xB0 | channel, kSustain, 0));
+    messages.push_back(PackShortMessage(0xB0 | channel, kSustain, 0));
   }
   sounding_.reset();
   return messages;

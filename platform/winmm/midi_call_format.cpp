@@ -1,5 +1,6 @@
 #include "winmm/midi_call_format.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace plk::winmm {
@@ -25,6 +26,27 @@ std::string FormatLongMessage(const BYTE* data, std::size_t size) {
   text.reserve(4 + 3 * size);
   for (std::size_t i = 0; i < size; ++i) AppendHexByte(text, data[i]);
   return text;
+}
+
+std::optional<std::vector<BYTE>> ParseMidiCall(std::string_view call) {
+  const std::string_view kind = call.substr(0, call.find(' '));
+  if (kind == "open" || kind == "reset" || kind == "close") {
+    if (kind.size() != call.size()) return std::nullopt;
+    return std::vector<BYTE>{};
+  }
+  if (kind != "short" && kind != "long") return std::nullopt;
+  std::vector<BYTE> bytes;
+  for (std::size_t at = kind.size(); at < call.size(); at += 3) {
+    unsigned value = 0;
+    const char* digits = call.data() + at + 1;
+    if (call[at] != ' ' || at + 3 > call.size() ||
+        std::from_chars(digits, digits + 2, value, 16).ptr != digits + 2) {
+      return std::nullopt;
+    }
+    bytes.push_back(static_cast<BYTE>(value));
+  }
+  if (bytes.empty() || (kind == "short" && bytes.size() > 3)) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace plk::winmm

@@ -11,8 +11,6 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +18,7 @@
 #include "handle_table.h"
 #include "trace_channel.h"
 #include "whole_file_reads.h"
+#include "winmm/device_setting.h"
 #include "winmm/midi_device.h"
 #include "winmm/song_instruments.h"
 
@@ -106,30 +105,13 @@ void Park(Output output) {
   parked = new Output(std::move(output));
 }
 
-const MidiDriver* FindDriver(std::string_view name) {
-  for (const MidiDriver& driver : MidiDrivers()) {
-    if (name == driver.name) return &driver;
-  }
-  return nullptr;
-}
-
-// PLINKARO_MIDI_OUT is "name" or "name:argument".
+// PLINKARO_MIDI_OUT names the device.
 std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
-  const char* setting = std::getenv("PLINKARO_MIDI_OUT");
-  std::string_view text = (setting && *setting) ? setting : DefaultMidiDriverName();
-  const auto colon = text.find(':');
-  const std::string_view name = text.substr(0, colon);
-  const std::string_view argument = colon == std::string_view::npos ? "" : text.substr(colon + 1);
-  const MidiDriver* driver = FindDriver(name);
-  if (!driver) {
-    std::string names;
-    for (const MidiDriver& known : MidiDrivers()) names += std::string(" ") + known.name;
-    std::fprintf(stderr, "plinkaro: PLINKARO_MIDI_OUT=%.*s names no MIDI device; use one of:%s\n",
-                 static_cast<int>(text.size()), text.data(), names.c_str());
-    return nullptr;
-  }
+  const DeviceSetting setting = ReadDeviceSetting("PLINKARO_MIDI_OUT", DefaultMidiDriverName());
+  const MidiDriver* driver = FindDriver(MidiDrivers(), setting, "PLINKARO_MIDI_OUT", "MIDI device");
+  if (!driver) return nullptr;
   std::string whyNot;
-  auto device = driver->open(argument, whyNot);
+  auto device = driver->open(setting.argument, whyNot);
   if (!device && !whyNot.empty()) std::fprintf(stderr, "plinkaro: %s\n", whyNot.c_str());
   return device;
 }

@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
+#include <jack/jack.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -37,12 +38,17 @@ void OnFluidError(int, const char* message, void*) {
 
 void DropFluidMessage(int, const char*, void*) {}
 
+void DropJackMessage(const char*) {}
+
 }  // namespace
 
 void QuietSoundLibraries() {
   static std::once_flag once;
   std::call_once(once, [] {
     snd_lib_error_set_handler(DropAlsaMessage);
+    // libjack reports a missing server on its own; the devices say it in their one line.
+    jack_set_error_function(DropJackMessage);
+    jack_set_info_function(DropJackMessage);
     for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
       const bool error = level == FLUID_PANIC || level == FLUID_ERR;
       fluid_set_log_function(level, error ? OnFluidError : DropFluidMessage, nullptr);

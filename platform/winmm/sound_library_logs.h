@@ -1,4 +1,4 @@
-// Implements: one place for what FluidSynth, ALSA and RtMidi would print on their own.
+// Implements: one place for what FluidSynth, ALSA, JACK and RtMidi would print on their own.
 // Their chatter is dropped; FluidSynth's errors raised while a device opens are collected
 // so that the open can explain its failure in one line, and later errors get one stderr
 // line each.

@@ -1,5 +1,7 @@
 #include "smf/smf_writer.h"
 
+#include "song/smf_writer.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -11,25 +13,26 @@ Bytes operator+(Bytes a, const Bytes& b) {
   return a;
 }
 
-Bytes VarLen(std::uint32_t value) {
-  Bytes bytes{static_cast<std::uint8_t>(value & 0x7F)};
-  while (value >>= 7) bytes.insert(bytes.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7F)));
+namespace {
+
+// One piece from the program's writer: counted first, then written.
+template <typename... Args>
+Bytes Piece(DWORD (*write)(BYTE*, Args...), Args... args) {
+  Bytes bytes(write(nullptr, args...));
+  write(bytes.data(), args...);
   return bytes;
 }
 
+}  // namespace
+
+Bytes VarLen(std::uint32_t value) { return Piece<DWORD>(WriteVarLen, value); }
+
 Bytes Header(std::uint16_t format, std::uint16_t tracks, std::uint16_t division) {
-  return Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6} +
-         Bytes{static_cast<std::uint8_t>(format >> 8),   static_cast<std::uint8_t>(format),
-               static_cast<std::uint8_t>(tracks >> 8),   static_cast<std::uint8_t>(tracks),
-               static_cast<std::uint8_t>(division >> 8), static_cast<std::uint8_t>(division)};
+  return Piece<WORD, WORD, WORD>(WriteSmfHeader, format, tracks, division);
 }
 
 Bytes Chunk(const char (&type)[5], const Bytes& data) {
-  const auto size = static_cast<std::uint32_t>(data.size());
-  Bytes chunk(type, type + 4);
-  for (int shift = 24; shift >= 0; shift -= 8)
-    chunk.push_back(static_cast<std::uint8_t>(size >> shift));
-  return chunk + data;
+  return Piece<const char*, DWORD>(WriteChunkHeader, type, static_cast<DWORD>(data.size())) + data;
 }
 
 Bytes File(std::uint16_t division, const std::vector<Bytes>& tracks, std::uint16_t format) {
@@ -39,8 +42,7 @@ Bytes File(std::uint16_t division, const std::vector<Bytes>& tracks, std::uint16
 }
 
 Event Tempo(std::uint32_t tick, std::uint32_t micros) {
-  return {tick, Bytes{0xFF, 0x51, 0x03, static_cast<std::uint8_t>(micros >> 16),
-                      static_cast<std::uint8_t>(micros >> 8), static_cast<std::uint8_t>(micros)}};
+  return {tick, Piece<DWORD>(WriteTempoEvent, micros)};
 }
 
 Event SystemExclusive(std::uint32_t tick, std::uint8_t status, const Bytes& data) {
@@ -64,19 +66,31 @@ Bytes TrackData(const std::vector<Event>& events) {
     }
     running = channelMessage ? status : 0;
   }
-  return data + Bytes{0x00, 0xFF, 0x2F, 0x00};
+  return data + Bytes{0x00} + Piece(WriteEndOfTrack);
+}
+
+std::string HexText(const std::uint8_t* bytes, std::size_t length) {
+  std::string text;
+  char digits[4];
+  for (std::size_t i = 0; i < length; i++) {
+    std::snprintf(digits, sizeof digits, i ? " %02x" : "%02x", bytes[i]);
+    text += digits;
+  }
+  return text;
+}
+
+Bytes HexBytes(const std::string& text) {
+  Bytes bytes;
+  for (std::size_t at = 0; at + 1 < text.size(); at += 3) {
+    bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
+  }
+  return bytes;
 }
 
 namespace {
 
 std::string Hex(const std::string& prefix, const Bytes& bytes) {
-  std::string text = prefix;
-  char digits[4];
-  for (std::uint8_t byte : bytes) {
-    std::snprintf(digits, sizeof digits, " %02x", byte);
-    text += digits;
-  }
-  return text;
+  return bytes.empty() ? prefix : prefix + " " + HexText(bytes.data(), bytes.size());
 }
 
 // The log's form of an event; empty for events that send nothing.

@@ -17,6 +17,9 @@ Bytes Header(std::uint16_t format, std::uint16_t tracks, std::uint16_t division)
 Bytes Chunk(const char (&type)[5], const Bytes& data);
 Bytes File(std::uint16_t division, const std::vector<Bytes>& tracks, std::uint16_t format = 1);
 Bytes operator+(Bytes a, const Bytes& b);
+// Bytes as text, two lowercase hex digits each separated by blanks ("90 3c 40"), and back.
+std::string HexText(const std::uint8_t* bytes, std::size_t length);
+Bytes HexBytes(const std::string& text);
 
 // One event at an absolute tick. `bytes` is the whole event with its status byte; for
 // system exclusive, the data after the length quantity; for a tempo change, only the

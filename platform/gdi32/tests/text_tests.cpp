@@ -129,5 +129,33 @@ TEST(TextOutTest, ExtentAndMetricsDescribeTheCells) {
   EXPECT_EQ(tm.tmPitchAndFamily & 1, 0);  // the TMPF_FIXED_PITCH bit is clear for fixed pitch
 }
 
+TEST(TextOutTest, TheDialogFaceAdvancesEachCharacterByItsOwnWidth) {
+  MemoryCanvas canvas(120, 24, kWhite);
+  HFONT font =
+      CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "MS Shell Dlg 2");
+  HGDIOBJ previous = SelectObject(canvas.dc(), font);
+  SIZE narrow = {}, wide = {}, mixed = {};
+  GetTextExtentPoint32A(canvas.dc(), "iiii", 4, &narrow);
+  GetTextExtentPoint32A(canvas.dc(), "WWWW", 4, &wide);
+  GetTextExtentPoint32A(canvas.dc(), "iW", 2, &mixed);
+  EXPECT_LT(2 * narrow.cx, wide.cx);
+  EXPECT_EQ(mixed.cx, (narrow.cx + wide.cx) / 4);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(canvas.dc(), &tm);
+  EXPECT_EQ(tm.tmPitchAndFamily & 1, 1) << "variable pitch";
+  EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 12) << "a negative height is the em height";
+  SetBkMode(canvas.dc(), TRANSPARENT);
+  TextOutA(canvas.dc(), 0, 0, "WWWW", 4);
+  int lastInk = -1;
+  const std::vector<COLORREF> pixels = canvas.Pixels();
+  for (int i = 0; i < 120 * 24; ++i) {
+    if (pixels[i] != kWhite) lastInk = std::max(lastInk, i % 120);
+  }
+  EXPECT_NEAR(lastInk, wide.cx, 2) << "the ink ends where the extent says";
+  SelectObject(canvas.dc(), previous);
+  DeleteObject(font);
+}
+
 }  // namespace
 }  // namespace plk::gdi::testing

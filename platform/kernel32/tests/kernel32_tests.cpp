@@ -60,6 +60,53 @@ TEST(FileTest, ReadsSeeksAndSizesOnlyFilesThatExist) {
   }
 }
 
+TEST(FileTest, NewFilesAndMovesNeverReplaceAName) {
+  const std::string directory = ScratchDirectory({{"taken.mid", "old"}});
+  const std::string part = directory + "/take.part", taken = directory + "/taken.mid";
+  HANDLE file = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  EXPECT_TRUE(WriteFile(file, "new", 3, &written, nullptr) && FlushFileBuffers(file));
+  EXPECT_TRUE(CloseHandle(file));
+  EXPECT_EQ(CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_EXISTS});
+  EXPECT_FALSE(MoveFileA(part.c_str(), taken.c_str()));
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_ALREADY_EXISTS});
+  EXPECT_TRUE(MoveFileA(part.c_str(), (directory + "/free.mid").c_str()));
+  std::string kept;
+  std::ifstream(taken) >> kept;
+  EXPECT_EQ(kept, "old");
+  EXPECT_TRUE(DeleteFileA(taken.c_str()));
+  EXPECT_FALSE(DeleteFileA(taken.c_str()));
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
+  // Under a regular file no path exists, whoever asks (root too).
+  EXPECT_EQ(CreateFileA((directory + "/free.mid/x").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                        0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
+}
+
+TEST(EnvironmentTest, VariablesFoldersAndErrorTextsAnswerAsOnWindows) {
+  char text[MAX_PATH];
+  setenv("PLK_TEST_VARIABLE", "abc", 1);
+  EXPECT_EQ(GetEnvironmentVariableA("PLK_TEST_VARIABLE", text, 4), 3u);
+  EXPECT_STREQ(text, "abc");
+  EXPECT_EQ(GetEnvironmentVariableA("PLK_TEST_VARIABLE", text, 3), 4u) << "the size it needs";
+  EXPECT_EQ(GetEnvironmentVariableA("PLK_TEST_UNSET", text, MAX_PATH), 0u);
+  EXPECT_EQ(GetLastError(), DWORD{ERROR_ENVVAR_NOT_FOUND});
+  setenv("TMPDIR", "/var/tmp", 1);
+  EXPECT_EQ(GetTempPathA(MAX_PATH, text), 9u);
+  EXPECT_STREQ(text, "/var/tmp/");
+  unsetenv("TMPDIR");
+  ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, text), 0u);
+  EXPECT_EQ(std::filesystem::path(text), std::filesystem::current_path());
+  const DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  EXPECT_EQ(FormatMessageA(flags, nullptr, ERROR_ACCESS_DENIED, 0, text, MAX_PATH, nullptr), 19u);
+  EXPECT_STREQ(text, "Access is denied.\r\n");
+  EXPECT_EQ(FormatMessageA(flags, nullptr, 99999, 0, text, MAX_PATH, nullptr), 0u);
+}
+
 TEST(ModuleTest, FileNameIsTheExecutablePath) {
   char path[MAX_PATH];
   ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);

@@ -1,8 +1,9 @@
 // Implements: the user32 test seams declared in user32_testing.h (input injection,
-// stepped loop, pixels, reset); timers and message boxes live beside their code.
+// stepped loop, pixels, reset); timers in manual_clock.cpp, message boxes in their file.
 #include "user32/testing/user32_testing.h"
 
 #include "shell32/drop_files.h"
+#include "user32/input_routing.h"
 #include "user32/key_state.h"
 #include "user32/keyboard.h"
 #include "user32/keyboard_map.h"
@@ -57,15 +58,20 @@ bool InjectKey(int virtualKey, bool down, bool repeat) {
   if (alt && !control) lParam |= 1 << 29;
   const UINT message =
       system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  PostInputTo(focus, message, static_cast<WPARAM>(generic), lParam);
+  QueueInput(TopLevelOf(*FindWindowObject(focus))->handle, InputRoute::kFocus, message,
+             static_cast<WPARAM>(generic), lParam);
   return true;
 }
 
-void InjectMouseButton(HWND window, int x, int y, bool down) {
-  POINT point = {x, y};
-  const HWND target = ChildWindowAt(window, point);
-  PostInputTo(target, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
-              MAKELPARAM(point.x, point.y));
+void InjectMouseButton(HWND handle, int x, int y, bool down) {
+  Window* window = FindWindowObject(handle);
+  if (!window) return;
+  Window* top = TopLevelOf(*window);
+  const POINT origin = ClientOriginOnScreen(*window);
+  const POINT topOrigin = ClientOriginOnScreen(*top);
+  QueueInput(top->handle, InputRoute::kPointer, down ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+             down ? MK_LBUTTON : 0,
+             MAKELPARAM(x + origin.x - topOrigin.x, y + origin.y - topOrigin.y));
 }
 
 void InjectClick(HWND window, int x, int y) {
@@ -164,6 +170,7 @@ void ResetWindows() {
   }
   for (const WindowTimer& timer : queue.TimersOf(nullptr)) queue.KillTimer(nullptr, timer.id);
   SetFocus(nullptr);
+  SetMouseCapture(nullptr);
   ResetKeyState();
   InjectedDown().reset();
 }

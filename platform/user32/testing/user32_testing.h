@@ -1,12 +1,13 @@
 // Test seams of user32: input injected as the host would deliver it, a stepped message
 // loop, window timers fired on demand or on a clock the test moves, readable window
-// pixels, and message boxes collected instead of shown. Tests set SDL_VIDEODRIVER=dummy;
+// pixels; message boxes in message_boxes.h. Tests run on the host's headless driver;
 // everything here works without a display.
 #pragma once
 
 #include <windows.h>
 
 #include "gdi32/window_surface.h"
+#include "user32/testing/message_boxes.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,14 +16,14 @@
 
 namespace plk::user32::testing {
 
-// Input goes through the queue like real input: GetKeyState changes only when the
-// message is taken from the queue.
-// A key-down or key-up for the window with the focus (false when none has it), with the
+// Input goes through the queue like real input: it is addressed, and GetKeyState
+// changes, only when the message is taken from the queue.
+// A key-down or key-up for the focus window (false when no window has the focus), with the
 // scan code of the active layout, repeat count 1, bit 30 for a repeat or a key-up, bit 31
 // for a key-up; WM_SYSKEY* while Alt is held (through earlier injected keys) and for F10.
 bool InjectKey(int virtualKey, bool down, bool repeat = false);
-// Left button at client point (x, y) of `window`; the message goes to the deepest shown
-// child there, in its client coordinates.
+// Left button at client point (x, y) of `window`; the message goes to the capture window
+// or the deepest shown child there when it is taken, in its client coordinates.
 void InjectMouseButton(HWND window, int x, int y, bool down);
 void InjectClick(HWND window, int x, int y);
 // WM_MOUSEWHEEL with `delta` (120 per notch) to `window`.
@@ -52,16 +53,6 @@ plk::gdi::PixelSurface ClientPixels(HWND window);
 std::uint32_t PixelAt(HWND window, int x, int y);  // client coordinates, 0x00RRGGBB
 // The whole pixels of a top-level window: client area, then the scroll bar at its right.
 plk::gdi::PixelSurface WindowPixels(HWND window);
-
-struct ShownMessageBox {
-  HWND owner;
-  std::string text;
-  std::string caption;
-  UINT type;
-};
-// While intercepting, MessageBoxA records the box and returns IDOK at once.
-void InterceptMessageBoxes(bool intercept);
-std::vector<ShownMessageBox> TakeMessageBoxes();
 
 // Destroys every window, empties the thread's queue and timers, clears the focus and the
 // key state: a clean start for the next test.

@@ -39,6 +39,8 @@ class RecordingDevice final : public MidiDevice {
 
 }  // namespace
 
+void RecordMidiCall(std::string call) { TheRecording().Add(std::move(call)); }
+
 MidiRecorder::MidiRecorder() {
   Take();
   FailOpens(false);

@@ -22,4 +22,7 @@ class MidiRecorder {
   void FailOpens(bool fail);
 };
 
+// Adds a call to the recording, as other test seams report theirs.
+void RecordMidiCall(std::string call);
+
 }  // namespace plk::winmm::testing

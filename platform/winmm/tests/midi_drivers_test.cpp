@@ -1,11 +1,13 @@
 // Every device of the table that PLINKARO_MIDI_OUT chooses from says in one line why it
-// cannot start, and no library it is built on prints on its own.
+// cannot start, and no library it is built on prints on its own; the port devices try the
+// ALSA sequencer, then JACK, unless PLINKARO_MIDI_API names one.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "sound_test_support.h"
+#include "winmm/rtmidi_ports.h"
 
 namespace plk::winmm {
 namespace {
@@ -42,6 +44,26 @@ TEST(MidiDrivers, EveryDeviceSaysInOneLineWhyItCannotStart) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(whyNot.find('\n'), std::string::npos) << whyNot;
     EXPECT_NE(whyNot.find(c.mention), std::string::npos) << whyNot;
+  }
+}
+
+TEST(MidiDrivers, PortsTryTheAlsaSequencerThenJackUnlessOneIsNamed) {
+  testing::ScopedEnvironment noJack("JACK_DEFAULT_SERVER", "plinkaro-test-no-server");
+  const std::string noServer = "JACK: no JACK server is running";
+  const struct {
+    std::string setting, reasons;
+  } cases[] = {
+      {"", "ALSA: tried; " + noServer},
+      {"alsa", "ALSA: tried"},
+      {"jack", noServer},
+      {"oss", "PLINKARO_MIDI_API=oss is not understood: set alsa or jack, or leave it unset"},
+  };
+  for (const auto& c : cases) {
+    testing::ScopedEnvironment api("PLINKARO_MIDI_API", c.setting);
+    std::string reasons;
+    EXPECT_FALSE(OpenWithPortApis(
+        [](RtMidi::Api, std::string& why) { return why = "tried", false; }, reasons));
+    EXPECT_EQ(reasons, c.reasons);
   }
 }
 

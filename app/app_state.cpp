@@ -1,5 +1,0 @@
-#include "app/app_state.h"
-
-HINSTANCE instance = nullptr;
-HWND mainWindow = nullptr;
-char programDirectory[MAX_PATH] = "";

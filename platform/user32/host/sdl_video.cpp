@@ -1,0 +1,124 @@
+// Implements: lazy start of SDL's event and video subsystems (a real display unless a
+// driver is asked for, presented through the host's framebuffer rather than OpenGL, no
+// text input), whether video runs and on which thread, headless drivers, and the first
+// display's bounds (in window pixels at the presentation scale).
+// Does not implement: shutting SDL down (the process exit does), several displays.
+#include "user32/host/host.h"
+#include "user32/host/host_scale.h"
+#include "user32/host/sdl_host.h"
+#include "user32/trace.h"
+
+#include <cstring>
+#include <thread>
+
+namespace plk::user32 {
+namespace {
+
+struct VideoState {
+  bool eventsUp = false;
+  bool videoTried = false;
+  bool videoUp = false;
+  std::string videoFailure;
+  std::thread::id videoThread;
+};
+
+VideoState& State() {
+  static VideoState state;
+  return state;
+}
+
+std::string Environment(const char* name) {
+  const char* value = SDL_getenv(name);
+  return value ? value : "";
+}
+
+// The SDL drivers of the displays the environment names, e.g. "x11,wayland".
+std::string DisplayDrivers() {
+  std::string drivers;
+  if (!Environment("DISPLAY").empty()) drivers = "x11";
+  if (!Environment("WAYLAND_DISPLAY").empty()) drivers += drivers.empty() ? "wayland" : ",wayland";
+  return drivers;
+}
+
+std::string DisplayFailure() {
+  std::string named;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (Environment(name).empty()) continue;
+    named += (named.empty() ? "" : " or ") + std::string(name) + "=" + Environment(name);
+  }
+  return named.empty() ? "no display" : "no display answers at " + named;
+}
+
+bool StartVideoOnce(std::string& failure) {
+  EnsureSdlEvents();
+  const std::string asked = Environment("SDL_VIDEODRIVER");
+  if (asked.empty()) {
+    const std::string drivers = DisplayDrivers();
+    if (drivers.empty()) {
+      failure = DisplayFailure();
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
+  // Present through the host's own framebuffer (X11: shared memory) where there is one,
+  // not through an OpenGL context: a small window needs no GPU, and starting one costs
+  // start-up time, memory and threads. Hosts without a native framebuffer (Wayland) still
+  // get SDL's texture framebuffer; SDL_FRAMEBUFFER_ACCELERATION overrides either way.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    failure = asked.empty() ? DisplayFailure() : "video driver " + asked + " does not start";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EnsureSdlEvents() {
+  VideoState& state = State();
+  if (!state.eventsUp) {
+    // The program closes its windows itself on WM_CLOSE; SDL must not quit on its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    state.eventsUp = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+  }
+  return state.eventsUp;
+}
+
+bool StartHostVideo(std::string& failure) {
+  VideoState& state = State();
+  if (!state.videoTried) {
+    state.videoTried = true;
+    state.videoThread = std::this_thread::get_id();
+    state.videoUp = StartVideoOnce(state.videoFailure);
+    if (state.videoUp) {
+      // Key messages carry their own characters (TranslateMessage); an input method would
+      // swallow the keys the program plays on.
+      SDL_StopTextInput();
+      Trace("video driver %s", SDL_GetCurrentVideoDriver());
+    }
+  }
+  failure = state.videoFailure;
+  return state.videoUp;
+}
+
+bool HostVideoActive() { return State().videoUp; }
+
+bool OnHostVideoThread() {
+  return State().videoUp && State().videoThread == std::this_thread::get_id();
+}
+
+bool HostVideoHeadless() {
+  if (!State().videoUp) return true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return !driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0;
+}
+
+std::optional<RECT> HostScreenBounds() {
+  SDL_Rect bounds{0, 0, 0, 0};
+  if (!State().videoUp || SDL_GetDisplayBounds(0, &bounds) != 0) return std::nullopt;
+  const POINT topLeft = ScaleDown({bounds.x, bounds.y}, HostScale());
+  const POINT bottomRight = ScaleDown({bounds.x + bounds.w, bounds.y + bounds.h}, HostScale());
+  return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+}  // namespace plk::user32

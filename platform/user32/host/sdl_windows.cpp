@@ -1,0 +1,155 @@
+// Implements: host windows as SDL windows tagged with their HWND (hidden at first,
+// resizable or fixed, owned ones kept above their owner, reused rather than destroyed),
+// showing, hiding, minimising, maximising, restoring, placing, titles, icons from BMP
+// bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
+// the window surface, area by area, each window pixel a block of the presentation scale
+// (nearest neighbour).
+// Does not implement: destroying SDL windows (the process exit does), OpenGL or
+// textures, fractional scales.
+#include "user32/host/host.h"
+#include "user32/host/host_scale.h"
+#include "user32/host/host_wait.h"
+#include "user32/host/sdl_host.h"
+#include "user32/trace.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace plk::user32 {
+namespace {
+
+constexpr const char* kHostKey = "plk.host";
+
+// Host windows are hidden and kept for the next top-level window, never destroyed while
+// the program runs: SDL 2.26 may still be sending a wake-up event to a host window from
+// its second X connection, and X kills the program for an event sent to a window that is
+// gone (a message box closing while the thread waits).
+std::vector<HostWindow*>& SpareWindows() {
+  static std::vector<HostWindow*> spares;
+  return spares;
+}
+
+}  // namespace
+
+HostWindow* HostWindowOfId(Uint32 id) {
+  SDL_Window* sdl = SDL_GetWindowFromID(id);
+  return sdl ? static_cast<HostWindow*>(SDL_GetWindowData(sdl, kHostKey)) : nullptr;
+}
+
+HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window, bool resizable,
+                             HostWindow* owner) {
+  if (!HostVideoActive()) return nullptr;
+  const RECT client = ScaleUp(pixels, HostScale());
+  const int width = std::max<int>(client.right - client.left, HostScale());
+  const int height = std::max<int>(client.bottom - client.top, HostScale());
+  const char* text = title ? title : "";
+  std::vector<HostWindow*>& spares = SpareWindows();
+  HostWindow* host = nullptr;
+  if (!spares.empty()) {
+    host = spares.back();
+    spares.pop_back();
+    SDL_SetWindowTitle(host->sdl, text);
+    SDL_SetWindowSize(host->sdl, width, height);
+    SDL_SetWindowPosition(host->sdl, client.left, client.top);
+    SDL_SetWindowResizable(host->sdl, resizable ? SDL_TRUE : SDL_FALSE);
+  } else {
+    const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
+    SDL_Window* sdl = SDL_CreateWindow(text, client.left, client.top, width, height, flags);
+    if (!sdl) {
+      std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
+      return nullptr;
+    }
+    WatchHostConnection(sdl);
+    host = new HostWindow{sdl};
+    SDL_SetWindowData(sdl, kHostKey, host);
+  }
+  host->window = window;
+  if (owner) SDL_SetWindowModalFor(host->sdl, owner->sdl);
+  return host;
+}
+
+void ReleaseHostWindow(HostWindow* host) {
+  if (!host) return;
+  SDL_HideWindow(host->sdl);
+  host->window = nullptr;
+  SpareWindows().push_back(host);
+}
+
+void ShowHostWindow(HostWindow* host, bool show) {
+  if (!host) return;
+  if (show) {
+    SDL_ShowWindow(host->sdl);
+  } else {
+    SDL_HideWindow(host->sdl);
+  }
+}
+
+void SetHostWindowState(HostWindow* host, HostWindowState state) {
+  if (!host) return;
+  switch (state) {
+    case HostWindowState::Normal: SDL_RestoreWindow(host->sdl); break;
+    case HostWindowState::Minimized: SDL_MinimizeWindow(host->sdl); break;
+    case HostWindowState::Maximized: SDL_MaximizeWindow(host->sdl); break;
+  }
+}
+
+void PlaceHostWindow(HostWindow* host, const RECT& pixels) {
+  if (!host) return;
+  const RECT client = ScaleUp(pixels, HostScale());
+  SDL_SetWindowPosition(host->sdl, client.left, client.top);
+  SDL_SetWindowSize(host->sdl, std::max<int>(client.right - client.left, HostScale()),
+                    std::max<int>(client.bottom - client.top, HostScale()));
+}
+
+void SetHostWindowTitle(HostWindow* host, const char* title) {
+  if (host) SDL_SetWindowTitle(host->sdl, title);
+}
+
+void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
+  if (!host || bmp.empty()) return;
+  SDL_RWops* stream = SDL_RWFromConstMem(bmp.data(), static_cast<int>(bmp.size()));
+  SDL_Surface* image = stream ? SDL_LoadBMP_RW(stream, 1) : nullptr;
+  if (!image) return;
+  SDL_SetWindowIcon(host->sdl, image);
+  SDL_FreeSurface(image);
+}
+
+void RaiseHostWindow(HostWindow* host) {
+  if (!host) return;
+  SDL_RaiseWindow(host->sdl);
+  // Without a window manager nobody else hands the keyboard focus back.
+  SDL_SetWindowInputFocus(host->sdl);
+}
+
+void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
+                       std::span<const RECT> areas) {
+  SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
+  if (!target || !surface.pixels) return;
+  SDL_Surface* source =
+      SDL_CreateRGBSurfaceWithFormatFrom(surface.pixels, surface.width, surface.height, 32,
+                                         surface.stride * 4, SDL_PIXELFORMAT_RGB888);
+  if (!source) return;
+  const int scale = HostScale();
+  // The host may already have a new size that WM_SIZE has not reached yet.
+  const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
+                       std::min(surface.height, target->h / scale)};
+  std::vector<SDL_Rect> shown;
+  for (const RECT& area : areas) {
+    const RECT part = {std::max(area.left, bounds.left), std::max(area.top, bounds.top),
+                       std::min(area.right, bounds.right), std::min(area.bottom, bounds.bottom)};
+    if (part.right <= part.left || part.bottom <= part.top) continue;
+    const SDL_Rect from = {part.left, part.top, part.right - part.left, part.bottom - part.top};
+    const RECT scaled = ScaleUp(part, scale);
+    SDL_Rect to = {scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top};
+    shown.push_back(to);
+    // Nearest neighbour: at a whole factor every pixel becomes a crisp block.
+    SDL_BlitScaled(source, &from, target, &to);
+  }
+  SDL_FreeSurface(source);
+  if (shown.empty()) return;
+  SDL_UpdateWindowSurfaceRects(host->sdl, shown.data(), static_cast<int>(shown.size()));
+  Trace("present %dx%d", shown[0].w, shown[0].h);
+}
+
+}  // namespace plk::user32

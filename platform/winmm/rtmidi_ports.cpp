@@ -1,0 +1,112 @@
+#include "winmm/rtmidi_ports.h"
+
+#include <jack/jack.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "winmm/sound_library_logs.h"
+
+namespace plk::winmm {
+namespace {
+
+struct PortApi {
+  const char* setting;
+  const char* name;
+  RtMidi::Api api;
+};
+
+const PortApi kPortApis[] = {
+    {"alsa", "ALSA", RtMidi::LINUX_ALSA},
+    {"jack", "JACK", RtMidi::UNIX_JACK},
+};
+
+// NOTE: RtMidi's JACK client does not say when no server answers; asking first gives the
+// user a reason instead of an empty port list.
+bool JackServerRunning() {
+  jack_status_t status;
+  jack_client_t* client = jack_client_open("Plinkaro probe", JackNoStartServer, &status);
+  if (!client) return false;
+  jack_client_close(client);
+  return true;
+}
+
+}  // namespace
+
+struct MutedStandardError::State {
+  std::unique_lock<std::recursive_mutex> turn;
+  std::ostringstream sink;
+  std::streambuf* saved = nullptr;
+};
+
+MutedStandardError::MutedStandardError() : state_(std::make_unique<State>()) {
+  static std::recursive_mutex lock;
+  state_->turn = std::unique_lock<std::recursive_mutex>(lock);
+  state_->saved = std::cerr.rdbuf(state_->sink.rdbuf());
+}
+
+MutedStandardError::~MutedStandardError() { std::cerr.rdbuf(state_->saved); }
+
+bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
+                      std::string& whyNot) {
+  const char* setting = std::getenv("PLINKARO_MIDI_API");
+  const std::string_view chosen = setting ? setting : "";
+  QuietSoundLibraries();
+  MutedStandardError muted;
+  std::string reasons;
+  bool known = chosen.empty();
+  for (const PortApi& system : kPortApis) {
+    if (!chosen.empty() && chosen != system.setting) continue;
+    known = true;
+    std::string why;
+    try {
+      if (system.api == RtMidi::UNIX_JACK && !JackServerRunning()) {
+        why = "no JACK server is running";
+      } else if (open(system.api, why)) {
+        return true;
+      }
+    } catch (const RtMidiError& error) {
+      why = error.getMessage();
+    }
+    reasons += (reasons.empty() ? "" : "; ") + std::string(system.name) + ": " + why;
+  }
+  whyNot = known ? reasons
+                 : "PLINKARO_MIDI_API=" + std::string(chosen) +
+                       " is not understood: set alsa or jack, or leave it unset";
+  return false;
+}
+
+std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
+                                 std::string& why) {
+  std::string list;
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    const std::string name = ports.getPortName(port);
+    if (name.find(part) != std::string::npos) return port;
+    list += (list.empty() ? "" : ", ") + name;
+  }
+  why = std::string("no MIDI ") + kind + " has \"" + std::string(part) +
+        "\" in its name (there are: " + (list.empty() ? "none" : list) + ")";
+  return std::nullopt;
+}
+
+std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {
+  auto in = std::make_unique<RtMidiIn>(api, kInputPortName);
+  in->setErrorCallback([](RtMidiError::Type, const std::string&, void*) {});
+  in->ignoreTypes(false, false, false);
+  in->setCallback(
+      [](double, std::vector<unsigned char>* message, void* sink) {
+        static_cast<MidiInputSink*>(sink)->Receive(message->data(), message->size());
+      },
+      &sink);
+  return in;
+}
+
+bool IsForeignSource(const std::string& portName) {
+  return portName.rfind(kOutputPortName, 0) != 0 &&
+         portName.find("Midi Through") == std::string::npos;
+}
+
+}  // namespace plk::winmm

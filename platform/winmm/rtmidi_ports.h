@@ -1,0 +1,62 @@
+// Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
+// (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
+// RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
+// whose every message goes to a sink; which sources "all" listens to.
+// Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
+// winmm of their own.
+#pragma once
+
+#include <rtmidi/RtMidi.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "winmm/midi_in_device.h"
+
+namespace plk::winmm {
+
+// The names other programs see: the output port and the input port, each also the name of
+// its client.
+inline constexpr const char* kOutputPortName = "Plinkaro";
+inline constexpr const char* kInputPortName = "Plinkaro In";
+
+// What a failure message advises when no MIDI system could be used.
+inline constexpr const char* kStartAPortSystem =
+    "load the ALSA sequencer (modprobe snd-seq) or start a JACK server";
+
+// Calls open(api, why) for each MIDI system in turn until one returns true. RtMidi's
+// errors (thrown or printed) and each system's reason are gathered into whyNot as
+// "ALSA: ...; JACK: ...". Returns false when no system opened.
+bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
+                      std::string& whyNot);
+
+// The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
+// naming the ports there are.
+std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
+                                 std::string& why);
+
+// An input on `api` whose messages, system exclusive and timing included, go to the sink.
+// Throws RtMidiError.
+std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink);
+
+// Whether "all" listens to a source: never to Plinkaro's own ports, nor to a through port,
+// which would echo Plinkaro's output back into its input.
+bool IsForeignSource(const std::string& portName);
+
+// While alive, what RtMidi prints on std::cerr is dropped (one at a time across threads).
+class MutedStandardError {
+ public:
+  MutedStandardError();
+  ~MutedStandardError();
+  MutedStandardError(const MutedStandardError&) = delete;
+  MutedStandardError& operator=(const MutedStandardError&) = delete;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace plk::winmm

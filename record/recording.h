@@ -1,0 +1,21 @@
+// F7's recording: a take runs between two presses and is then saved; the title says what
+// is happening.
+#pragma once
+
+#include <windows.h>
+
+#define RECORDING_TITLE "Plinkaro - Recording"
+#define SAVED_TITLE_PREFIX "Plinkaro - Saved "
+// After a save the title names the file for a while (one-shot window timer).
+#define SAVED_TITLE_TIMER_ID 2
+#define SAVED_TITLE_MS 3000
+// While a take runs: blocks allocated ahead, and the take cut once it is full.
+#define TAKE_TIMER_ID 3
+#define TAKE_TIMER_MS 100
+
+// F7: starts a take, or ends the running one and saves it.
+void ToggleRecording();
+// Ends and saves the running take, if any (the window is closing, or F7).
+void EndRecording();
+// WM_TIMER of the recording's timers.
+LRESULT OnRecordingTimer(WPARAM timerId);

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Plinkaro's MIDI ports on a private JACK server (the dummy driver: no sound card and no
+# ALSA sequencer needed). A source that appears while Plinkaro runs is connected within
+# 2 s ("all"), its notes light the strips and come out of Plinkaro's port once each,
+# Plinkaro's own port is never connected to its input, and closing the window sends
+# note-offs for what still sounds, then sustain off.
+# Usage: jack_e2e.sh PLINKARO_EXECUTABLE JACK_MIDI_TOOL X_INPUT_TOOL
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+PLINKARO=$1
+TOOL=$2
+X_INPUT=$3
+LAVENDER=192,192,255
+
+# A server name of a few kept for this test: JACK keeps a machine-wide table of at most
+# 8 servers and frees an entry left by a server that died only when a server of the same
+# name starts. Synchronous, so that a client slowed down (as under the sanitizers) delays
+# a cycle instead of losing its MIDI.
+for slot in 0 1 2 3; do
+  export JACK_DEFAULT_SERVER="plinkaro-e2e-$slot"
+  jack_lsp >/dev/null 2>&1 || break  # no server of that name runs
+done
+jackd --no-realtime --sync --timeout 5000 -d dummy -r 48000 -p 1024 >"$E2E_WORK/jackd.log" 2>&1 &
+JACKD_PID=$!
+PLAYER_PID=""
+E2E_PIDS+=("$JACKD_PID")
+for _ in $(seq 100); do
+  jack_lsp >/dev/null 2>&1 && break
+  sleep 0.05
+done
+if ! jack_lsp >/dev/null 2>&1; then
+  echo "FAIL the JACK server $JACK_DEFAULT_SERVER did not start:" && cat "$E2E_WORK/jackd.log"
+  exit 1
+fi
+# Ends the clients (the player at the end of its input), then the server, so that it
+# leaves JACK's table of servers; a synchronous server waits long for a client that died.
+stop_jack() {
+  local pid
+  exec 3>&- || true
+  for pid in "${E2E_PIDS[@]}"; do
+    [[ $pid == "$JACKD_PID" || $pid == "$PLAYER_PID" ]] || kill "$pid" 2>/dev/null || true
+  done
+  for pid in "${E2E_PIDS[@]}"; do [[ $pid == "$JACKD_PID" ]] || wait "$pid" 2>/dev/null || true; done
+  kill "$JACKD_PID" 2>/dev/null || true
+  wait "$JACKD_PID" 2>/dev/null || true
+}
+trap 'stop_jack; e2e_cleanup' EXIT
+# Where an ALSA sequencer exists the ports would open there first.
+[[ -e /dev/snd/seq ]] && export PLINKARO_MIDI_API=jack
+
+start_x
+E2E_MIDI_OUT=port E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
+"$TOOL" record "Plinkaro:Plinkaro" >"$E2E_WORK/recorded.txt" 2>&1 &
+E2E_PIDS+=($!)
+trap '' PIPE  # a player that died fails the write below instead of ending the script
+mkfifo "$E2E_WORK/play"
+"$TOOL" play <"$E2E_WORK/play" &
+PLAYER_PID=$!
+E2E_PIDS+=("$PLAYER_PID")
+exec 3>"$E2E_WORK/play"
+
+# jack_lsp -c lists each port with the ports connected to it indented below.
+connected() { jack_lsp -c | awk -v port="$1" '/^[^ \t]/ { at = ($0 == port) } at && /^[ \t]/'; }
+waited=0
+for waited in $(seq 40); do
+  connected "e2e player:out" | grep -q "Plinkaro In" && break
+  sleep 0.1
+done
+check "\"all\" connects the new source within 2 s" "$(connected "e2e player:out" | grep -c "Plinkaro In")" 1
+echo "connected after about $((waited * 100)) ms"
+check "and never Plinkaro's own port" "$(connected "Plinkaro:Plinkaro" | grep -c "Plinkaro In" || true)" 0
+
+printf 'short 92 3c 64\nshort c2 05\nlong f0 7e 7f 09 01 f7\n' >&3
+for _ in $(seq 100); do
+  (($(wc -l <"$E2E_WORK/recorded.txt") >= 3)) && break
+  sleep 0.1
+done
+settle
+shoot
+check_pixel "note 60 lit on row 2" 120 $((2 * 48 + 42)) $LAVENDER
+check "each message comes out once" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" \
+  "short 92 3c 64|short c2 05|long f0 7e 7f 09 01 f7|"
+
+"$X_INPUT" close "$WINDOW"
+for _ in $(seq 100); do
+  kill -0 "$PLINKARO_PID" 2>/dev/null || break
+  sleep 0.05
+done
+check "Plinkaro ends" "$(kill -0 "$PLINKARO_PID" 2>/dev/null && echo running || echo ended)" ended
+offs="short 82 3c 00|"
+for ch in 0 1 2 3 4 5 6 7 8 9 a b c d e f; do offs+="short b$ch 40 00|"; done
+check "closing sends the held note's note-off, then sustain off" \
+  "$(tail -n 17 "$E2E_WORK/recorded.txt" | tr '\n' '|')" "$offs"
+finish
