@@ -1,36 +1,160 @@
 #!/usr/bin/env bash
-# Measures the real program under a private Xvfb server: time from exec to the first
-# frame presented, CPU used while idle over 10 s, and resident memory.
-# Usage: [BENCH_MIDI_OUT=device] bench/app_startup_idle.sh [PLINKARO_EXECUTABLE]
-# (default build/release/app/plinkaro; the MIDI device for the start-up runs: none)
+# Measures the real program under a private Xvfb server, for three MIDI devices: none; the
+# default synth rendering into a WAV file; the default synth playing through a private
+# PulseAudio daemon with a null sink (when pulseaudio is installed). For each:
+#   start-up   exec to the first frame that shows the rows (the present that follows the
+#              main window's first WM_PAINT, as PLINKARO_TRACE=user32 reports them)
+#   memory     resident set after 3 s
+#   idle CPU   CPU time of all the program's threads over 10 s from 10 s after the start,
+#              as a share of one core (and of the sound server's, for the PulseAudio
+#              device): by then a synth has stopped feeding its output (2 s of silence)
+#              and the server has suspended its idle sink (5 s later)
+#   F1         from the F1 key's dispatch to the next frame: the 100 ms stop wait, the
+#              channel reset and the output's close and reopen; the reopen alone is the
+#              rest after 100 ms (PLINKARO_TRACE=winmm also prints the open's own time)
+# each as min/median/max over the runs (5 by default). With several executables the runs
+# alternate between them, so that all see the same load.
+# Usage: [RUNS=5] bench/app_startup_idle.sh [PLINKARO_EXECUTABLE...]
+#        (default build/release/app/plinkaro)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-app=$(realpath "${1:-build/release/app/plinkaro}")
+apps=()
+for app in "${@:-build/release/app/plinkaro}"; do apps+=("$(realpath "$app")"); done
+runs=${RUNS:-5}
 source tests/e2e/lib.sh
 start_x
+export XDG_RUNTIME_DIR="$E2E_WORK/runtime" HOME="$E2E_WORK/home"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
 
-# Start-up: the user32 trace reports every frame presented; take the first.
-for run in 1 2 3 4 5; do
-  start=$EPOCHREALTIME
-  first=""
-  while IFS= read -r line; do
-    if [[ $line == "user32: present"* ]]; then
-      first=$EPOCHREALTIME
-      break
+# A PulseAudio daemon of this script's own: a null sink, anonymous clients, suspended when
+# idle as a desktop's is. Stopped by its PID on exit (lib.sh's cleanup).
+PULSE_PID=""
+start_pulse() {
+  command -v pulseaudio >/dev/null || return 1
+  pulseaudio --daemonize=no -n --exit-idle-time=-1 --log-target=stderr \
+    --load="module-null-sink sink_name=bench rate=48000" \
+    --load="module-native-protocol-unix auth-anonymous=1" \
+    --load="module-suspend-on-idle" >"$E2E_WORK/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  E2E_PIDS+=("$PULSE_PID")
+  for _ in $(seq 50); do
+    [[ -S "$XDG_RUNTIME_DIR/pulse/native" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+devices=(none wav)
+if start_pulse; then devices+=(pulse); else echo "# no PulseAudio daemon: the sound-driver device is skipped"; fi
+
+# Nanoseconds of CPU used so far by every thread of a process.
+cpu_ns() {
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%.0f", sum }'
+}
+
+# stamped_after FILE PATTERN [FROM]: the time of the first line matching PATTERN after
+# the line FROM (1-based; 0 for all), or nothing.
+stamped_after() {
+  awk -v from="${3:-0}" -v pattern="$2" 'NR > from && $0 ~ pattern { print $1; exit }' "$1"
+}
+line_of() { awk -v pattern="$2" '$0 ~ pattern { print NR; exit }' "$1"; }
+
+wait_for_line() {  # wait_for_line FILE PATTERN [FROM]: up to 10 s
+  for _ in $(seq 200); do
+    [[ -n "$(stamped_after "$@")" ]] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# run_once APP DEVICE: prints "startup_ms rss_mb cpu_percent server_cpu_percent f1_ms open_ms".
+run_once() {
+  local app=$1 device=$2 log="$E2E_WORK/trace.log" fifo="$E2E_WORK/trace.fifo"
+  local -a environment=(PLINKARO_TRACE=user32,winmm)
+  case $device in
+    none) environment+=(PLINKARO_MIDI_OUT=none) ;;
+    wav) environment+=(PLINKARO_MIDI_OUT=synth "PLINKARO_AUDIO_OUT=file:$E2E_WORK/out.wav") ;;
+    pulse) environment+=(PLINKARO_MIDI_OUT=synth "PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native") ;;
+  esac
+  rm -f "$fifo"
+  : >"$log"
+  mkfifo "$fifo"
+  # Every line of the trace, stamped as it arrives.
+  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
+  local stamper=$!
+  local start=$EPOCHREALTIME
+  env "${environment[@]}" "$app" 2>"$fifo" >/dev/null &
+  local pid=$!
+  E2E_PIDS+=("$pid")
+  local main startup="" rss cpu0 cpu1 server0=0 server1=0 f1="" open=""
+  if wait_for_line "$log" ' 0x81 '; then
+    main=$(awk '/ 0x81 / { print $4; exit }' "$log")
+    if wait_for_line "$log" "call $main WM_PAINT"; then
+      local painted
+      painted=$(line_of "$log" "call $main WM_PAINT")
+      wait_for_line "$log" 'present ' "$painted" &&
+        startup=$(awk -v a="$start" -v b="$(stamped_after "$log" 'present ' "$painted")" \
+          'BEGIN { printf "%.1f", (b - a) * 1000 }')
     fi
-  done < <(PLINKARO_TRACE=user32 PLINKARO_MIDI_OUT="${BENCH_MIDI_OUT:-none}" exec "$app" 2>&1)
-  pkill -f "$app" 2>/dev/null || true
-  sleep 0.3
-  awk -v a="$start" -v b="$first" 'BEGIN { printf "exec to first frame, run '$run': %.1f ms\n", (b - a) * 1000 }'
+  fi
+  sleep "$(awk -v a="$start" -v now="$EPOCHREALTIME" 'BEGIN { s = 3 - (now - a); print (s > 0 ? s : 0) }')"
+  rss=$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
+  sleep 7
+  cpu0=$(cpu_ns "$pid")
+  [[ $device == pulse ]] && server0=$(cpu_ns "$PULSE_PID")
+  sleep 10
+  cpu1=$(cpu_ns "$pid")
+  [[ $device == pulse ]] && server1=$(cpu_ns "$PULSE_PID")
+  # F1: from the key's dispatch to the next frame.
+  local window
+  window=$(xdotool search --onlyvisible --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
+  if [[ -n "$window" ]]; then
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    local before
+    before=$(wc -l <"$log")
+    xdotool key --window "$window" F1
+    if wait_for_line "$log" "call $main WM_KEYDOWN 0x70" "$before"; then
+      local keyLine
+      keyLine=$(awk -v from="$before" -v pattern="call $main WM_KEYDOWN 0x70" \
+        'NR > from && $0 ~ pattern { print NR; exit }' "$log")
+      wait_for_line "$log" 'present ' "$keyLine" &&
+        f1=$(awk -v a="$(stamped_after "$log" "WM_KEYDOWN 0x70" "$before")" \
+          -v b="$(stamped_after "$log" 'present ' "$keyLine")" 'BEGIN { printf "%.1f", (b - a) * 1000 }')
+      open=$(awk -v from="$keyLine" 'NR > from && /winmm: midiOutOpen/ {
+        for (i = 1; i < NF; i++) if ($(i + 1) == "ms") { print $i; exit } }' "$log")
+    fi
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  wait "$stamper" 2>/dev/null || true
+  awk -v s="${startup:--}" -v r="$rss" -v c=$((cpu1 - cpu0)) -v d=$((server1 - server0)) \
+    -v f="${f1:--}" -v o="${open:--}" \
+    'BEGIN { printf "%s %s %.2f %.2f %s %s\n", s, r, c / 1e8, d / 1e8, f, o }'
+}
+
+# min/median/max of the numbers on stdin ("-" when none).
+summary() {
+  sort -g | awk '$1 != "-" { v[n++] = $1 }
+    END { if (!n) { print "-"; exit } printf "%s / %s / %s", v[0], v[int((n - 1) / 2)], v[n - 1] }'
+}
+
+results="$E2E_WORK/results"
+for run in $(seq "$runs"); do
+  for device in "${devices[@]}"; do
+    for index in "${!apps[@]}"; do
+      echo "$index $device $(run_once "${apps[$index]}" "$device")" >>"$results"
+    done
+  done
+  echo "# run $run of $runs done (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 done
 
-# Idle: CPU ticks of the process over 10 s, and its resident memory.
-start_plinkaro "$app"
-sleep 2
-ticks() { awk '{ print $14 + $15 }' "/proc/$PLINKARO_PID/stat"; }
-hz=$(getconf CLK_TCK)
-before=$(ticks)
-sleep 10
-after=$(ticks)
-awk -v t=$((after - before)) -v hz="$hz" 'BEGIN { printf "idle CPU over 10 s: %.2f %% of a core\n", 100 * t / hz / 10 }'
-grep -E 'VmRSS|VmHWM' "/proc/$PLINKARO_PID/status"
+echo "# min / median / max over $runs runs"
+for index in "${!apps[@]}"; do
+  echo "== ${apps[$index]}"
+  for device in "${devices[@]}"; do
+    field() { awk -v i="$index" -v d="$device" -v c="$1" '$1 == i && $2 == d { print $c }' "$results" | summary; }
+    echo "$device: start-up $(field 3) ms; RSS after 3 s $(field 4) MB;" \
+      "idle CPU $(field 5) % (sound server $(field 6) %); F1 to next frame $(field 7) ms;" \
+      "open in F1 $(field 8) ms"
+  done
+done

@@ -1,7 +1,9 @@
 // How fast the synth device turns a MIDI call into sound: the cost of midiOutShortMsg up to
 // the synthesizer holding the note, the audio the default settings queue ahead of the
-// speaker, the key-to-first-sample delay seen in the WAV renderer's clock-paced file, and
-// the synthesizer's CPU use idle and with a held chord.
+// speaker, the key-to-first-sample delay seen in the WAV renderer's clock-paced file (for a
+// note struck at once after the open, too), the PulseAudio stream's resume after it corked
+// in silence (with PULSE_SERVER set), and the synthesizer's CPU use idle and with a held
+// chord.
 #include <benchmark/benchmark.h>
 #include <mmsystem.h>
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 
 #include "tone_analysis.h"
 #include "winmm/devices/synth_device.h"
+#include "winmm/pulse_output.h"
 #include "winmm/synth_options.h"
 
 namespace plk::winmm {
@@ -25,24 +28,36 @@ std::string BenchWavPath(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
-// Opens the mapper on a synth that renders into a WAV file, with the device kept at hand.
+// The first channel of a WAV file, and its sample rate.
+std::vector<float> LeftChannel(const std::string& path, int& rate) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  std::vector<float> frames(static_cast<std::size_t>(info.frames) * info.channels);
+  if (file) sf_readf_float(file, frames.data(), info.frames), sf_close(file);
+  std::vector<float> left;
+  for (std::size_t i = 0; i < frames.size(); i += info.channels) left.push_back(frames[i]);
+  rate = info.samplerate;
+  return left;
+}
+
+// Opens the mapper on a synth (by default rendering into a WAV file), with the device kept
+// at hand; closing frees it, parked or not, so that its file is complete.
 class SynthHandle {
  public:
-  explicit SynthHandle(const std::string& wavPath) {
-    SetMapperOverrideForTesting([this, wavPath]() -> std::unique_ptr<MidiDevice> {
-      SynthOptions options;
-      options.sink = AudioSink::kWavFile;
-      options.wavPath = wavPath;
+  explicit SynthHandle(const std::string& wavPath)
+      : SynthHandle(SynthOptions{kDefaultSoundfont, AudioSink::kWavFile, "", wavPath}) {}
+  explicit SynthHandle(const SynthOptions& options) {
+    SetMapperOverrideForTesting([this, options]() -> std::unique_ptr<MidiDevice> {
       std::string whyNot;
       auto device = SynthDevice::Open(options, whyNot);
       device_ = device.get();
       return device;
     });
     midiOutOpen(&handle_, MIDI_MAPPER, 0, 0, CALLBACK_NULL);
-    SetMapperOverrideForTesting(nullptr);
   }
   ~SynthHandle() {
     if (handle_) midiOutClose(handle_);
+    SetMapperOverrideForTesting(nullptr);
   }
   SynthHandle(const SynthHandle&) = delete;
   SynthHandle& operator=(const SynthHandle&) = delete;
@@ -57,7 +72,7 @@ class SynthHandle {
 
 void BM_ShortMsgNoteOnToVoice(benchmark::State& state) {
   SynthHandle synth(BenchWavPath("plinkaro-bench-call.wav"));
-  if (!synth.Device()) return state.SkipWithError("the synth did not open");
+  if (!synth.Device() || !synth.Device()->Settle()) return state.SkipWithError("no synth");
   for (auto _ : state) {
     const auto start = Clock::now();
     midiOutShortMsg(synth.Handle(), 0x7F3C90);
@@ -103,20 +118,15 @@ void BM_KeyToFirstAudibleSample(benchmark::State& state) {
     }
     std::this_thread::sleep_for(100ms);
   }
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  std::vector<float> frames(static_cast<std::size_t>(info.frames) * info.channels);
-  sf_readf_float(file, frames.data(), info.frames);
-  sf_close(file);
-  std::vector<float> left;
-  for (std::size_t i = 0; i < frames.size(); i += info.channels) left.push_back(frames[i]);
+  int rate = 0;
+  const std::vector<float> left = LeftChannel(path, rate);
   double sum = 0;
   double worst = 0;
   for (double moment : struckAt) {
-    const auto from = static_cast<std::size_t>(moment * info.samplerate);
+    const auto from = static_cast<std::size_t>(moment * rate);
     std::span<const float> after = std::span<const float>(left).subspan(from);
     const std::size_t onset = testing::FirstAudibleSample(after, 0.0005f);
-    const double delay = 1000.0 * static_cast<double>(onset) / info.samplerate;
+    const double delay = 1000.0 * static_cast<double>(onset) / rate;
     sum += delay;
     worst = std::max(worst, delay);
   }
@@ -125,6 +135,66 @@ void BM_KeyToFirstAudibleSample(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_KeyToFirstAudibleSample)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A note struck at once after the open, before the soundfont has loaded: how long until the
+// soundfont is in and the held note played, and where its sound starts in the file.
+void BM_FirstNoteAfterOpen(benchmark::State& state) {
+  const std::string path = BenchWavPath("plinkaro-bench-first.wav");
+  double loaded = 0, onset = 0;
+  for (auto _ : state) {
+    Clock::time_point start, struck;
+    {
+      SynthHandle synth(path);
+      if (!synth.Device()) return state.SkipWithError("the synth did not open");
+      start = *synth.Device()->WavStartTime();
+      struck = Clock::now();
+      midiOutShortMsg(synth.Handle(), 0x7F4590);
+      synth.Device()->Settle();
+      loaded = std::chrono::duration<double, std::milli>(Clock::now() - struck).count();
+      std::this_thread::sleep_for(300ms);
+    }
+    int rate = 0;
+    const std::vector<float> left = LeftChannel(path, rate);
+    const double from = std::chrono::duration<double>(struck - start).count() * rate;
+    const auto after = std::span<const float>(left).subspan(static_cast<std::size_t>(from));
+    onset = 1000.0 * static_cast<double>(testing::FirstAudibleSample(after, 0.0005f)) / rate;
+  }
+  state.counters["loaded_ms"] = loaded;
+  state.counters["key_to_sound_ms"] = onset;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_FirstNoteAfterOpen)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Through a PulseAudio server (PULSE_SERVER): notes struck after the stream has corked in
+// silence; from the strike to the first sound handed to the server, and what the stream
+// then queues ahead of it.
+void BM_PulseResumeAfterSilence(benchmark::State& state) {
+  if (!std::getenv("PULSE_SERVER")) return state.SkipWithError("PULSE_SERVER is not set");
+  SynthHandle synth(SynthOptions{kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""});
+  auto* output = synth.Device() ? dynamic_cast<PulseOutput*>(synth.Device()->Output()) : nullptr;
+  if (!output) return state.SkipWithError("no PulseAudio stream");
+  synth.Device()->Settle();
+  double worst = 0, sum = 0, queued = 0;
+  int strikes = 0;
+  for (auto _ : state) {
+    for (int waited = 0; waited < 200 && !output->Corked(); ++waited)
+      std::this_thread::sleep_for(50ms);
+    if (!output->Corked()) return state.SkipWithError("the stream did not cork in silence");
+    midiOutShortMsg(synth.Handle(), 0x7F4590);
+    std::this_thread::sleep_for(100ms);
+    midiOutShortMsg(synth.Handle(), 0x004590);
+    const PulseOutput::Resume resume = output->LastResume();
+    const double ms = static_cast<double>(resume.toFirstSound.count()) / 1000;
+    sum += ms;
+    worst = std::max(worst, ms);
+    queued = static_cast<double>(resume.queued.count()) / 1000;
+    ++strikes;
+  }
+  state.counters["to_first_sound_mean_ms"] = sum / strikes;
+  state.counters["to_first_sound_max_ms"] = worst;
+  state.counters["queued_ms"] = queued;
+}
+BENCHMARK(BM_PulseResumeAfterSilence)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 double CpuSeconds() {
   rusage usage{};

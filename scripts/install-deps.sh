@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
-  libx11-dev libpng-dev
+  libpulse-dev   libx11-dev libpng-dev
   # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests

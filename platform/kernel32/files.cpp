@@ -1,6 +1,7 @@
 // Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS/
 // CREATE_NEW; a directory cannot be opened, as on Windows), ReadFile and WriteFile
-// (synchronous, whole transfers unless the file ends), GetFileSize (with the high word),
+// (synchronous, whole transfers unless the file ends; a read of a whole file is reported
+// to the platform's listener, whole_file_reads.h), GetFileSize (with the high word),
 // SetFilePointer (64-bit through distanceHigh), FlushFileBuffers (to the disk), CloseHandle,
 // over POSIX descriptors behind handles that are never reused; MoveFileA (never replaces
 // an existing name: ERROR_ALREADY_EXISTS, atomically) and DeleteFileA.
@@ -9,6 +10,7 @@
 // across file systems.
 #include "handle_table.h"
 #include "kernel32/last_error.h"
+#include "whole_file_reads.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -81,6 +83,7 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
     SetLastErrorCode(kErrorInvalidHandle);
     return FALSE;
   }
+  const bool fromStart = plk::WholeFileReadsListened() && lseek(descriptor, 0, SEEK_CUR) == 0;
   DWORD total = 0;
   auto* bytes = static_cast<char*>(buffer);
   while (total < toRead) {
@@ -91,6 +94,11 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPVOID) {
     total += static_cast<DWORD>(got);
   }
   if (read) *read = total;
+  struct stat status {};
+  if (fromStart && fstat(descriptor, &status) == 0 &&
+      static_cast<std::uint64_t>(status.st_size) == total) {
+    plk::ReportWholeFileRead(bytes, total);
+  }
   return TRUE;
 }
 

@@ -13,6 +13,15 @@
 
 namespace plk::winmm {
 
+// An instrument that a song will choose: a program change with this bank on a melodic
+// channel, or on a drum channel (whose bank the synthesizer ignores).
+struct InstrumentChoice {
+  bool drum = false;
+  int bank = 0;
+  int program = 0;
+  bool operator==(const InstrumentChoice&) const = default;
+};
+
 // One open output. Calls are serialised by midi_out.cpp; a device need not lock.
 class MidiDevice {
  public:
@@ -23,6 +32,13 @@ class MidiDevice {
   virtual void LongMessage(const BYTE* data, std::size_t size) = 0;
   // Note-off for every sounding note and sustain off on every channel.
   virtual void Reset() = 0;
+  // Closed by midiOutClose: a device that can be opened again cheaply silences itself,
+  // resets itself to the state of a new device and returns true; midi_out.cpp then keeps
+  // it for the next open of the same configuration instead of destroying it.
+  virtual bool Park() { return false; }
+  // The instruments of a song that the program has read: a device that loads instruments
+  // may prepare them before the song needs them.
+  virtual void PrepareInstruments(std::span<const InstrumentChoice>) {}
 };
 
 // Opens a device with the text after "name:" (empty when there is none). On failure it
@@ -41,7 +57,8 @@ std::span<const MidiDriver> MidiDrivers();
 const char* DefaultMidiDriverName();
 
 // Tests: route every MIDI_MAPPER open to this opener instead of PLINKARO_MIDI_OUT;
-// an empty function restores the normal choice.
+// an empty function restores the normal choice. A device parked by the previous choice
+// is freed.
 void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> opener);
 
 }  // namespace plk::winmm

@@ -1,25 +1,39 @@
 // Implements: midiOutGetNumDevs, midiOutOpen (MIDI_MAPPER and device 0, no callbacks),
 // midiOutShortMsg, midiOutPrepareHeader, midiOutUnprepareHeader, midiOutLongMsg
 // (synchronous: the header is done when the call returns), midiOutReset, midiOutClose.
+// A device that can park (the synth) is kept by midiOutClose, silenced and reset, and the
+// next open of the same configuration takes it back at once; a parked device is freed at
+// exit. Songs the program reads whole reach the open devices' PrepareInstruments.
+// PLINKARO_TRACE=winmm prints each open and close with its time.
 // Does not implement: callbacks, streams, more than one device behind the mapper.
 #include <mmsystem.h>
 
+#include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "handle_table.h"
+#include "trace_channel.h"
+#include "whole_file_reads.h"
 #include "winmm/device_setting.h"
 #include "winmm/midi_device.h"
+#include "winmm/song_instruments.h"
 
 namespace plk::winmm {
 namespace {
 
+struct Output {
+  std::unique_ptr<MidiDevice> device;
+  std::string configuration;  // what chose the device; a parked one goes to the same
+};
+
 // The open outputs. Both the UI thread and the playback thread send on a handle, so every
 // call into a device runs under the table's lock, which also keeps a device from closing
 // while a call uses it.
-using OutputTable = HandleTable<std::unique_ptr<MidiDevice>, HMIDIOUT>;
+using OutputTable = HandleTable<Output, HMIDIOUT>;
 
 OutputTable& Outputs() {
   static OutputTable table(HandleRange::kMidiOutputs);
@@ -28,6 +42,68 @@ OutputTable& Outputs() {
 
 std::mutex overrideLock;
 std::function<std::unique_ptr<MidiDevice>()> mapperOverride;
+unsigned overrideNumber = 0;  // each override is a configuration of its own
+
+// The one parked device. Freed by an exit handler rather than a static destructor, so that
+// it goes while the libraries it plays through are still up.
+std::mutex parkedLock;
+Output* parked = nullptr;
+
+void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Trace(const char* format, ...) {
+  static const bool enabled = TraceChannelEnabled("winmm");
+  if (!enabled) return;
+  std::va_list arguments;
+  va_start(arguments, format);
+  TraceLine("winmm", format, arguments);
+  va_end(arguments);
+}
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// Everything that chooses a device and how it sounds.
+std::string Configuration() {
+  std::string midiOut = Environment("PLINKARO_MIDI_OUT");
+  if (midiOut.empty()) midiOut = DefaultMidiDriverName();
+  return midiOut + '\n' + Environment("PLINKARO_AUDIO_OUT") + '\n' +
+         Environment("PLINKARO_AUDIO_DRIVER");
+}
+
+void FreeParked() {
+  Output* gone = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(parkedLock);
+    std::swap(gone, parked);
+  }
+  delete gone;  // outside the lock: a device may take long to stop
+}
+
+// The parked device when it was opened with `configuration`; one opened otherwise is freed,
+// so that it lets go of the sound card before another opens it.
+std::unique_ptr<MidiDevice> TakeParked(const std::string& configuration) {
+  std::unique_ptr<MidiDevice> device;
+  {
+    std::lock_guard<std::mutex> guard(parkedLock);
+    if (parked && parked->configuration == configuration) {
+      device = std::move(parked->device);
+      delete parked;
+      parked = nullptr;
+    }
+  }
+  if (!device) FreeParked();
+  return device;
+}
+
+void Park(Output output) {
+  static const bool freedAtExit = std::atexit(FreeParked) == 0;
+  (void)freedAtExit;
+  FreeParked();
+  std::lock_guard<std::mutex> guard(parkedLock);
+  parked = new Output(std::move(output));
+}
 
 // PLINKARO_MIDI_OUT names the device.
 std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
@@ -40,10 +116,17 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
   return device;
 }
 
+// A song's instruments, found while the program reads it, for the devices to prepare.
+void OnWholeFileRead(const unsigned char* data, std::size_t size) {
+  const std::vector<InstrumentChoice> choices = SongInstruments(data, size);
+  if (choices.empty()) return;
+  Outputs().ForEach([&](HMIDIOUT, Output& output) { output.device->PrepareInstruments(choices); });
+}
+
 template <typename Call>
 MMRESULT WithOutput(HMIDIOUT handle, Call call) {
   return Outputs()
-      .With(handle, [&call](const std::unique_ptr<MidiDevice>& device) { return call(*device); })
+      .With(handle, [&call](const Output& output) { return call(*output.device); })
       .value_or(MMSYSERR_INVALHANDLE);
 }
 
@@ -52,11 +135,20 @@ bool IsOpen(HMIDIOUT handle) {
          MMSYSERR_NOERROR;
 }
 
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
 }  // namespace
 
 void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> opener) {
-  std::lock_guard<std::mutex> guard(overrideLock);
-  mapperOverride = std::move(opener);
+  {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    mapperOverride = std::move(opener);
+    ++overrideNumber;
+  }
+  FreeParked();
 }
 
 }  // namespace plk::winmm
@@ -71,14 +163,24 @@ MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD
   *handle = nullptr;
   if (deviceId != MIDI_MAPPER && deviceId != 0) return MMSYSERR_BADDEVICEID;
   if (callback != 0 || (flags & 0x00070000L) != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+  const auto start = std::chrono::steady_clock::now();
   std::function<std::unique_ptr<MidiDevice>()> opener;
+  plk::winmm::Output output;
   {
     std::lock_guard<std::mutex> guard(plk::winmm::overrideLock);
     opener = plk::winmm::mapperOverride;
+    output.configuration = opener ? "override " + std::to_string(plk::winmm::overrideNumber)
+                                  : plk::winmm::Configuration();
   }
-  auto device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
-  if (!device) return MMSYSERR_NODRIVER;
-  *handle = plk::winmm::Outputs().Add(std::move(device));
+  output.device = plk::winmm::TakeParked(output.configuration);
+  const bool takenBack = output.device != nullptr;
+  if (!takenBack) output.device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
+  if (!output.device) return MMSYSERR_NODRIVER;
+  plk::ListenToWholeFileReads(plk::winmm::OnWholeFileRead);
+  *handle = plk::winmm::Outputs().Add(std::move(output));
+  plk::winmm::Trace("midiOutOpen %s in %.3f ms",
+                    takenBack ? "took back the parked device" : "opened",
+                    plk::winmm::MillisecondsSince(start));
   return MMSYSERR_NOERROR;
 }
 
@@ -124,5 +226,10 @@ MMRESULT midiOutReset(HMIDIOUT handle) {
 
 MMRESULT midiOutClose(HMIDIOUT handle) {
   // Removing waits for a call that another thread is making; the device closes after it.
-  return plk::winmm::Outputs().Remove(handle) ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+  auto removed = plk::winmm::Outputs().Remove(handle);
+  if (!removed) return MMSYSERR_INVALHANDLE;
+  const bool parks = removed->device->Park();
+  if (parks) plk::winmm::Park(std::move(*removed));
+  plk::winmm::Trace("midiOutClose %s", parks ? "parked the device" : "closed the device");
+  return MMSYSERR_NOERROR;
 }

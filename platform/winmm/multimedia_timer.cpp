@@ -3,9 +3,11 @@
 // timeKillEvent with TIME_ONESHOT or TIME_PERIODIC and TIME_CALLBACK_FUNCTION: each timer
 // runs its callbacks on its own thread, on absolute deadlines so that periods do not drift.
 // timeKillEvent returns only when no callback of that timer is running, unless it is
-// called from that callback.
+// called from that callback. Deadlines fall on the boundaries of timeGetTime's
+// milliseconds, as on Windows, where both advance from the same tick.
 // Another driver may fire the timers and set the time instead (multimedia_timer.h).
-// Callbacks run at a real-time priority where the process may use one.
+// Callbacks run at a real-time priority where the process may use one, and with the
+// finest timer slack otherwise.
 // Does not implement: TIME_CALLBACK_EVENT_SET / _PULSE.
 #include <mmsystem.h>
 
@@ -20,6 +22,7 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/prctl.h>
 
 #include "handle_table.h"
 #include "winmm/multimedia_timer.h"
@@ -32,11 +35,27 @@ using Clock = std::chrono::steady_clock;
 // Windows runs multimedia timer callbacks on a time-critical thread, so a busy machine does
 // not make them late. The closest here is a real-time policy; without the privilege for it
 // (no CAP_SYS_NICE, no RLIMIT_RTPRIO) the thread keeps its normal priority.
+// A thread of normal priority may wake up to 50 µs after its deadline by default (the
+// kernel's timer slack, which gathers wake-ups to save power); 1 ns asks for none.
 void RaiseToTimeCriticalPriority() {
   sched_param parameters = {};
   parameters.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters) != 0) {
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  }
 }
+
+}  // namespace
+
+// A callback that runs just after timeGetTime has moved on reads the millisecond that has
+// just begun; one at an arbitrary phase would read a time up to 1 ms old, and the
+// playback clock would hand over its ticks that much later.
+Clock::time_point FirstDeadline(Clock::time_point now, std::chrono::milliseconds delay) {
+  return Clock::time_point(
+      std::chrono::ceil<std::chrono::milliseconds>((now + delay).time_since_epoch()));
+}
+
+namespace {
 
 struct TimerEvent {
   UINT id = 0;
@@ -52,7 +71,7 @@ struct TimerEvent {
 
   void Run() {
     RaiseToTimeCriticalPriority();
-    auto deadline = Clock::now() + delay;
+    auto deadline = FirstDeadline(Clock::now(), delay);
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {
       if (wake.wait_until(guard, deadline, [this] { return stopping; })) return;

@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 
+#include <chrono>
 #include <vector>
 
 namespace plk::winmm {
@@ -24,5 +25,10 @@ void RunTimerThreads(bool run);
 
 // timeGetTime answers now() instead of the monotonic clock; null restores the clock.
 void SetTimeSource(DWORD (*now)());
+
+// When a timer set at `now` first fires: `delay` later, moved on to the next boundary of
+// timeGetTime's milliseconds (later periods follow on the same boundaries).
+std::chrono::steady_clock::time_point FirstDeadline(std::chrono::steady_clock::time_point now,
+                                                    std::chrono::milliseconds delay);
 
 }  // namespace plk::winmm

@@ -19,11 +19,13 @@ void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 // NOTE: some errors repeat for every block while a condition lasts (too many voices at
 // once); the user needs to read each only once.
+// The set is never destroyed: a parked device closes at exit, after static destructors
+// that ran before it may have, and its library can still report then.
 bool FirstTimeSeen(const char* message) {
   static std::mutex lock;
-  static std::set<std::string> seen;
+  static auto* seen = new std::set<std::string>;
   std::lock_guard<std::mutex> guard(lock);
-  return seen.insert(message).second;
+  return seen->insert(message).second;
 }
 
 void OnFluidError(int, const char* message, void*) {

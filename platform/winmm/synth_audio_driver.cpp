@@ -6,11 +6,32 @@
 #include <utility>
 #include <vector>
 
+#include "winmm/pulse_output.h"
 #include "winmm/sound_library_logs.h"
 #include "winmm/synth_options.h"
 
 namespace plk::winmm {
 namespace {
+
+constexpr const char* kPulseDriver = "pulseaudio";
+
+// A FluidSynth audio driver; it renders for as long as it runs.
+class FluidDriverOutput final : public AudioOutput {
+ public:
+  FluidDriverOutput(fluid_audio_driver_t* driver, bool sdlAudio)
+      : driver_(driver), sdlAudio_(sdlAudio) {}
+  ~FluidDriverOutput() override {
+    delete_fluid_audio_driver(driver_);
+    if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  FluidDriverOutput(const FluidDriverOutput&) = delete;
+  FluidDriverOutput& operator=(const FluidDriverOutput&) = delete;
+  void Wake() override {}
+
+ private:
+  fluid_audio_driver_t* driver_;
+  bool sdlAudio_;
+};
 
 std::vector<std::string> SplitNames(const std::string& list) {
   std::vector<std::string> names;
@@ -36,31 +57,40 @@ bool IsKnownDriver(fluid_settings_t* settings, const std::string& name) {
   for (const std::string& known : KnownDrivers(settings)) {
     if (known == name) return true;
   }
-  return false;
+  return name == kPulseDriver;
+}
+
+std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+                                            const std::string& name, std::string& why) {
+  SoundLibraryErrors errors;
+  // NOTE: FluidSynth's SDL2 driver expects the application to have started SDL audio.
+  const bool sdlAudio = name == "sdl2" && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  ApplyDriverSettings(settings, name);
+  if (fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth)) {
+    return std::make_unique<FluidDriverOutput>(driver, sdlAudio);
+  }
+  if (sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  why = errors.Describe("it did not start");
+  return nullptr;
 }
 
 // One attempt; on failure appends "name: why" to `failures`.
-fluid_audio_driver_t* TryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
-                                const std::string& name, bool& sdlAudio, std::string& failures) {
-  SoundLibraryErrors errors;
-  // NOTE: FluidSynth's SDL2 driver expects the application to have started SDL audio.
-  sdlAudio = name == "sdl2" && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  ApplyDriverSettings(settings, name);
-  fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth);
-  if (driver) return driver;
-  if (sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  sdlAudio = false;
+std::unique_ptr<AudioOutput> TryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+                                       const std::string& name, std::string& failures) {
+  std::string why;
+  auto output = name == kPulseDriver
+                    ? PulseOutput::Start(synth, static_cast<int>(kSampleRate), kPeriodFrames, why)
+                    : TryFluidDriver(settings, synth, name, why);
+  if (output) return output;
   if (!failures.empty()) failures += "; ";
-  failures += name + ": " + errors.Describe("it did not start");
+  failures += name + ": " + why;
   return nullptr;
 }
 
 }  // namespace
 
-std::unique_ptr<AudioDriverOutput> AudioDriverOutput::Start(fluid_settings_t* settings,
-                                                            fluid_synth_t* synth,
-                                                            const std::string& requested,
-                                                            std::string& whyNot) {
+std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+                                              const std::string& requested, std::string& whyNot) {
   if (!requested.empty() && !IsKnownDriver(settings, requested)) {
     whyNot = "PLINKARO_AUDIO_DRIVER=" + requested +
              " is not an audio driver of this FluidSynth: use one of " + KnownDriverList(settings);
@@ -68,10 +98,7 @@ std::unique_ptr<AudioDriverOutput> AudioDriverOutput::Start(fluid_settings_t* se
   }
   std::string failures;
   for (const std::string& name : SplitNames(requested.empty() ? AutoAudioDrivers() : requested)) {
-    bool sdlAudio = false;
-    if (fluid_audio_driver_t* driver = TryDriver(settings, synth, name, sdlAudio, failures)) {
-      return std::unique_ptr<AudioDriverOutput>(new AudioDriverOutput(driver, name, sdlAudio));
-    }
+    if (auto output = TryDriver(settings, synth, name, failures)) return output;
   }
   if (requested.empty()) {
     whyNot = "no sound output (" + failures +
@@ -83,11 +110,6 @@ std::unique_ptr<AudioDriverOutput> AudioDriverOutput::Start(fluid_settings_t* se
              " or PLINKARO_AUDIO_OUT=file:PATH.wav";
   }
   return nullptr;
-}
-
-AudioDriverOutput::~AudioDriverOutput() {
-  delete_fluid_audio_driver(driver_);
-  if (sdlAudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 }  // namespace plk::winmm

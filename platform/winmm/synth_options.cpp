@@ -46,8 +46,9 @@ void ApplySynthSettings(fluid_settings_t* settings) {
   fluid_settings_setstr(settings, "synth.midi-bank-select", "gs");
   // 0x10 is the device number GS and XG songs address their system-exclusive messages to.
   fluid_settings_setint(settings, "synth.device-id", 0x10);
-  // Samples are loaded at open, never while a note is being played.
-  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 0);
+  // An instrument's samples are loaded when a program change first selects it (the synth
+  // device does that on its worker), so memory holds only the instruments in use.
+  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
 }
 
 void ApplyDriverSettings(fluid_settings_t* settings, const std::string& driver) {

@@ -23,7 +23,7 @@ inline constexpr int kWavPeriodFrames = 64;
 
 enum class AudioSink {
   kNone,     // no audio at all: the synthesizer only keeps state (tests)
-  kDriver,   // a FluidSynth audio driver
+  kDriver,   // a sound server or card (synth_audio_driver.h)
   kWavFile,  // rendered in real time into a WAV file
 };
 

@@ -1,7 +1,8 @@
 // Implements: PLINKARO_AUDIO_OUT=file:PATH.wav, a stand-in for a sound card that writes
 // what it would play into a 16-bit stereo WAV file, paced by the steady clock: block n is
 // rendered at start + n blocks, so a sample's position in the file tells when it would
-// have reached the speaker.
+// have reached the speaker. After 2 s of silence the renderer sleeps; woken by the next
+// message, it first writes the silence it slept through.
 // Does not implement: other file formats, or rendering faster than real time.
 #pragma once
 
@@ -15,9 +16,11 @@
 #include <string>
 #include <thread>
 
+#include "winmm/audio_output.h"
+
 namespace plk::winmm {
 
-class WavRenderer {
+class WavRenderer final : public AudioOutput {
  public:
   using Clock = std::chrono::steady_clock;
 
@@ -26,17 +29,25 @@ class WavRenderer {
   static std::unique_ptr<WavRenderer> Start(fluid_synth_t* synth, const std::string& path,
                                             int sampleRate, int periodFrames, std::string& whyNot);
   // Stops the thread and leaves a complete file.
-  ~WavRenderer();
+  ~WavRenderer() override;
   WavRenderer(const WavRenderer&) = delete;
   WavRenderer& operator=(const WavRenderer&) = delete;
 
+  void Wake() override;
+
   // The moment the first sample of the file stands for.
   Clock::time_point StartTime() const { return start_; }
+  // Whether the renderer sleeps through silence (tests).
+  bool Sleeping();
 
  private:
   WavRenderer(fluid_synth_t* synth, SNDFILE* file, int sampleRate, int periodFrames);
   void Run();
   bool WaitUntil(Clock::time_point deadline);
+  // Sleeps until woken; false when stopping.
+  bool SleepThroughSilence(unsigned activitySeen);
+  long long FramesAt(Clock::time_point moment) const;
+  void WriteSilence(long long frames);
 
   fluid_synth_t* synth_;
   SNDFILE* file_;
@@ -46,6 +57,8 @@ class WavRenderer {
   std::mutex lock_;
   std::condition_variable wake_;
   bool stopping_ = false;
+  bool sleeping_ = false;
+  unsigned activity_ = 0;  // messages seen, under lock_
   std::thread thread_;
 };
 

@@ -8,6 +8,7 @@
 // (reported as Other), horizontal wheels.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
+#include "user32/host/host_wait.h"
 #include "user32/host/sdl_host.h"
 
 #include <atomic>
@@ -160,21 +161,31 @@ bool Translate(const SDL_Event& event, HostEvent& out) {
 
 }  // namespace
 
+// NOTE: asking SDL to take in host events costs system calls (on X11, several reads of
+// the connection), so it is asked only when the host has something (host_wait.h); events
+// that SDL already holds are handled at once.
 bool PollHostEvent(HostEvent& event) {
   SDL_Event sdl;
-  while (SDL_PollEvent(&sdl)) {
+  for (;;) {
+    if (SDL_PeepEvents(&sdl, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {
+      if (!HostShouldBeAsked()) return false;
+      SDL_PumpEvents();
+      NoteHostAsked();
+      if (SDL_PeepEvents(&sdl, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) return false;
+    }
     event = HostEvent{};
     if (Translate(sdl, event)) return true;
   }
-  return false;
 }
 
 void WaitForHostEvent(std::optional<std::chrono::milliseconds> timeout) {
-  SDL_WaitEventTimeout(nullptr, timeout ? static_cast<int>(timeout->count()) : -1);
+  if (WaitForHostInput(timeout)) return;
+  const int ms = timeout ? static_cast<int>(timeout->count()) : -1;
+  if (SDL_WaitEventTimeout(nullptr, ms) == 0) NoteHostAsked();  // it had nothing to say
 }
 
 void WakeHostWait() {
-  if (!HostVideoActive()) return;
+  if (!HostVideoActive() || WakeHostInputWait()) return;
   Uint32 type = WakeEventType();
   if (type == 0) {
     type = SDL_RegisterEvents(1);

@@ -8,6 +8,7 @@
 // textures, fractional scales.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
+#include "user32/host/host_wait.h"
 #include "user32/host/sdl_host.h"
 #include "user32/trace.h"
 
@@ -59,6 +60,7 @@ HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window,
       std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
       return nullptr;
     }
+    WatchHostConnection(sdl);
     host = new HostWindow{sdl};
     SDL_SetWindowData(sdl, kHostKey, host);
   }

@@ -2,9 +2,11 @@
 // microseconds since the first open of a log device in this process. The first open
 // truncates the file; later opens (after a close) append.
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "winmm/midi_call_format.h"
 #include "winmm/midi_device.h"
@@ -40,11 +42,23 @@ long long MicrosecondsSinceEpoch() {
       .count();
 }
 
+// NOTE: the lines are written by a thread of the device's own, so that a sender (the
+// playback timer) only formats a line into memory; the thread writes and flushes what
+// has gathered as soon as it wakes, so a reader following the file sees each line within
+// moments.
 class LogDevice final : public MidiDevice {
  public:
-  explicit LogDevice(std::FILE* file) : file_(file) { Write("open"); }
+  explicit LogDevice(std::FILE* file) : file_(file), writer_(&LogDevice::WriteLines, this) {
+    Write("open");
+  }
   ~LogDevice() override {
     Write("close");
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      stopping_ = true;
+    }
+    ready_.notify_one();
+    writer_.join();
     std::fclose(file_);
   }
   LogDevice(const LogDevice&) = delete;
@@ -57,13 +71,37 @@ class LogDevice final : public MidiDevice {
   void Reset() override { Write("reset"); }
 
  private:
-  // Flushed at once: readers follow the file while the program runs.
   void Write(const std::string& call) {
-    std::fprintf(file_, "%lld %s\n", MicrosecondsSinceEpoch(), call.c_str());
-    std::fflush(file_);
+    char time[24];
+    std::lock_guard<std::mutex> guard(lock_);
+    // Stamped under the lock, so that times never fall from one line to the next.
+    const int length = std::snprintf(time, sizeof time, "%lld ", MicrosecondsSinceEpoch());
+    const bool first = lines_.empty();
+    lines_.append(time, static_cast<std::size_t>(length)).append(call).push_back('\n');
+    if (first) ready_.notify_one();
+  }
+
+  void WriteLines() {
+    std::string writing;
+    std::unique_lock<std::mutex> guard(lock_);
+    for (;;) {
+      ready_.wait(guard, [this] { return stopping_ || !lines_.empty(); });
+      if (lines_.empty()) return;
+      writing.swap(lines_);
+      guard.unlock();
+      std::fwrite(writing.data(), 1, writing.size(), file_);
+      std::fflush(file_);
+      writing.clear();
+      guard.lock();
+    }
   }
 
   std::FILE* file_;
+  std::mutex lock_;
+  std::condition_variable ready_;
+  std::string lines_;
+  bool stopping_ = false;
+  std::thread writer_;
 };
 
 }  // namespace

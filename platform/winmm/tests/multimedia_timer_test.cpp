@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "winmm/multimedia_timer.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -37,6 +39,14 @@ TEST(MultimediaTimer, PeriodsDoNotDriftWhenCallbacksTakeTime) {
   EXPECT_FALSE(ticks.inCallback) << "timeKillEvent returned while a callback ran";
   EXPECT_LT(ticks.last - ticks.first, (ticks.count - 1) * 17ms) << ticks.count << " ticks";
   EXPECT_EQ(timeKillEvent(id), UINT{MMSYSERR_INVALPARAM});
+}
+
+// A timer's periods begin where timeGetTime's milliseconds do, so that each callback reads
+// the millisecond that has just begun.
+TEST(MultimediaTimer, FirstDeadlineIsTheBoundaryAfterTheDelay) {
+  using TimePoint = Clock::time_point;
+  EXPECT_EQ(plk::winmm::FirstDeadline(TimePoint(5'000'300us), 1ms), TimePoint(5'002ms));
+  EXPECT_EQ(plk::winmm::FirstDeadline(TimePoint(5ms), 10ms), TimePoint(15ms));
 }
 
 }  // namespace

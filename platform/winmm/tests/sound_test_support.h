@@ -44,11 +44,12 @@ inline void SendLong(HMIDIOUT handle, std::vector<BYTE> bytes) {
   midiOutUnprepareHeader(handle, &header, sizeof header);
 }
 
-// A synth device with the given sink (a WAV file needs `wavPath`); fails the test if none.
+// A synth device with the given sink (a WAV file needs `wavPath`), its soundfont loaded;
+// fails the test if none.
 inline std::unique_ptr<SynthDevice> OpenSynth(AudioSink sink, const std::string& wavPath = "") {
   std::string whyNot;
   auto device = SynthDevice::Open({kDefaultSoundfont, sink, "", wavPath}, whyNot);
-  EXPECT_TRUE(device) << whyNot;
+  EXPECT_TRUE(device && device->Settle()) << whyNot;
   return device;
 }
 
@@ -64,6 +65,25 @@ inline Keys Voices(fluid_synth_t* synth, bool held = false) {
     }
   }
   return keys;
+}
+
+inline int Cc(fluid_synth_t* synth, int channel, int controller) {
+  int value = -1;
+  fluid_synth_get_cc(synth, channel, controller, &value);
+  return value;
+}
+
+// Bank and program of a channel.
+inline std::pair<int, int> ProgramOf(fluid_synth_t* synth, int channel) {
+  int soundfont = 0, bank = -1, program = -1;
+  fluid_synth_get_program(synth, channel, &soundfont, &bank, &program);
+  return {bank, program};
+}
+
+inline int PitchBend(fluid_synth_t* synth, int channel) {
+  int value = -1;
+  fluid_synth_get_pitch_bend(synth, channel, &value);
+  return value;
 }
 
 // The first channel of a WAV file as floats in -1..1, and its sample rate.

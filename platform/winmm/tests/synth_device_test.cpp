@@ -11,26 +11,10 @@ namespace plk::winmm {
 
 namespace {
 
+using testing::Cc;
 using testing::Keys;
-
-int Cc(fluid_synth_t* synth, int channel, int controller) {
-  int value = -1;
-  fluid_synth_get_cc(synth, channel, controller, &value);
-  return value;
-}
-
-// Bank and program of a channel.
-std::pair<int, int> ProgramOf(fluid_synth_t* synth, int channel) {
-  int soundfont = 0, bank = -1, program = -1;
-  fluid_synth_get_program(synth, channel, &soundfont, &bank, &program);
-  return {bank, program};
-}
-
-int PitchBend(fluid_synth_t* synth, int channel) {
-  int value = -1;
-  fluid_synth_get_pitch_bend(synth, channel, &value);
-  return value;
-}
+using testing::PitchBend;
+using testing::ProgramOf;
 
 // What holds after a case of the table below.
 bool BadDataDropped(fluid_synth_t* s) {
@@ -73,6 +57,7 @@ TEST(SynthDevice, TranslatesEveryMessageItTakes) {
     fluid_synth_system_reset(device->Synth());
     for (DWORD message : messages) device->ShortMessage(message);
     if (!longMessage.empty()) device->LongMessage(longMessage.data(), longMessage.size());
+    ASSERT_TRUE(device->Settle());
     EXPECT_EQ(testing::Voices(device->Synth()), voices);
     EXPECT_TRUE(!holds || holds(device->Synth()));
   }
@@ -96,6 +81,7 @@ TEST(SynthDevice, PressureMessagesReachTheSoundingNote) {
     fluid_synth_reverb_on(synth, -1, 0);  // no tail to outlast the attenuation
     device->ShortMessage(0x0010C0);       // organ: a level that holds while the key is down
     device->ShortMessage(0x7F4590);
+    ASSERT_TRUE(device->Settle());
     const double before = testing::RootMeanSquare(testing::RenderFrames(synth, 7200));
     device->ShortMessage(pressure);
     testing::RenderFrames(synth, 4800);
@@ -112,6 +98,7 @@ TEST(SynthDevice, ResetSilencesEveryNoteAndLiftsEveryPedalButKeepsInstruments) {
        {0x0013C0, 0x0013C3, 0x7F40B0, 0x7F40B9, 0x7F3C90, 0x7F3C80, 0x7F2499, 0x7F4893}) {
     device->ShortMessage(message);
   }
+  ASSERT_TRUE(device->Settle());
   ASSERT_EQ(testing::Voices(synth, true), Keys({{0, 60}}));
   device->Reset();
   EXPECT_TRUE(testing::Voices(synth).empty());
@@ -120,6 +107,27 @@ TEST(SynthDevice, ResetSilencesEveryNoteAndLiftsEveryPedalButKeepsInstruments) {
   EXPECT_EQ(fluid_synth_get_active_voice_count(synth), 0);
   for (int channel = 0; channel < 16; ++channel) EXPECT_EQ(Cc(synth, channel, 64), 0) << channel;
   EXPECT_EQ(ProgramOf(synth, 3).second, 19);
+}
+
+// Before the soundfont has loaded, and while an instrument loads, messages wait and are
+// played in the order sent; a song's instruments load ahead of their program changes,
+// and only those the soundfont has make them ready (a missing bank falls back later).
+TEST(SynthDevice, HeldMessagesPlayInOrderAndASongsInstrumentsLoadAhead) {
+  std::string whyNot;
+  auto device = SynthDevice::Open({kDefaultSoundfont, AudioSink::kNone, "", ""}, whyNot);
+  ASSERT_TRUE(device) << whyNot;
+  for (DWORD message : {0x0013C0, 0x7F3C90, 0x7F4090, 0x003C90, 0x0028C1, 0x7F3091}) {
+    device->ShortMessage(message);
+  }
+  ASSERT_TRUE(device->Settle());
+  fluid_synth_t* synth = device->Synth();
+  EXPECT_EQ(testing::Voices(synth), Keys({{0, 64}, {1, 48}}));
+  EXPECT_EQ(ProgramOf(synth, 0).second + ProgramOf(synth, 1).second, 19 + 40);
+  const std::size_t loaded = device->ReadyChoices();
+  const InstrumentChoice song[] = {{false, 0, 73}, {false, 8, 4}, {true, 128, 25}, {false, 5, 3}};
+  device->PrepareInstruments(song);
+  ASSERT_TRUE(device->Settle());
+  EXPECT_EQ(device->ReadyChoices(), loaded + 3);
 }
 
 }  // namespace

@@ -35,5 +35,26 @@ TEST(WavRenderer, NoteSixtyNineIsFourHundredFortyHertz) {
   EXPECT_LT(testing::RootMeanSquare(samples.last(4800)), testing::RootMeanSquare(tone) / 10);
 }
 
+// After 2 s of silence the renderer sleeps; woken by a note it first writes the silence it
+// slept through, so the note still sits where the clock puts it.
+TEST(WavRenderer, SleepsThroughSilenceAndKeepsTheFileOnTheClock) {
+  testing::TemporaryPath wav("idle.wav");
+  double struckSeconds = 0;
+  if (auto device = testing::OpenSynth(AudioSink::kWavFile, wav.path)) {
+    auto* renderer = dynamic_cast<WavRenderer*>(device->Output());
+    ASSERT_NE(renderer, nullptr);
+    for (int i = 0; i < 100 && !renderer->Sleeping(); ++i) std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(renderer->Sleeping());
+    struckSeconds =
+        std::chrono::duration<double>(WavRenderer::Clock::now() - *device->WavStartTime()).count();
+    device->ShortMessage(0x7F4590);
+    std::this_thread::sleep_for(300ms);
+  }
+  int rate = 0;
+  const std::vector<float> left = testing::ReadWav(wav.path, rate);
+  const std::size_t onset = testing::FirstAudibleSample(left, 0.01f);
+  EXPECT_NEAR(static_cast<double>(onset) / rate, struckSeconds, 0.05);
+}
+
 }  // namespace
 }  // namespace plk::winmm

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Playback under load through the real program: a dense song (16 tracks, a note-on or a
+# note-off on every channel every 0.5 ms for 10 s, 320,016 messages) named on the command
+# line, played with F5 into the MIDI log device under a private Xvfb server. Reports, per
+# run, whether every message arrived once and in order, the lateness against the ideal
+# schedule (p50, p99, max), and whether the rows at the end look as before the song (every
+# note released: the strips converged).
+# Usage: [RUNS=3] bench/song_playback.sh [PLINKARO_EXECUTABLE...]
+#        (default build/release/app/plinkaro; the tool from build/release/bench)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+apps=()
+for app in "${@:-build/release/app/plinkaro}"; do apps+=("$(realpath "$app")"); done
+tool=$(realpath "${SONG_TOOL:-build/release/bench/song_log_lateness}")
+runs=${RUNS:-3}
+source tests/e2e/lib.sh
+"$tool" write "$E2E_WORK"
+start_x
+
+for run in $(seq "$runs"); do
+  for app in "${apps[@]}"; do
+    start_plinkaro "$app" "$E2E_WORK/dense.mid"
+    shoot
+    before=$(crop_signature 0 0 480 720)
+    line=$(($(midi_line_count) + 1))
+    key F5
+    sleep 11
+    shoot
+    after=$(crop_signature 0 0 480 720)
+    converged=$([[ $before == "$after" ]] && echo "rows as before" || echo "ROWS DIFFER")
+    echo "$app run $run: $("$tool" check "$E2E_WORK/schedule.txt" "$MIDI_LOG" "$line"); $converged" \
+      "(load average $(cut -d' ' -f1 /proc/loadavg))"
+    kill "$PLINKARO_PID"
+    wait "$PLINKARO_PID" 2>/dev/null || true
+  done
+done

@@ -1,0 +1,119 @@
+// Implements: waiting for X11 input by a poll of the display connection SDL reads (with
+// an eventfd for wake-ups from other threads), so that an idle tick asks nothing of the
+// connection; SDL is asked to read only when there is input, or at least every 100 ms for
+// its own delayed work (focus changes); a look at the connection within 1 ms of one that
+// found nothing is skipped.
+// Does not implement: other hosts (Wayland, KMS), which keep waiting through SDL.
+#include "user32/host/host_wait.h"
+
+#include <SDL.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+
+// Last: Xlib's macros (None, Bool, ...) would clash with names in the headers above.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+namespace plk::user32 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kQuietMoment = std::chrono::milliseconds(1);
+constexpr auto kLongestUnasked = std::chrono::milliseconds(100);
+
+struct HostConnection {
+  Display* display = nullptr;  // null where the host is not X11
+  Clock::time_point lastAsked;
+  // When a poll last found the connection with nothing to read; within a moment of that,
+  // looking again would find nothing new.
+  Clock::time_point lastFoundQuiet;
+  bool inputSeen = false;  // the last wait saw the connection readable
+};
+
+HostConnection& Connection() {
+  static HostConnection connection;
+  return connection;
+}
+
+std::atomic<int>& WakeDescriptor() {
+  static std::atomic<int> descriptor{-1};
+  return descriptor;
+}
+
+Display* HostDisplay() { return Connection().display; }
+
+bool Readable(int descriptor) {
+  pollfd poll_fd = {descriptor, POLLIN, 0};
+  return poll(&poll_fd, 1, 0) > 0;
+}
+
+}  // namespace
+
+void WatchHostConnection(SDL_Window* window) {
+  HostConnection& host = Connection();
+  if (host.display) return;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    host.display = info.info.x11.display;
+    WakeDescriptor() = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  }
+}
+
+bool HostShouldBeAsked() {
+  HostConnection& host = Connection();
+  const auto now = Clock::now();
+  Display* display = HostDisplay();
+  if (!display) return now - host.lastAsked >= kQuietMoment;
+  if (host.inputSeen || XEventsQueued(display, QueuedAlready) > 0 ||
+      now - host.lastAsked >= kLongestUnasked) {
+    return true;
+  }
+  if (now - host.lastFoundQuiet < kQuietMoment) return false;
+  if (Readable(ConnectionNumber(display))) return true;
+  host.lastFoundQuiet = now;
+  return false;
+}
+
+void NoteHostAsked() {
+  HostConnection& host = Connection();
+  host.lastAsked = Clock::now();
+  host.inputSeen = false;
+}
+
+bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout) {
+  Display* display = HostDisplay();
+  if (!display) return false;
+  if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || XEventsQueued(display, QueuedAlready) > 0) {
+    return true;
+  }
+  // NOTE: no XFlush before the sleep: it reads the connection too, and SDL sends (or syncs)
+  // the requests of every call that makes any; the pump at least every 100 ms flushes.
+  pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0}, {WakeDescriptor(), POLLIN, 0}};
+  HostConnection& host = Connection();
+  const auto unasked = kLongestUnasked - (Clock::now() - host.lastAsked);
+  auto wait = std::chrono::ceil<std::chrono::milliseconds>(unasked);
+  if (timeout && *timeout < wait) wait = *timeout;
+  if (poll(descriptors, 2, static_cast<int>(std::max<std::int64_t>(wait.count(), 0))) > 0) {
+    host.inputSeen = descriptors[0].revents != 0;
+    std::uint64_t wakes = 0;
+    if (descriptors[1].revents && read(descriptors[1].fd, &wakes, sizeof wakes) < 0) wakes = 0;
+  }
+  if (!host.inputSeen) host.lastFoundQuiet = Clock::now();
+  return true;
+}
+
+bool WakeHostInputWait() {
+  const int descriptor = WakeDescriptor();
+  if (descriptor < 0) return false;
+  const std::uint64_t one = 1;
+  return write(descriptor, &one, sizeof one) == sizeof one;
+}
+
+}  // namespace plk::user32

@@ -1,0 +1,40 @@
+// Where the synth device's sound goes (a sound server, a sound card, a WAV file), and how
+// an output tells that it has played nothing but silence for long enough to stop working.
+#pragma once
+
+#include <cstddef>
+
+namespace plk::winmm {
+
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // A message has reached the synthesizer: an output that stopped while all was silent
+  // plays again, soon enough for the message's note to sound on time.
+  virtual void Wake() = 0;
+};
+
+// Counts the frames of silence an output renders in a row. Silence is a level below what a
+// 16-bit sample can show above its dither, so reverb and chorus tails count as sound.
+class SilenceWatch {
+ public:
+  static constexpr float kSilentPeak = 2.0f / 32768;
+  static constexpr int kQuietSeconds = 2;
+
+  explicit SilenceWatch(int sampleRate)
+      : quietFrames_(static_cast<std::size_t>(sampleRate) * kQuietSeconds) {}
+
+  // Adds `frames` whose loudest sample is `peak` (full scale 1); true once the silence has
+  // lasted long enough to stop.
+  bool Quiet(float peak, std::size_t frames) {
+    silentFrames_ = peak < kSilentPeak ? silentFrames_ + frames : 0;
+    return silentFrames_ >= quietFrames_;
+  }
+  void Reset() { silentFrames_ = 0; }
+
+ private:
+  std::size_t quietFrames_;
+  std::size_t silentFrames_ = 0;
+};
+
+}  // namespace plk::winmm

@@ -1,0 +1,189 @@
+#include "winmm/pulse_output.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace plk::winmm {
+namespace {
+
+constexpr std::size_t kFrameBytes = 2 * sizeof(float);
+
+void Release(pa_operation* operation) {
+  if (operation) pa_operation_unref(operation);
+}
+
+// As FluidSynth does for its own audio threads: a real-time policy where the process may
+// use one, so that a busy machine does not starve the sound.
+void RaiseAudioThreadPriority() {
+  sched_param parameters = {};
+  parameters.sched_priority = std::min(60, sched_get_priority_max(SCHED_FIFO));
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
+}
+
+}  // namespace
+
+std::unique_ptr<PulseOutput> PulseOutput::Start(fluid_synth_t* synth, int sampleRate,
+                                                int periodFrames, std::string& whyNot) {
+  std::unique_ptr<PulseOutput> output(new PulseOutput(synth, sampleRate));
+  if (!output->Connect(periodFrames, whyNot)) return nullptr;
+  return output;
+}
+
+PulseOutput::PulseOutput(fluid_synth_t* synth, int sampleRate)
+    : synth_(synth), sampleRate_(sampleRate), silence_(sampleRate) {}
+
+bool PulseOutput::Connect(int periodFrames, std::string& whyNot) {
+  loop_ = pa_threaded_mainloop_new();
+  if (!loop_) {
+    whyNot = "the PulseAudio client did not start";
+    return false;
+  }
+  context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Plinkaro");
+  pa_context_set_state_callback(context_, OnContextState, this);
+  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    whyNot = pa_strerror(pa_context_errno(context_));
+    return false;
+  }
+  pa_threaded_mainloop_lock(loop_);
+  pa_threaded_mainloop_start(loop_);
+  pa_context_state_t state;
+  while ((state = pa_context_get_state(context_)) != PA_CONTEXT_READY &&
+         PA_CONTEXT_IS_GOOD(state)) {
+    pa_threaded_mainloop_wait(loop_);
+  }
+  bool ready = state == PA_CONTEXT_READY;
+  if (ready) {
+    const pa_sample_spec spec = {PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(sampleRate_), 2};
+    pa_proplist* properties = pa_proplist_new();
+    pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "music");
+    stream_ = pa_stream_new_with_proplist(context_, "Plinkaro", &spec, nullptr, properties);
+    pa_proplist_free(properties);
+    pa_stream_set_state_callback(stream_, OnStreamState, this);
+    pa_stream_set_write_callback(stream_, OnWrite, this);
+    // The server keeps one period queued and lowers its own latency to match.
+    const auto target = static_cast<uint32_t>(periodFrames * kFrameBytes);
+    const pa_buffer_attr buffer = {static_cast<uint32_t>(-1), target, static_cast<uint32_t>(-1),
+                                   static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)};
+    // NOTE: the stream starts playing and corks once the first 2 s of silence have passed:
+    // uncorked soon after it was made corked, a stream may wait for the sink's long idle
+    // block (up to 2 s on a null sink) before the server asks it for data.
+    const auto flags = PA_STREAM_ADJUST_LATENCY;
+    ready = pa_stream_connect_playback(stream_, nullptr, &buffer, flags, nullptr, nullptr) == 0;
+    pa_stream_state_t streamState;
+    while (ready && (streamState = pa_stream_get_state(stream_)) != PA_STREAM_READY) {
+      if (!PA_STREAM_IS_GOOD(streamState))
+        ready = false;
+      else
+        pa_threaded_mainloop_wait(loop_);
+    }
+  }
+  if (!ready) whyNot = pa_strerror(pa_context_errno(context_));
+  pa_threaded_mainloop_unlock(loop_);
+  return ready;
+}
+
+PulseOutput::~PulseOutput() {
+  if (!loop_) return;
+  pa_threaded_mainloop_lock(loop_);
+  if (stream_) {
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+  }
+  if (context_) {
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+  }
+  pa_threaded_mainloop_unlock(loop_);
+  pa_threaded_mainloop_stop(loop_);
+  pa_threaded_mainloop_free(loop_);
+}
+
+void PulseOutput::OnContextState(pa_context*, void* self) {
+  pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+}
+
+void PulseOutput::OnStreamState(pa_stream*, void* self) {
+  pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+}
+
+void PulseOutput::OnWrite(pa_stream*, std::size_t bytes, void* self) {
+  static_cast<PulseOutput*>(self)->Render(bytes);
+}
+
+// Runs on the client library's thread with its lock held.
+void PulseOutput::Render(std::size_t bytes) {
+  if (!prioritySet_) {
+    prioritySet_ = true;
+    RaiseAudioThreadPriority();
+  }
+  const unsigned activity = activity_;
+  if (activity != activitySeen_) {
+    activitySeen_ = activity;
+    silence_.Reset();
+  }
+  bool quiet = false;
+  while (bytes >= kFrameBytes) {
+    void* data = nullptr;
+    std::size_t size = bytes;
+    if (pa_stream_begin_write(stream_, &data, &size) < 0 || !data) return;
+    const std::size_t frames = std::min(size, bytes) / kFrameBytes;
+    auto* samples = static_cast<float*>(data);
+    fluid_synth_write_float(synth_, static_cast<int>(frames), samples, 0, 2, samples, 1, 2);
+    float peak = 0;
+    for (std::size_t i = 0; i < frames * 2; ++i) peak = std::max(peak, std::fabs(samples[i]));
+    quiet = silence_.Quiet(peak, frames);
+    if (awaitingSound_ && peak >= SilenceWatch::kSilentPeak) NoteFirstSound();
+    pa_stream_write(stream_, data, frames * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE);
+    bytes -= frames * kFrameBytes;
+  }
+  if (quiet && !corked_) CorkIfStillQuiet();
+}
+
+// NOTE: a sender counts its message before it looks at corked_, and this looks at the count
+// after setting corked_, so either the message is seen here or the sender sees the cork.
+void PulseOutput::CorkIfStillQuiet() {
+  corked_ = true;
+  if (activity_ != activitySeen_) {
+    corked_ = false;
+    return;
+  }
+  // NOTE: what the server still holds (silence, one period) is kept: a flush before the
+  // cork can leave the server asking for nothing after the uncork.
+  Release(pa_stream_cork(stream_, 1, nullptr, nullptr));
+}
+
+void PulseOutput::Wake() {
+  ++activity_;
+  if (!corked_) return;
+  pa_threaded_mainloop_lock(loop_);
+  if (corked_) {
+    corked_ = false;
+    silence_.Reset();
+    uncorkedAt_ = std::chrono::steady_clock::now();
+    awaitingSound_ = true;
+    Release(pa_stream_cork(stream_, 0, nullptr, nullptr));
+  }
+  pa_threaded_mainloop_unlock(loop_);
+}
+
+void PulseOutput::NoteFirstSound() {
+  using std::chrono::microseconds;
+  awaitingSound_ = false;
+  const pa_buffer_attr* buffer = pa_stream_get_buffer_attr(stream_);
+  const pa_sample_spec* spec = pa_stream_get_sample_spec(stream_);
+  resume_.toFirstSound =
+      std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - uncorkedAt_);
+  if (buffer && spec) resume_.queued = microseconds(pa_bytes_to_usec(buffer->tlength, spec));
+}
+
+PulseOutput::Resume PulseOutput::LastResume() {
+  pa_threaded_mainloop_lock(loop_);
+  const Resume resume = resume_;
+  pa_threaded_mainloop_unlock(loop_);
+  return resume;
+}
+
+}  // namespace plk::winmm

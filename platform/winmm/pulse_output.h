@@ -1,0 +1,71 @@
+// Implements: the synth device's sound through a PulseAudio server (or PipeWire's
+// PulseAudio service): a low-latency float stream that the server pulls from, rendered on
+// the client library's thread. After 2 s of silence the stream is corked, so neither this
+// process nor the server wakes while nothing sounds; the next message uncorks it.
+// Does not implement: choosing a sink (the server's default is used), reconnecting after
+// the server goes away.
+#pragma once
+
+#include <fluidsynth.h>
+#include <pulse/pulseaudio.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "winmm/audio_output.h"
+
+namespace plk::winmm {
+
+class PulseOutput final : public AudioOutput {
+ public:
+  // Connects to the server (PULSE_SERVER, else the user's); null with the reason in whyNot.
+  static std::unique_ptr<PulseOutput> Start(fluid_synth_t* synth, int sampleRate, int periodFrames,
+                                            std::string& whyNot);
+  ~PulseOutput() override;
+  PulseOutput(const PulseOutput&) = delete;
+  PulseOutput& operator=(const PulseOutput&) = delete;
+
+  void Wake() override;
+  // Whether the stream is corked (tests and benchmarks).
+  bool Corked() const { return corked_; }
+  // The last uncork (benchmarks): from the message that woke the stream to the first sound
+  // handed to the server, and the sound the stream then keeps queued ahead of it (the
+  // server's own latency comes on top); negative until a woken stream has sounded.
+  struct Resume {
+    std::chrono::microseconds toFirstSound{-1};
+    std::chrono::microseconds queued{-1};
+  };
+  Resume LastResume();
+
+ private:
+  PulseOutput(fluid_synth_t* synth, int sampleRate);
+  bool Connect(int periodFrames, std::string& whyNot);
+  void Render(std::size_t bytes);
+  void CorkIfStillQuiet();
+  void NoteFirstSound();
+
+  static void OnContextState(pa_context* context, void* self);
+  static void OnStreamState(pa_stream* stream, void* self);
+  static void OnWrite(pa_stream* stream, std::size_t bytes, void* self);
+
+  fluid_synth_t* synth_;
+  int sampleRate_;
+  pa_threaded_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  // Written by any sender, read by the render callback: uncorking needs the loop's lock,
+  // which a sender takes only when the stream is corked.
+  std::atomic<bool> corked_{false};
+  std::atomic<unsigned> activity_{0};
+  // The render callback's own, under the loop's lock.
+  unsigned activitySeen_ = 0;
+  SilenceWatch silence_;
+  bool prioritySet_ = false;
+  std::chrono::steady_clock::time_point uncorkedAt_;
+  bool awaitingSound_ = false;
+  Resume resume_;
+};
+
+}  // namespace plk::winmm
