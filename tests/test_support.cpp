@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "common/redraw_queue.h"
@@ -139,10 +140,26 @@ std::string WriteTestFile(const Bytes& bytes, const std::string& name) {
   return folder + "/" + name;
 }
 
+namespace {
+
+// The folders this test process made, removed with everything in them when it exits.
+struct TempFolders {
+  std::vector<std::string> made;
+  ~TempFolders() {
+    std::error_code ignored;
+    for (const std::string& folder : made) std::filesystem::remove_all(folder, ignored);
+  }
+};
+
+}  // namespace
+
 std::string MakeTempFolder() {
+  static TempFolders folders;
   char pattern[] = "/tmp/plinkaro-test.XXXXXX";
   const char* made = mkdtemp(pattern);
-  return made ? made : "/tmp";
+  if (!made) return "/tmp";
+  folders.made.emplace_back(made);
+  return made;
 }
 
 ManualClock::ManualClock() {

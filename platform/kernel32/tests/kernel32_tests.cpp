@@ -11,9 +11,13 @@
 
 namespace {
 
-// A fresh directory holding the named files with the given contents.
+// A fresh directory holding the named files with the given contents; gone at exit.
 std::string ScratchDirectory(const std::vector<std::pair<std::string, std::string>>& files) {
-  const std::string directory = ::testing::TempDir() + "kernel32-" + std::to_string(getpid());
+  static const struct Scratch {
+    std::string path = ::testing::TempDir() + "kernel32-" + std::to_string(getpid());
+    ~Scratch() { std::filesystem::remove_all(path); }
+  } scratch;
+  const std::string& directory = scratch.path;
   std::filesystem::remove_all(directory);
   std::filesystem::create_directories(directory + "/d.bmp");
   for (const auto& [name, bytes] : files) std::ofstream(directory + "/" + name) << bytes;

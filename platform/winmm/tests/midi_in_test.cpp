@@ -38,8 +38,8 @@ void CALLBACK Record(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1
   std::snprintf(word, sizeof word, " %06lx", static_cast<unsigned long>(param1));
   if (message == MIM_DATA || message == MIM_ERROR) call += word;
   if (message == MIM_LONGDATA) {
-    call += " " + std::to_string(header->dwBytesRecorded) +
-            (header->dwFlags == (MHDR_PREPARED | MHDR_DONE) ? "" : " flags?");
+    call.append(" ").append(std::to_string(header->dwBytesRecorded));
+    if (header->dwFlags != (MHDR_PREPARED | MHDR_DONE)) call.append(" flags?");
   }
   std::lock_guard<std::mutex> guard(seen.lock);
   seen.calls.push_back(call);
