@@ -15,7 +15,7 @@ constexpr const char* kGothicCp932 = "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x
 
 struct Scene {
   std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(480 * 768, 0xFFFFFFu);
-  bool changed = false;
+  plk::gdi::DamagedAreas damage;
   HDC window = plk::gdi::CreateWindowDC();
   HDC skinDc = CreateCompatibleDC(nullptr);
   HBITMAP skin = CreateCompatibleBitmap(plk::gdi::ScreenDC(), 48, 128);
@@ -27,7 +27,7 @@ struct Scene {
     plk::gdi::WindowTarget target;
     target.surface = {pixels.data(), 480, 768, 480};
     target.clip = {{0, 0, 480, 768}};
-    target.changed = &changed;
+    target.damage = &damage;
     plk::gdi::RetargetWindowDC(window, target);
     SelectObject(window, font);
     SetBkMode(window, TRANSPARENT);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "gdi32/draw_target.h"
 #include "gdi32/gdi_objects.h"
@@ -24,33 +25,52 @@ constexpr int kChunk = 256;
 
 enum class Combine { kCopy, kOr, kAnd, kXor };
 
+template <class Op>
+void CombineEach(std::uint32_t* dest, const std::uint32_t* source, int count, Op op) {
+  for (int i = 0; i < count; ++i) dest[i] = op(dest[i], source[i]);
+}
+
 void CombineRun(Combine op, std::uint32_t* dest, const std::uint32_t* source, int count) {
   switch (op) {
     case Combine::kCopy: std::copy_n(source, count, dest); break;
-    case Combine::kOr:
-      for (int i = 0; i < count; ++i) dest[i] |= source[i];
-      break;
-    case Combine::kAnd:
-      for (int i = 0; i < count; ++i) dest[i] &= source[i];
-      break;
-    case Combine::kXor:
-      for (int i = 0; i < count; ++i) dest[i] ^= source[i];
-      break;
+    case Combine::kOr: CombineEach(dest, source, count, std::bit_or<>()); break;
+    case Combine::kAnd: CombineEach(dest, source, count, std::bit_and<>()); break;
+    case Combine::kXor: CombineEach(dest, source, count, std::bit_xor<>()); break;
   }
 }
 
-// Combines `count` source pixels into the destination row, in chunks through a stack buffer
-// (which also makes overlapping copies within one row safe).
+// Both pictures 32-bit and no row read after it is written: each row combined in place,
+// with the operation chosen once per area rather than per row.
+template <class Op>
+void CombineRows32(const plk::gdi::PixelRows& to, const RECT& part, const plk::gdi::PixelRows& from,
+                   int dx, int dy, bool upwards, Op op) {
+  const int width = part.right - part.left;
+  for (LONG i = 0; i < part.bottom - part.top; ++i) {
+    const LONG y = upwards ? part.bottom - 1 - i : part.top + i;
+    std::uint32_t* __restrict dest = to.Row32(y) + part.left;
+    const std::uint32_t* __restrict source = from.Row32(y - dy) + part.left - dx;
+    for (int x = 0; x < width; ++x) dest[x] = op(dest[x], source[x]);
+  }
+}
+
+void CombineArea32(Combine op, const plk::gdi::PixelRows& to, const RECT& part,
+                   const plk::gdi::PixelRows& from, int dx, int dy, bool upwards) {
+  switch (op) {
+    case Combine::kCopy:
+      CombineRows32(to, part, from, dx, dy, upwards,
+                    [](std::uint32_t, std::uint32_t s) { return s; });
+      break;
+    case Combine::kOr: CombineRows32(to, part, from, dx, dy, upwards, std::bit_or<>()); break;
+    case Combine::kAnd: CombineRows32(to, part, from, dx, dy, upwards, std::bit_and<>()); break;
+    case Combine::kXor: CombineRows32(to, part, from, dx, dy, upwards, std::bit_xor<>()); break;
+  }
+}
+
+// Combines `count` source pixels into the destination row, converting formats in chunks
+// through a stack buffer (which also makes overlapping copies within one row safe).
 void BlitRun(Combine op, const plk::gdi::PixelRows& to, int x, int y,
              const plk::gdi::PixelRows& from, int sx, int sy, int count) {
   const bool sameRow = to.Row(y) == from.Row(sy);
-  const std::uint32_t* fromRow = from.Row32(sy);
-  std::uint32_t* toRow = to.Row32(y);
-  if (fromRow && toRow && !sameRow) {
-    // Both 32-bit: no conversion, the common case of every key drawn from the skin.
-    CombineRun(op, toRow + x, fromRow + sx, count);
-    return;
-  }
   std::uint32_t source[kChunk];
   std::uint32_t dest[kChunk];
   const bool backwards = sameRow && x > sx;
@@ -96,14 +116,21 @@ void CopyArea(Combine op, const DrawTarget& to, RECT destRect, const DrawTarget&
   destRect =
       plk::gdi::Intersect(destRect, {sb.left + dx, sb.top + dy, sb.right + dx, sb.bottom + dy});
   const bool sameRows = to.Rows().row0 == from.Rows().row0;
+  const bool upwards = sameRows && dy > 0;  // copying down within one picture
+  // Rows of one picture overlap only when the copy stays on the same rows.
+  const bool direct =
+      to.Rows().bitsPerPixel == 32 && from.Rows().bitsPerPixel == 32 && !(sameRows && dy == 0);
   to.ForEachClipped(destRect, [&](const RECT& part) {
-    const int width = part.right - part.left;
-    const bool upwards = sameRows && dy > 0;  // copying down within one picture
-    for (LONG i = 0; i < part.bottom - part.top; ++i) {
-      const LONG y = upwards ? part.bottom - 1 - i : part.top + i;
-      BlitRun(op, to.Rows(), part.left, y, from.Rows(), part.left - dx, y - dy, width);
+    if (direct) {
+      CombineArea32(op, to.Rows(), part, from.Rows(), dx, dy, upwards);
+    } else {
+      const int width = part.right - part.left;
+      for (LONG i = 0; i < part.bottom - part.top; ++i) {
+        const LONG y = upwards ? part.bottom - 1 - i : part.top + i;
+        BlitRun(op, to.Rows(), part.left, y, from.Rows(), part.left - dx, y - dy, width);
+      }
     }
-    to.MarkChanged();
+    to.MarkChanged(part);
   });
 }
 
@@ -128,9 +155,10 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
     return FALSE;
   }
   if (width <= 0 || height <= 0) return TRUE;
+  const RECT destRect = to.ToPixels(x, y, width, height);
+  if (to.Misses(destRect)) return TRUE;  // wholly clipped: most keys of a scrolled strip
   const DrawTarget from(*sourceDc);
   if (!from.HasPixels()) return TRUE;
-  const RECT destRect = to.ToPixels(x, y, width, height);
   const RECT sourceRect = from.ToPixels(sourceX, sourceY, 0, 0);
   const POINT sourceOrigin = {sourceRect.left, sourceRect.top};
   CopyArea(op, to, destRect, from, sourceOrigin);
@@ -188,7 +216,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
   if (!target.Contains(at.left, at.top)) return CLR_INVALID;
   std::uint32_t pixel = plk::gdi::XrgbFromColorRef(color);
   plk::gdi::WritePixels(target.Rows(), at.left, at.top, 1, &pixel);
-  target.MarkChanged();
+  target.MarkChanged(at);
   // Indexed formats store the nearest palette colour; report what was stored.
   plk::gdi::ReadPixels(target.Rows(), at.left, at.top, 1, &pixel);
   return plk::gdi::ColorRefFromXrgb(pixel);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gdi32/gdi_objects.h"
+#include "gdi32/rects.h"
 #include "gdi32/trace.h"
 #include "gdi32/window_surface.h"
 
@@ -199,7 +200,9 @@ void RetargetWindowDC(HDC handle, const WindowTarget& target) {
   dc->target.surface = target.surface;
   dc->target.origin = target.origin;
   dc->target.clip.assign(target.clip.begin(), target.clip.end());  // keeps its capacity
-  dc->target.changed = target.changed;
+  dc->target.damage = target.damage;
+  dc->clipBounds = {0, 0, 0, 0};
+  for (const RECT& c : target.clip) dc->clipBounds = plk::gdi::Union(dc->clipBounds, c);
 }
 
 void DestroyWindowDC(HDC handle) {

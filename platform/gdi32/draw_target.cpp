@@ -39,11 +39,12 @@ DrawTarget::DrawTarget(const DeviceContext& dc) {
     rows_.bitsPerPixel = 32;
     offset = dc.target.origin;
     clip_ = &dc.target.clip;
-    changed_ = dc.target.changed;
+    damage_ = dc.target.damage;
   } else {
     return;
   }
   bounds_ = {0, 0, rows_.width, rows_.height};
+  reach_ = clip_ ? Intersect(dc.clipBounds, bounds_) : bounds_;
   shift_ = {offset.x - dc.windowOrigin.x, offset.y - dc.windowOrigin.y};
 }
 
@@ -65,7 +66,7 @@ void DrawTarget::Fill(const RECT& pixelRect, std::uint32_t pixel) const {
     for (LONG y = part.top; y < part.bottom; ++y) {
       FillRun(rows_, part.left, y, part.right - part.left, pixel);
     }
-    MarkChanged();
+    MarkChanged(part);
   });
 }
 

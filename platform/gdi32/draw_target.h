@@ -13,14 +13,9 @@
 
 #include "gdi32/gdi_objects.h"
 #include "gdi32/pixel_rows.h"
+#include "gdi32/rects.h"
 
 namespace plk::gdi {
-
-inline RECT Intersect(const RECT& a, const RECT& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-          std::min(a.bottom, b.bottom)};
-}
-inline bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
 
 class DrawTarget {
  public:
@@ -48,6 +43,8 @@ class DrawTarget {
     }
   }
   bool Contains(int x, int y) const;
+  // Whether no pixel of `pixelRect` may be drawn: a blit there can stop at once.
+  bool Misses(const RECT& pixelRect) const { return IsEmpty(Intersect(pixelRect, reach_)); }
 
   // The pixel rectangle of a logical one given by its corner and size, kept far from
   // overflow whatever the caller passes.
@@ -55,8 +52,9 @@ class DrawTarget {
   // Fills the clipped part of a pixel rectangle with one 0x00RRGGBB colour.
   void Fill(const RECT& pixelRect, std::uint32_t pixel) const;
 
-  void MarkChanged() const {
-    if (changed_) *changed_ = true;
+  // Records that pixels inside `pixelRect` were written.
+  void MarkChanged(const RECT& pixelRect) const {
+    if (damage_) damage_->Add(pixelRect);
   }
 
  private:
@@ -64,7 +62,8 @@ class DrawTarget {
   POINT shift_ = {0, 0};
   RECT bounds_ = {0, 0, 0, 0};
   const std::vector<RECT>* clip_ = nullptr;  // null: the whole bounds
-  bool* changed_ = nullptr;
+  RECT reach_ = {0, 0, 0, 0};                // the bounds of what may be drawn
+  DamagedAreas* damage_ = nullptr;
 };
 
 }  // namespace plk::gdi

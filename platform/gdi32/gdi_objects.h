@@ -106,7 +106,8 @@ class DeviceContext : public GdiObject {
   Selection<Bitmap> bitmap;  // memory DCs only
   Selection<Font> font;
   Selection<Brush> brush;
-  WindowTarget target;  // window DCs only
+  WindowTarget target;             // window DCs only
+  RECT clipBounds = {0, 0, 0, 0};  // the bounding box of target.clip
 };
 
 // Every GDI object of the process, with the stock objects. Each exported function holds

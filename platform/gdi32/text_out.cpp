@@ -52,14 +52,21 @@ void DrawGlyph(const DrawTarget& target, const plk::gdi::Glyph& glyph, int penX,
                std::uint32_t color) {
   const RECT box = {penX + glyph.left, baseline - glyph.top, penX + glyph.left + glyph.width,
                     baseline - glyph.top + glyph.rows};
+  if (target.Misses(box)) return;
   target.ForEachClipped(box, [&](const RECT& part) {
     for (LONG y = part.top; y < part.bottom; ++y) {
       const std::uint8_t* ink = glyph.ink.data() + (y - box.top) * glyph.width - box.left;
+      std::uint32_t* row = target.Rows().Row32(y);
       for (LONG x = part.left; x < part.right; ++x) {
-        if (ink[x]) plk::gdi::WritePixels(target.Rows(), x, y, 1, &color);
+        if (!ink[x]) continue;
+        if (row) {
+          row[x] = color;
+        } else {
+          plk::gdi::WritePixels(target.Rows(), x, y, 1, &color);
+        }
       }
     }
-    target.MarkChanged();
+    target.MarkChanged(part);
   });
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gdi32/damaged_areas.h"
+
 namespace plk::gdi {
 
 // 32-bit pixels, 0x00RRGGBB, rows top-down.
@@ -18,13 +20,13 @@ struct PixelSurface {
 };
 
 // Where a window DC draws: the device's (0, 0) lies at `origin` of `surface`, and only
-// the `clip` rectangles (surface coordinates, non-overlapping) may change. gdi32 sets
-// *changed whenever it writes pixels, so user32 knows when to present them.
+// the `clip` rectangles (surface coordinates, non-overlapping) may change. gdi32 adds
+// every rectangle it writes pixels in to *damage, so user32 knows what to present.
 struct WindowTarget {
   PixelSurface surface;
   POINT origin = {0, 0};
   std::vector<RECT> clip;
-  bool* changed = nullptr;
+  DamagedAreas* damage = nullptr;
 };
 
 // A DC that draws into a window. Its attributes (window origin, colours, background

@@ -43,7 +43,7 @@ plk::gdi::WindowTarget TargetFor(Window& window, const Region* clip) {
   Window* top = TopLevelOf(window);
   if (!top->pixels) return target;
   target.surface = top->pixels->Surface();
-  target.changed = &top->pixels->changed;
+  target.damage = &top->pixels->damage;
   target.origin = ClientOriginOnSurface(window);
   if (!IsShown(window)) return target;
   const RECT visible = ClientClipOnSurface(window);

@@ -137,8 +137,11 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// Runs after every dispatched message, the empty redraw tick included: it allocates nothing.
 void PresentChangedWindows() {
-  for (HWND handle : AllWindowHandles()) {
+  static thread_local std::vector<HWND> handles;
+  CollectWindowHandles(handles);
+  for (HWND handle : handles) {
     Window* window = FindWindowObject(handle);
     if (window && window->pixels) window->pixels->PresentIfChanged();
   }

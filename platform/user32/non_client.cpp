@@ -64,7 +64,7 @@ void DrawNonClient(Window& window) {
           layout.thumbTop + layout.thumbLength},
          bar.tracking ? kThumbDragColour : kThumbColour);
   }
-  window.pixels->changed = true;
+  window.pixels->damage.Add({left, 0, left + kScrollBarWidth, client.cy});
 }
 
 LRESULT HandleNonClientMouse(HWND handle, UINT message, WPARAM hitTest, LPARAM screenPoint) {

@@ -52,7 +52,10 @@ void InvalidateWindowRegion(Window& window, Region region, bool erase) {
 
 bool TakePaintMessage(MSG& out, HWND filter, UINT filterMin, UINT filterMax) {
   const MessageQueue* queue = &CurrentQueue();
-  for (HWND handle : AllWindowHandles()) {
+  // Asked on every look at the queue: the list's storage is kept, not allocated each time.
+  static thread_local std::vector<HWND> handles;
+  CollectWindowHandles(handles);
+  for (HWND handle : handles) {
     Window* window = FindWindowObject(handle);
     if (!window || window->queue.get() != queue || window->update.Empty() || !IsShown(*window))
       continue;

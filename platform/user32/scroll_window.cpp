@@ -42,7 +42,7 @@ void MovePixels(Window& window, const RECT& area, int dx, int dy) {
   } else {
     for (int y = target.top; y < target.bottom; ++y) row(y);
   }
-  top->pixels->changed = true;
+  top->pixels->damage.Add(target);
 }
 
 // The part of the update region inside `area` travels with the pixels.

@@ -194,12 +194,16 @@ void RemoveWindowObject(HWND handle) {
   // Destroyed outside the lock: the host window goes with it.
 }
 
-std::vector<HWND> AllWindowHandles() {
+void CollectWindowHandles(std::vector<HWND>& handles) {
   WindowTable& table = Table();
   std::lock_guard lock(table.mutex);
-  std::vector<HWND> handles;
-  handles.reserve(table.windows.size());
+  handles.clear();
   for (const auto& [key, window] : table.windows) handles.push_back(window->handle);
+}
+
+std::vector<HWND> AllWindowHandles() {
+  std::vector<HWND> handles;
+  CollectWindowHandles(handles);
   return handles;
 }
 

@@ -50,6 +50,8 @@ Window& AddWindowObject(std::unique_ptr<Window> window);
 void RemoveWindowObject(HWND handle);
 // Live windows in creation order.
 std::vector<HWND> AllWindowHandles();
+// The same into `handles`, whose capacity is reused: nothing is allocated once it fits.
+void CollectWindowHandles(std::vector<HWND>& handles);
 
 // The top-level window that holds this window's pixels.
 Window* TopLevelOf(Window& window);

@@ -1,7 +1,7 @@
 // Implements: the pixel buffer of a top-level window (0x00RRGGBB, rows top-down),
-// resizing that keeps what still fits, and presentation to the host window.
-// Does not implement: partial presentation (the whole buffer is copied; at the sizes
-// this program uses that is well under a millisecond), high-DPI scaling.
+// resizing that keeps what still fits, and presentation of the damaged areas (or of
+// everything) to the host window.
+// Does not implement: high-DPI scaling (the host backend's).
 #include "user32/window_pixels.h"
 
 #include "user32/host/host.h"
@@ -33,7 +33,7 @@ void TopLevelPixels::Resize(int width, int height) {
   pixels_.swap(next);
   width_ = width;
   height_ = height;
-  changed = true;
+  damage.Add({0, 0, width_, height_});
 }
 
 plk::gdi::PixelSurface TopLevelPixels::Surface() {
@@ -41,11 +41,13 @@ plk::gdi::PixelSurface TopLevelPixels::Surface() {
 }
 
 void TopLevelPixels::PresentIfChanged() {
-  if (changed) Present();
+  if (damage.Empty()) return;
+  if (host) PresentHostWindow(host, Surface(), damage.Areas());
+  damage.Clear();
 }
 
 void TopLevelPixels::Present() {
-  changed = false;
+  damage.Clear();
   const RECT all = {0, 0, width_, height_};
   if (host) PresentHostWindow(host, Surface(), {&all, 1});
 }

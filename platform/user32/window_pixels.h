@@ -1,5 +1,6 @@
 // The pixels of one top-level window: its client area at (0, 0) and the non-client
-// scroll bar to the right of it, presented to the host window when they change.
+// scroll bar to the right of it; the areas drawn since the last present are presented to
+// the host window, and only those.
 #pragma once
 
 #include "gdi32/window_surface.h"
@@ -24,11 +25,13 @@ class TopLevelPixels {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  // Copies the pixels to the host window when they changed since the last call.
+  // Copies the damaged areas to the host window, if any.
   void PresentIfChanged();
+  // Copies every pixel (the host lost what it showed).
   void Present();
 
-  bool changed = false;        // set by gdi32 through WindowTarget::changed, and by user32
+  // Added to by gdi32 through WindowTarget::damage, and by user32.
+  plk::gdi::DamagedAreas damage;
   HostWindow* host = nullptr;  // null when there is no video device
 
  private:

@@ -79,7 +79,7 @@ TEST(BitBltTest, ClipsToSourceAndDestinationBounds) {
 }
 
 // A window DC draws at its target's origin, through the DC's window origin, inside the
-// clip rectangles only, and marks the surface changed only when a pixel changed.
+// clip rectangles only, and reports as damaged exactly the parts it drew in.
 TEST(WindowDcTest, DrawsAtTheTargetOriginInsideTheClipOnly) {
   Source source;
   TestSurface surface(40, 30, 0x123456u);
@@ -89,11 +89,16 @@ TEST(WindowDcTest, DrawsAtTheTargetOriginInsideTheClipOnly) {
   SetWindowOrgEx(dc, 0, 50, nullptr);
   const RECT outside = {20, 50, 24, 51};  // surface (30, 20): above both clip rectangles
   FillRect(dc, &outside, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  EXPECT_FALSE(surface.changed);
+  BitBlt(dc, 20, 50, 4, 1, source.dc(), 0, 0, SRCCOPY);
+  BitBlt(dc, 10, 52, 5, 4, source.dc(), 0, 0, SRCCOPY);  // between the clip rectangles
+  EXPECT_TRUE(surface.damage.Empty());
   const RECT band = {0, 50, 14, 66};  // device rows 0..15, surface (10..23, 20..35)
   FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   BitBlt(dc, 15, 51, 8, 8, source.dc(), 0, 0, SRCCOPY);  // surface (25..32, 21..28)
-  EXPECT_TRUE(surface.changed);
+  const auto damaged = surface.damage.Areas();
+  ASSERT_EQ(damaged.size(), 2u);
+  EXPECT_EQ(Corners(damaged[0]), Corners(clip[0]));
+  EXPECT_EQ(Corners(damaged[1]), Corners({25, 21, 33, 29}));
   EXPECT_TRUE(PixelsMatch(40, surface.Pixels(), [&](int x, int y) {
     const auto in = [x, y](const RECT& r) {
       return x >= r.left && x < r.right && y >= r.top && y < r.bottom;

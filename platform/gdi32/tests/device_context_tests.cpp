@@ -80,7 +80,7 @@ TEST(WindowDcTest, AttributesPersistAcrossRetargeting) {
   // Drawing now reaches only the new surface, through the kept origin.
   SetPixel(dc, 1, 97, RGB(255, 255, 255));
   EXPECT_EQ(second.pixels[4 * 30 + 3], 0xFFFFFFu);
-  EXPECT_FALSE(first.changed);
+  EXPECT_TRUE(first.damage.Empty());
   DestroyWindowDC(dc);
   EXPECT_EQ(GetTextColor(dc), CLR_INVALID);
   DeleteObject(font);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -57,7 +58,7 @@ struct TestSurface {
       : width(width), pixels(static_cast<std::size_t>(width) * height, fill) {}
   WindowTarget Target(POINT origin, std::vector<RECT> clip) {
     const int height = static_cast<int>(pixels.size()) / width;
-    return {{pixels.data(), width, height, width}, origin, std::move(clip), &changed};
+    return {{pixels.data(), width, height, width}, origin, std::move(clip), &damage};
   }
   std::vector<COLORREF> Pixels() const {
     std::vector<COLORREF> out;
@@ -67,8 +68,10 @@ struct TestSurface {
 
   int width;
   std::vector<std::uint32_t> pixels;
-  bool changed = false;
+  DamagedAreas damage;
 };
+
+inline std::array<LONG, 4> Corners(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Compares every pixel of a picture `width` pixels wide with expect(x, y) (COLORREFs).
 inline ::testing::AssertionResult PixelsMatch(int width, const std::vector<COLORREF>& actual,

@@ -11,6 +11,8 @@ namespace plk::user32 {
 struct HostWindow {
   SDL_Window* sdl = nullptr;
   HWND window = nullptr;  // null once released
+  // The window's pixels as SDL sees them, kept while they stay where they are.
+  SDL_Surface* source = nullptr;
 };
 
 // The host window of an SDL window id; null for none.

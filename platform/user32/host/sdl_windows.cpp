@@ -13,6 +13,7 @@
 #include "user32/trace.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -122,19 +123,42 @@ void RaiseHostWindow(HostWindow* host) {
   SDL_SetWindowInputFocus(host->sdl);
 }
 
+namespace {
+
+// An SDL view of `surface`'s memory, made again only when the memory moves or resizes.
+SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
+  SDL_Surface* source = host.source;
+  if (source && source->pixels == surface.pixels && source->w == surface.width &&
+      source->h == surface.height && source->pitch == surface.stride * 4) {
+    return source;
+  }
+  SDL_FreeSurface(source);
+  host.source = SDL_CreateRGBSurfaceWithFormatFrom(surface.pixels, surface.width, surface.height,
+                                                   32, surface.stride * 4, SDL_PIXELFORMAT_RGB888);
+  return host.source;
+}
+
+}  // namespace
+
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
   SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
   if (!target || !surface.pixels) return;
-  SDL_Surface* source =
-      SDL_CreateRGBSurfaceWithFormatFrom(surface.pixels, surface.width, surface.height, 32,
-                                         surface.stride * 4, SDL_PIXELFORMAT_RGB888);
+  SDL_Surface* source = SourceOf(*host, surface);
   if (!source) return;
   const int scale = HostScale();
   // The host may already have a new size that WM_SIZE has not reached yet.
   const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
                        std::min(surface.height, target->h / scale)};
-  std::vector<SDL_Rect> shown;
+  // Shown in batches, so that presenting allocates nothing.
+  std::array<SDL_Rect, 16> shown;
+  int count = 0;
+  auto flush = [&] {
+    if (count == 0) return;
+    SDL_UpdateWindowSurfaceRects(host->sdl, shown.data(), count);
+    Trace("present %dx%d", shown[0].w, shown[0].h);
+    count = 0;
+  };
   for (const RECT& area : areas) {
     const RECT part = {std::max(area.left, bounds.left), std::max(area.top, bounds.top),
                        std::min(area.right, bounds.right), std::min(area.bottom, bounds.bottom)};
@@ -142,14 +166,12 @@ void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
     const SDL_Rect from = {part.left, part.top, part.right - part.left, part.bottom - part.top};
     const RECT scaled = ScaleUp(part, scale);
     SDL_Rect to = {scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top};
-    shown.push_back(to);
     // Nearest neighbour: at a whole factor every pixel becomes a crisp block.
     SDL_BlitScaled(source, &from, target, &to);
+    shown[count++] = to;
+    if (count == static_cast<int>(shown.size())) flush();
   }
-  SDL_FreeSurface(source);
-  if (shown.empty()) return;
-  SDL_UpdateWindowSurfaceRects(host->sdl, shown.data(), static_cast<int>(shown.size()));
-  Trace("present %dx%d", shown[0].w, shown[0].h);
+  flush();
 }
 
 }  // namespace plk::user32
