@@ -23,7 +23,7 @@ for run in $(seq "$runs"); do
     shoot
     before=$(crop_signature 0 0 480 720)
     line=$(($(midi_line_count) + 1))
-    key F5
+    xdotool key F5
     sleep 11
     shoot
     after=$(crop_signature 0 0 480 720)
