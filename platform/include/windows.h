@@ -284,13 +284,39 @@ typedef struct _WIN32_FIND_DATAA {
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 #define INFINITE 0xFFFFFFFFu
 
-LONG InterlockedExchange(LONG volatile* target, LONG value);
-LONG InterlockedIncrement(LONG volatile* target);
-LONG InterlockedDecrement(LONG volatile* target);
-LONG InterlockedExchangeAdd(LONG volatile* target, LONG value);
-LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
-PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value);
-PVOID InterlockedCompareExchangePointer(PVOID volatile* target, PVOID exchange, PVOID comparand);
+// The Interlocked family is inline, as the compiler intrinsics it is on Windows: every
+// call is a sequentially consistent atomic operation. Exchanging a value for itself
+// changes nothing, so that compare-exchange (the usual way to read a shared word) is a
+// sequentially consistent load, which keeps the ordering its callers rely on without
+// taking the cache line for writing.
+inline LONG InterlockedExchange(LONG volatile* target, LONG value) {
+  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedIncrement(LONG volatile* target) {
+  return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedDecrement(LONG volatile* target) {
+  return __atomic_sub_fetch(target, 1, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedExchangeAdd(LONG volatile* target, LONG value) {
+  return __atomic_fetch_add(target, value, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand) {
+  if (exchange == comparand) return __atomic_load_n(target, __ATOMIC_SEQ_CST);
+  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST,
+                              __ATOMIC_SEQ_CST);
+  return comparand;
+}
+inline PVOID InterlockedExchangePointer(PVOID volatile* target, PVOID value) {
+  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+inline PVOID InterlockedCompareExchangePointer(PVOID volatile* target, PVOID exchange,
+                                               PVOID comparand) {
+  if (exchange == comparand) return __atomic_load_n(target, __ATOMIC_SEQ_CST);
+  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST,
+                              __ATOMIC_SEQ_CST);
+  return comparand;
+}
 void Sleep(DWORD milliseconds);
 DWORD GetTickCount(void);
 DWORD GetLastError(void);
