@@ -25,8 +25,10 @@ constexpr int kChunk = 256;
 
 enum class Combine { kCopy, kOr, kAnd, kXor };
 
+// Every caller passes rows that do not overlap (distinct rows, or a stack buffer).
 template <class Op>
-void CombineEach(std::uint32_t* dest, const std::uint32_t* source, int count, Op op) {
+void CombineEach(std::uint32_t* __restrict dest, const std::uint32_t* __restrict source, int count,
+                 Op op) {
   for (int i = 0; i < count; ++i) dest[i] = op(dest[i], source[i]);
 }
 
@@ -47,9 +49,7 @@ void CombineRows32(const plk::gdi::PixelRows& to, const RECT& part, const plk::g
   const int width = part.right - part.left;
   for (LONG i = 0; i < part.bottom - part.top; ++i) {
     const LONG y = upwards ? part.bottom - 1 - i : part.top + i;
-    std::uint32_t* __restrict dest = to.Row32(y) + part.left;
-    const std::uint32_t* __restrict source = from.Row32(y - dy) + part.left - dx;
-    for (int x = 0; x < width; ++x) dest[x] = op(dest[x], source[x]);
+    CombineEach(to.Row32(y) + part.left, from.Row32(y - dy) + part.left - dx, width, op);
   }
 }
 
