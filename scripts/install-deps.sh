@@ -22,10 +22,18 @@ packages=(
   desktop-file-utils appstream dpkg-dev
 )
 
+# The PulseAudio tests start a private server of their own. A desktop's own server stays:
+# where PipeWire's PulseAudio service (or any other PulseAudio server) is installed, the
+# tests run a private instance of it; elsewhere Debian's pulseaudio is installed (apt would
+# replace pipewire-pulse with it, so it is never asked for there).
+installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
+if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
+  packages+=(pulseaudio)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
 
 if ((${#missing[@]} == 0)); then
