@@ -20,6 +20,7 @@ stop_loads() {
   for pid in "${loads[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
 trap stop_loads EXIT
+trap "exit 130" INT TERM
 for _ in $(seq "$(nproc)"); do
   sh -c 'while :; do :; done' &
   loads+=($!)
