@@ -22,10 +22,9 @@ packages=(
   desktop-file-utils appstream dpkg-dev
 )
 
-# The PulseAudio tests start a private server of their own. A desktop's own server stays:
-# where PipeWire's PulseAudio service (or any other PulseAudio server) is installed, the
-# tests run a private instance of it; elsewhere Debian's pulseaudio is installed (apt would
-# replace pipewire-pulse with it, so it is never asked for there).
+# The PulseAudio test starts a private pulseaudio daemon of its own. A desktop's own sound
+# server stays: apt would replace pipewire-pulse with pulseaudio, so pulseaudio is asked for
+# only where no PulseAudio server is installed.
 installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
 if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
   packages+=(pulseaudio)
