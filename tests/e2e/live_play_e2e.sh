@@ -17,7 +17,9 @@ keydown z
 eventually_pixel "key 60 is lit while Z is held" 120 42 192,192,255
 check_pixel "row 0's header is gray (the current channel)" 470 1 $GRAY
 check_pixel "key 48 is drawn at x 0" 8 42 255,255,255
+line=$(($(midi_line_count) + 1))
 keyup z
+eventually "releasing Z ends note 60" "short 80 3c 7f|" midi_calls_from $line
 
 echo "# JIS keys right of L, right of / and right of : play offsets 15, 17 and 18"
 line=$(($(midi_line_count) + 1))

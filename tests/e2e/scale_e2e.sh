@@ -13,7 +13,9 @@ check "PLINKARO_SCALE=2: the window is 2 x 497 by 2 x 768" "$(size)" 994x1536
 keydown z
 eventually_pixel "key 60 is lit at twice its place while Z is held" 240 84 192,192,255
 check_pixel "a window pixel is a 2 x 2 block" 241 85 192,192,255
+line=$(($(midi_line_count) + 1))
 keyup z
+eventually "releasing Z ends note 60" "short 80 3c 7f|" midi_calls_from $line
 xdotool mousemove --window "$WINDOW" 200 $((2 * (5 * 48 + 20))) click 1
 line=$(($(midi_line_count) + 1))
 xdotool key z
