@@ -41,6 +41,7 @@ for round in $(seq "$rounds"); do
       rm -f "$log"
     fi
   done
+  echo "round $round of $rounds done"
 done
 stop_loads
 
