@@ -9,7 +9,7 @@
 // window asked to close).
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
-#include "shell32/drop_files.h"
+#include "user32/drop_block.h"
 #include "user32/focus.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
@@ -105,7 +105,7 @@ void OnWheel(Window& top, const HostEvent& event) {
 
 void OnDrop(Window& top, HostEvent& event) {
   if (event.files.empty() || !(top.exStyle & WS_EX_ACCEPTFILES)) return;
-  const HDROP drop = plk::shell32::CreateDrop(std::move(event.files), event.point);
+  const HDROP drop = BuildDropBlock(event.files, event.point);
   PostInputTo(top.handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
