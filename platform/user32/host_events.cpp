@@ -9,6 +9,8 @@
 // window asked to close).
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
+#include "user32/host_events.h"
+
 #include "user32/drop_block.h"
 #include "user32/focus.h"
 #include "user32/host/host.h"
@@ -18,8 +20,10 @@
 #include "user32/non_client.h"
 #include "user32/trace.h"
 #include "user32/window.h"
+#include "user32/window_enable.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <vector>
 

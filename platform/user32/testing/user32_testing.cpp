@@ -3,16 +3,19 @@
 #include "user32/testing/user32_testing.h"
 
 #include "user32/drop_block.h"
+#include "user32/host_events.h"
 #include "user32/input_routing.h"
 #include "user32/key_state.h"
 #include "user32/keyboard.h"
 #include "user32/keyboard_map.h"
 #include "user32/message_queue.h"
+#include "user32/messages.h"
+#include "user32/mouse_capture.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <bitset>
 
