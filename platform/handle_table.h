@@ -18,15 +18,15 @@ namespace plk {
 enum class HandleRange : std::uintptr_t {
   kFiles = 1,
   kSearches,
-  kDrops,
+  kUnused3,  // once dropped-file lists, now GlobalAlloc'd blocks; keeps the others' values
   kMidiOutputs,
   kTimers,
   kGdiObjects,
   kMidiInputs,
 };
 
-// `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...); `Mutex` guards
-// it (priority_inheriting_mutex.h for a table the time-critical timer thread uses).
+// `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...); `Mutex`
+// guards it (priority_inheriting_mutex.h for a table the time-critical timer thread uses).
 template <class T, class Handle = std::uintptr_t, class Mutex = std::mutex>
 class HandleTable {
  public:

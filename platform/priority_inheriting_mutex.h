@@ -1,13 +1,13 @@
-// A mutex for state that the time-critical multimedia timer thread shares with threads of
-// normal priority: while the timer waits for it, its holder runs at the timer's priority,
-// so a busy machine cannot keep the holder (and with it the timer) off the processor.
-// Without a real-time thread in the process it behaves as a plain mutex.
+// A mutex whose holder runs at the priority of the threads waiting for it.
 #pragma once
 
 #include <pthread.h>
 
 namespace plk {
 
+// For state that the time-critical multimedia timer thread shares with threads of normal
+// priority: a busy machine cannot keep the holder, and with it the timer, off the processor.
+// Without a real-time thread in the process it behaves as a plain mutex.
 class PriorityInheritingMutex {
  public:
   PriorityInheritingMutex() {

@@ -1,3 +1,10 @@
+// Implements: a JACK client of Plinkaro's own with one MIDI output port, fed through a ring
+// that the process callback empties into the port each cycle. Unlike RtMidi's JACK output,
+// whose queue is private and whose close may unregister the port with bytes still queued,
+// this one can wait (for a bounded time) until everything sent has left in a cycle, so a
+// note-off sent just before the close reaches the other end.
+// Does not implement: timestamps (every message goes out at the start of the next cycle),
+// reconnecting after the server goes away (it reports that through the shutdown handler).
 #include "winmm/jack_midi_output.h"
 
 #include <jack/midiport.h>
