@@ -54,7 +54,10 @@ HANDLE OpenPart(LiveTake& live, const Take* take) {
   if (error == ERROR_SUCCESS) {
     HANDLE file = CreateTakePart(live.folder, take, live.partPath, &error);
     if (file != INVALID_HANDLE_VALUE) return file;
-    lstrcpyA(live.failedPath, live.partPath);
+    // The user is told of the file the take was meant to become.
+    if (!MakeTakePath(live.failedPath, live.folder, &take->startedAt, 1, ".mid")) {
+      lstrcpyA(live.failedPath, live.folder);
+    }
   } else {
     lstrcpyA(live.failedPath, live.folder);
   }

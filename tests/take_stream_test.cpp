@@ -1,7 +1,7 @@
 // A take's file while the take runs, and takes cut short completed into playable files.
 #include <filesystem>
 
-#include "midi/channel_messages.h"
+#include "midi/midi_output.h"
 #include "midi/take_capture.h"
 #include "record/take_file.h"
 #include "record/take_recovery.h"
@@ -50,8 +50,7 @@ TEST_F(TakeStreamTest, WritesFilledSlotsInOrderAndEndsAsTheWholeFile) {
   InterlockedExchange(reinterpret_cast<LONG*>(&pending->word), LONG(CAPTURED_SHORT | 0x7F3E91));
   ASSERT_TRUE(ContinueTakeStream(&stream, take, FALSE));
   const Bytes running = ReadBytes(part);
-  EXPECT_EQ(Hex(Bytes(running.begin() + long(opening), running.end())),
-            "04 91 3e 7f 01 80 3c 00");
+  EXPECT_EQ(Hex(Bytes(running.begin() + long(opening), running.end())), "04 91 3e 7f 01 80 3c 00");
   EXPECT_EQ(Hex(Bytes(running.begin() + 18, running.begin() + 22)), "00 00 00 00");
   EndTake();
   ASSERT_TRUE(ContinueTakeStream(&stream, take, TRUE) && EndTakeStream(&stream));
@@ -77,10 +76,11 @@ TEST(TakeRecoveryTest, CutsAfterTheLastWholeEventAndReleasesWhatIsHeld) {
       {"00 90 3c 40 00 80 3c", 4, "00 80 3c 00 00 ff 2f 00"},
       {"00 b3 40 7f 00 93 30 10 00 f0 05 7e 7f", 8, "00 83 30 00 00 b3 40 00 00 ff 2f 00"},
       {"00 92 30 10 00 92 31 10 00 b2 7b 00 00 c2 05", 15, "00 ff 2f 00"},
-      {"00 90 3c 40 00 ff 2f 00 00 90 3e 40", 8, ""},  // it had ended
+      {"00 90 3c 40 00 ff 2f 00 00 90 3e 40", 8, ""},          // it had ended
       {"00 90 3c 40 00 3c 40", 4, "00 80 3c 00 00 ff 2f 00"},  // no status: not ours
   };
-  const Bytes opening = HexBytes("4d 54 68 64 00 00 00 06 00 00 00 01 01 f4 4d 54 72 6b 00 00 00 00");
+  const Bytes opening =
+      HexBytes("4d 54 68 64 00 00 00 06 00 00 00 01 01 f4 4d 54 72 6b 00 00 00 00");
   static BYTE tail[RECOVERY_TAIL_SIZE];
   for (const Row& row : rows) {
     Bytes file = opening;
@@ -103,9 +103,9 @@ TEST_F(TakeStreamTest, RecoversEveryPartNoOneHoldsIntoAPlayableFile) {
   const Bytes cutShort = HexBytes(
       "4d 54 68 64 00 00 00 06 00 00 00 01 01 f4 4d 54 72 6b 00 00 00 00 00 ff 51 03 07 a1 20 "
       "00 90 3c 40 83 60 90 3e 40 00 80");
-  for (const char* name : {"plinkaro-20240229-230509.part", "plinkaro-20240229-230509-2.part",
-                           "plinkaro-20240229-230509-recovered.mid", "plinkaro-x.part.txt",
-                           "live.part"}) {
+  for (const char* name :
+       {"plinkaro-20240229-230509.part", "plinkaro-20240229-230509-2.part",
+        "plinkaro-20240229-230509-recovered.mid", "plinkaro-x.part.txt", "live.part"}) {
     WriteBytes(folder + "/" + name, cutShort);
   }
   const std::string held = folder + "/plinkaro-20240301-000000.part";
@@ -122,7 +122,7 @@ TEST_F(TakeStreamTest, RecoversEveryPartNoOneHoldsIntoAPlayableFile) {
   EXPECT_FALSE(std::filesystem::exists(folder + "/plinkaro-20240229-230509.part"));
   EXPECT_EQ(FileEvents(recovered),
             (std::vector<std::string>{"0 ff 51 03 07 a1 20", "0 90 3c 40", "480 90 3e 40",
-                                      "480 80 3c 00", "480 80 3e 00"}));
+                                      "480 80 3c 00", "480 80 3e 00", "480 ff 2f 00"}));
 }
 
 }  // namespace
