@@ -8,13 +8,11 @@
 
 namespace {
 
-#define LIVE_TAKE_POLL_MS 20
-
 // One for each take that can exist at a time: a full take is finished while the next runs.
 struct LiveTake {
   const Take* take;  // null: this entry is free
   HANDLE thread;     // the writer; null when none runs
-  LONG stop;         // set by the UI thread to end the writer
+  HANDLE stop;       // set by the UI thread to end the writer
   char folder[MAX_PATH];
   char partPath[MAX_PATH];
   DWORD folderError;  // why the recording folder was not used
@@ -31,16 +29,14 @@ LiveTake* FindLiveTake(const Take* take) {
   return nullptr;
 }
 
-BOOL Stopping(LiveTake* live) { return InterlockedCompareExchange(&live->stop, 0, 0) != 0; }
-
 // Written on deadlines a fixed interval apart, so that the writes do not drift.
 DWORD WINAPI WriteLiveTake(LPVOID parameter) {
   LiveTake* live = static_cast<LiveTake*>(parameter);
   DWORD deadline = timeGetTime();
-  while (!Stopping(live)) {
+  for (;;) {
     deadline += LIVE_TAKE_WRITE_MS;
-    while (!Stopping(live) && LONG(deadline - timeGetTime()) > 0) Sleep(LIVE_TAKE_POLL_MS);
-    if (Stopping(live)) break;
+    const LONG wait = LONG(deadline - timeGetTime());
+    if (WaitForSingleObject(live->stop, wait > 0 ? DWORD(wait) : 0) != WAIT_TIMEOUT) break;
     const DWORD written = live->stream.length;
     if (!ContinueTakeStream(&live->stream, live->take, FALSE)) break;
     // Only what reached the disk survives a power cut.
@@ -67,11 +63,13 @@ HANDLE OpenPart(LiveTake& live, const Take* take) {
 }
 
 void StopWriter(LiveTake& live) {
-  if (!live.thread) return;
-  InterlockedExchange(&live.stop, 1);
-  WaitForSingleObject(live.thread, INFINITE);
-  CloseHandle(live.thread);
-  live.thread = nullptr;
+  if (live.thread) {
+    SetEvent(live.stop);
+    WaitForSingleObject(live.thread, INFINITE);
+    CloseHandle(live.thread);
+  }
+  if (live.stop) CloseHandle(live.stop);
+  live.thread = live.stop = nullptr;
 }
 
 // Names the complete file; a take in the temporary folder tells why it is there.
@@ -97,12 +95,12 @@ void StartLiveTake(Take* take) {
   HANDLE file = OpenPart(*live, take);
   if (file == INVALID_HANDLE_VALUE) return;
   live->take = take;
-  live->stop = 0;
   // The opening goes to the disk at once: a take cut short in its first moment is still a
   // file.
   BeginTakeStream(&live->stream, file, take);
   ContinueTakeStream(&live->stream, take, FALSE);
-  live->thread = CreateThread(nullptr, 0, WriteLiveTake, live, 0, nullptr);
+  live->stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (live->stop) live->thread = CreateThread(nullptr, 0, WriteLiveTake, live, 0, nullptr);
 }
 
 BOOL FinishLiveTake(const Take* take, char* path, char* report) {

@@ -341,6 +341,9 @@ HANDLE GetStdHandle(DWORD which);
 HANDLE CreateThread(LPVOID security, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
                     LPVOID parameter, DWORD flags, LPDWORD threadId);
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+HANDLE CreateEventA(LPVOID security, BOOL manualReset, BOOL initialState, LPCSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
 BOOL CloseHandle(HANDLE object);
 BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
 BOOL DeleteFileA(LPCSTR fileName);

@@ -4,8 +4,8 @@
 // (synchronous, whole transfers unless the file ends; a read of a whole file is reported
 // to the platform's listener, whole_file_reads.h), GetFileSize (with the high word),
 // SetFilePointer (64-bit through distanceHigh), SetEndOfFile, FlushFileBuffers (to the
-// disk), GetStdHandle (the standard error), CloseHandle (of threads too, threads.h), over
-// POSIX descriptors behind handles that are never reused; MoveFileA (never replaces an
+// disk), GetStdHandle (the standard error), CloseHandle (of events and threads too, threads.h),
+// over POSIX descriptors behind handles that are never reused; MoveFileA (never replaces an
 // existing name: ERROR_ALREADY_EXISTS, atomically) and DeleteFileA.
 // Does not implement: share modes against programs that take no locks (POSIX has no
 // mandatory locking), read and write sharing told apart, moves and deletes refused while a
@@ -217,7 +217,7 @@ HANDLE GetStdHandle(DWORD which) {
 }
 
 BOOL CloseHandle(HANDLE object) {
-  if (plk::kernel32::CloseThreadHandle(object)) return TRUE;
+  if (plk::kernel32::CloseWaitableHandle(object)) return TRUE;
   const int descriptor = Files().Remove(object).value_or(-1);
   if (descriptor < 0) {
     SetLastErrorCode(kErrorInvalidHandle);

@@ -136,24 +136,31 @@ TEST(FileTest, SetEndOfFileCutsAtThePointer) {
 }
 
 DWORD WINAPI SetWhenReleased(LPVOID parameter) {
-  auto* flags = static_cast<LONG*>(parameter);
-  while (!InterlockedCompareExchange(&flags[0], 0, 0)) Sleep(1);
-  InterlockedExchange(&flags[1], 1);
+  auto* events = static_cast<HANDLE*>(parameter);
+  WaitForSingleObject(events[0], INFINITE);
+  SetEvent(events[1]);
   return 0;
 }
 
-TEST(ThreadTest, WaitEndsOnceTheThreadHasReturned) {
-  LONG flags[2] = {0, 0};
-  HANDLE thread = CreateThread(nullptr, 0, SetWhenReleased, flags, 0, nullptr);
+// A thread's handle is signalled once it has returned; an auto-reset event is reset by the
+// wait it ends, a manual-reset one only by ResetEvent.
+TEST(ThreadTest, WaitsEndAsWindowsEndsThem) {
+  HANDLE events[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr),
+                      CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  HANDLE thread = CreateThread(nullptr, 0, SetWhenReleased, events, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   EXPECT_EQ(WaitForSingleObject(thread, 0), DWORD{WAIT_TIMEOUT});
-  InterlockedExchange(&flags[0], 1);
+  EXPECT_TRUE(SetEvent(events[0]));
   EXPECT_EQ(WaitForSingleObject(thread, INFINITE), DWORD{WAIT_OBJECT_0});
-  EXPECT_EQ(flags[1], 1);
-  EXPECT_EQ(WaitForSingleObject(thread, 0), DWORD{WAIT_OBJECT_0});
-  EXPECT_TRUE(CloseHandle(thread));
-  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
-  EXPECT_FALSE(CloseHandle(thread));
+  EXPECT_EQ(WaitForSingleObject(events[0], 0), DWORD{WAIT_TIMEOUT}) << "the thread's wait reset it";
+  for (int i = 0; i < 2; i++) EXPECT_EQ(WaitForSingleObject(events[1], 0), DWORD{WAIT_OBJECT_0});
+  EXPECT_TRUE(ResetEvent(events[1]));
+  EXPECT_EQ(WaitForSingleObject(events[1], 1), DWORD{WAIT_TIMEOUT});
+  for (HANDLE handle : {thread, events[0], events[1]}) {
+    EXPECT_TRUE(CloseHandle(handle));
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
+    EXPECT_FALSE(CloseHandle(handle));
+  }
 }
 
 TEST(EnvironmentTest, VariablesFoldersAndErrorTextsAnswerAsOnWindows) {
