@@ -158,15 +158,6 @@ void PutEnd(TrackOutput& out) {
   PutBytes(out, end, WriteEndOfTrack(end));
 }
 
-// The length field is big-endian, as every number in the file.
-BOOL WriteTrackLength(HANDLE file, DWORD length) {
-  const BYTE bytes[] = {BYTE(length >> 24), BYTE(length >> 16), BYTE(length >> 8), BYTE(length)};
-  return SetFilePointer(file, TAKE_TRACK_LENGTH_OFFSET, nullptr, FILE_BEGIN) !=
-             INVALID_SET_FILE_POINTER &&
-         WriteAll(file, bytes, sizeof bytes) &&
-         SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
-}
-
 TakeStream fileStream;  // the UI thread's, for whole files
 
 }  // namespace
@@ -198,11 +189,20 @@ BOOL ContinueTakeStream(TakeStream* stream, const Take* take, BOOL whole) {
 BOOL EndTakeStream(TakeStream* stream) {
   PutEnd(*stream);
   Flush(*stream);
-  if (!stream->failed && !WriteTrackLength(stream->file, stream->length)) {
+  if (!stream->failed && !WriteTakeTrackLength(stream->file, stream->length)) {
     stream->failed = TRUE;
     stream->error = LastError();
   }
   return !stream->failed;
+}
+
+// The length field is big-endian, as every number in the file.
+BOOL WriteTakeTrackLength(HANDLE file, DWORD length) {
+  const BYTE bytes[] = {BYTE(length >> 24), BYTE(length >> 16), BYTE(length >> 8), BYTE(length)};
+  return SetFilePointer(file, TAKE_TRACK_LENGTH_OFFSET, nullptr, FILE_BEGIN) !=
+             INVALID_SET_FILE_POINTER &&
+         WriteAll(file, bytes, sizeof bytes) &&
+         SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
 }
 
 // A failed write leaves its error for GetLastError: nothing is called after it.

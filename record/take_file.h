@@ -42,6 +42,8 @@ BOOL BeginTakeStream(TakeStream* stream, HANDLE file, const Take* take);
 BOOL ContinueTakeStream(TakeStream* stream, const Take* take, BOOL whole);
 // The end of the track and its length in the header; the file stays open.
 BOOL EndTakeStream(TakeStream* stream);
+// The track's length in the header of an open take file; the file pointer ends at its end.
+BOOL WriteTakeTrackLength(HANDLE file, DWORD length);
 // Writes the whole file of a take that has ended; FALSE when a write fails, with
 // GetLastError telling why.
 BOOL WriteTakeFile(HANDLE file, const Take* take);

@@ -98,18 +98,6 @@ DWORD PutReleases(const HeldState& held, BYTE* tail) {
   return length + 1 + WriteEndOfTrack(tail + length + 1);
 }
 
-BOOL WriteAll(HANDLE file, const BYTE* bytes, DWORD count) {
-  DWORD written = 0;
-  return WriteFile(file, bytes, count, &written, nullptr) && written == count;
-}
-
-BOOL WriteTrackLength(HANDLE file, DWORD length) {
-  const BYTE bytes[] = {BYTE(length >> 24), BYTE(length >> 16), BYTE(length >> 8), BYTE(length)};
-  return SetFilePointer(file, TAKE_TRACK_LENGTH_OFFSET, nullptr, FILE_BEGIN) !=
-             INVALID_SET_FILE_POINTER &&
-         WriteAll(file, bytes, sizeof bytes);
-}
-
 // The whole file, when it is small enough; null otherwise.
 BYTE* ReadWholeFile(HANDLE file, DWORD* size) {
   DWORD high = 0;
@@ -131,9 +119,11 @@ BOOL CompleteInPlace(HANDLE file) {
   DWORD tailLength = 0;
   const DWORD cut = CompleteTakeTrack(bytes, size, tail, &tailLength);
   delete[] bytes;
+  DWORD written = 0;
   return cut && SetFilePointer(file, LONG(cut), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
-         WriteAll(file, tail, tailLength) && SetEndOfFile(file) &&
-         WriteTrackLength(file, cut + tailLength - TAKE_TRACK_START) && FlushFileBuffers(file);
+         WriteFile(file, tail, tailLength, &written, nullptr) && written == tailLength &&
+         SetEndOfFile(file) && WriteTakeTrackLength(file, cut + tailLength - TAKE_TRACK_START) &&
+         FlushFileBuffers(file);
 }
 
 // `partPath` without ".part", then -recovered, the copy number after the first, .mid.

@@ -50,10 +50,7 @@ std::shared_ptr<Waitable> Find(HANDLE handle) {
 
 BOOL WithEvent(HANDLE handle, bool signalled) {
   const std::shared_ptr<Waitable> event = Find(handle);
-  if (!event) {
-    SetLastErrorCode(kErrorInvalidHandle);
-    return FALSE;
-  }
+  if (!event) return FALSE;
   std::lock_guard guard(event->mutex);
   event->signalled = signalled;
   if (signalled) event->changed.notify_all();
@@ -102,10 +99,7 @@ HANDLE CreateThread(LPVOID, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID paramet
 
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
   const std::shared_ptr<Waitable> waitable = Find(object);
-  if (!waitable) {
-    SetLastErrorCode(kErrorInvalidHandle);
-    return WAIT_FAILED;
-  }
+  if (!waitable) return WAIT_FAILED;
   std::unique_lock lock(waitable->mutex);
   const auto signalled = [&waitable] { return waitable->signalled; };
   if (milliseconds == INFINITE) {
