@@ -42,10 +42,11 @@ plk::HandleTable<std::shared_ptr<Waitable>, HANDLE>& Waitables() {
   return table;
 }
 
+// Null, with ERROR_INVALID_HANDLE, for a handle that is no event's or thread's.
 std::shared_ptr<Waitable> Find(HANDLE handle) {
-  return Waitables()
-      .With(handle, [](std::shared_ptr<Waitable>& object) { return object; })
-      .value_or(nullptr);
+  auto found = Waitables().With(handle, [](std::shared_ptr<Waitable>& object) { return object; });
+  if (!found) SetLastErrorCode(kErrorInvalidHandle);
+  return found.value_or(nullptr);
 }
 
 BOOL WithEvent(HANDLE handle, bool signalled) {

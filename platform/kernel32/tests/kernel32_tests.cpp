@@ -159,6 +159,7 @@ TEST(ThreadTest, WaitsEndAsWindowsEndsThem) {
   for (HANDLE handle : {thread, events[0], events[1]}) {
     EXPECT_TRUE(CloseHandle(handle));
     EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), 6u) << "ERROR_INVALID_HANDLE";
     EXPECT_FALSE(CloseHandle(handle));
   }
 }
