@@ -1,7 +1,8 @@
 // Handles for the objects that stand in for Win32 ones (files, searches, drops, MIDI
-// outputs and inputs, multimedia timers, GDI objects, events and threads): opaque numbers that each
-// table draws from a range of its own and does not hand out again while numbers remain, so a stale
-// handle, or one given to the wrong call, is refused instead of reaching another object.
+// outputs and inputs, multimedia timers, GDI objects, events and threads): opaque numbers
+// that each table draws from a range of its own and does not hand out again while numbers
+// remain, so a stale handle, or one given to the wrong call, is refused instead of reaching
+// another object.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ namespace plk {
 enum class HandleRange : std::uintptr_t {
   kFiles = 1,
   kSearches,
-  kDrops,
+  kUnused3,  // once dropped-file lists, now GlobalAlloc'd blocks; keeps the others' values
   kMidiOutputs,
   kTimers,
   kGdiObjects,
@@ -26,7 +27,7 @@ enum class HandleRange : std::uintptr_t {
   kWaitables,  // events and threads
 };
 
-// `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...).
+// `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...).
 template <class T, class Handle = std::uintptr_t>
 class HandleTable {
  public:

@@ -6,7 +6,7 @@
 // The loss of the X connection (an Xlib I/O error) ends the session and the process
 // without another request to the display; SIGHUP is noted and wakes the wait.
 // Does not implement: other hosts (Wayland, KMS), which keep waiting through SDL.
-#include "user32/host/host_wait.h"
+#include "user32/host/sdl/host_wait.h"
 
 #include <SDL.h>
 #include <poll.h>
