@@ -3,8 +3,9 @@
 # release plinkaro.exe, checks that it imports only system DLLs and runs it under Wine in a
 # private X server (built-in fonts only) with a fresh Wine prefix and no window manager:
 # the first paint, a key held through XTest, the value editor over the header's first
-# number, a skin file with F6, a song named on the command line with F5, a broken song's
-# message box, and exit code 0 after WM_DELETE_WINDOW.
+# number, a skin file with F6, a song named on the command line with F5, a take saved at
+# the end of the session, a broken song's message box, and exit code 0 after
+# WM_DELETE_WINDOW.
 # Usage: bash scripts/test-windows.sh [LOCALE]   Wine's language (default C.UTF-8, which
 # Wine runs in US English), e.g. ja_JP.UTF-8; a missing locale is generated.
 set -euo pipefail
@@ -213,6 +214,25 @@ notes=$(/usr/bin/python3 -c 'import sys, mido
 print(sum(m.type == "note_on" for m in mido.MidiFile(sys.argv[1]).tracks[0]))' "$E2E_WORK/takes/$take")
 check "it holds the song's first notes" "$((notes > 0))" 1
 stop_plinkaro
+
+echo "# the end of the session saves a running take"
+rm -f "$E2E_WORK/takes"/*
+PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/takes") start_plinkaro wine "$E2E_WORK/app/plinkaro.exe"
+tap F7
+within 5 found_window '^Plinkaro - Recording$' || true
+tap z x
+live_part() { [[ -n $(find "$E2E_WORK/takes" -name '*.part') ]]; }
+check "the running take has its .part file" "$(within 5 live_part && echo yes)" yes
+wine wineboot --end-session >>"$E2E_WORK/wineboot.log" 2>&1 || true
+saved_take() { [[ -n $(find "$E2E_WORK/takes" -name 'plinkaro-*.mid') ]]; }
+within 10 saved_take || true
+take=$(find "$E2E_WORK/takes" -name 'plinkaro-*.mid' -printf '%f\n')
+check "wineboot --end-session saves it" "$(grep -cE '^plinkaro-[0-9]{8}-[0-9]{6}\.mid$' <<<"$take")" 1
+[[ -n "$take" ]] && notes=$(/usr/bin/python3 -c 'import sys, mido
+print(" ".join("%02x" % m.note for m in mido.MidiFile(sys.argv[1]).tracks[0] if m.type == "note_on"))' \
+  "$E2E_WORK/takes/$take")
+check "with the keys played" "${notes:-}" "3c 3e"
+if kill -0 "$PLINKARO_PID" 2>/dev/null; then stop_plinkaro; fi
 
 echo "# a take whose folder cannot be written goes to the temporary folder"
 PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/songs/song.mid/takes") \
