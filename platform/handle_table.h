@@ -1,7 +1,8 @@
 // Handles for the objects that stand in for Win32 ones (files, searches, drops, MIDI
-// outputs and inputs, multimedia timers, GDI objects): opaque numbers that each table draws
-// from a range of its own and does not hand out again while numbers remain, so a stale
-// handle, or one given to the wrong call, is refused instead of reaching another object.
+// outputs and inputs, multimedia timers, GDI objects, events and threads): opaque numbers
+// that each table draws from a range of its own and does not hand out again while numbers
+// remain, so a stale handle, or one given to the wrong call, is refused instead of reaching
+// another object.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,7 @@ enum class HandleRange : std::uintptr_t {
   kTimers,
   kGdiObjects,
   kMidiInputs,
+  kWaitables,  // events and threads
 };
 
 // `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...); `Mutex`
