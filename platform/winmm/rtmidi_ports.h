@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "winmm/midi_in_device.h"
 
@@ -28,8 +29,11 @@ inline constexpr const char* kStartAPortSystem =
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot);
 
-// The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
+// The first of the port names whose name contains `part`; otherwise nullopt, with `why`
 // naming the ports there are.
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::string_view part,
+                                 const char* kind, std::string& why);
+// The same among the ports RtMidi lists.
 std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
                                  std::string& why);
 
