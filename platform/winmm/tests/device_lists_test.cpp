@@ -18,6 +18,7 @@
 
 #include "sound_test_support.h"
 #include "winmm/device_names.h"
+#include "winmm/sound_library_logs.h"
 #include "winmm/soundfont_scan.h"
 
 extern char** environ;
@@ -128,6 +129,7 @@ class JackServer {
   // Sets the server name, and says whether no server of that name runs.
   static bool Free(const std::string& name) {
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    QuietSoundLibraries();
     jack_status_t status;
     jack_client_t* client = jack_client_open("probe", JackNoStartServer, &status);
     if (client) jack_client_close(client);
