@@ -59,7 +59,7 @@ std::vector<ListedInput> CurrentInputs() {
       if (setting.name == driver.name && !driver.open) return {};
     }
     // A name that is not in the table is reported when it is opened.
-    return {ConfiguredInput(std::string(setting.text))};
+    return WithFittedNames(std::vector<ListedInput>{ConfiguredInput(std::string(setting.text))});
   }
   std::vector<ListedInput> inputs = {ConfiguredInput(kAllInputsName)};
   RtMidi::Api api = RtMidi::UNSPECIFIED;
