@@ -30,7 +30,7 @@
 namespace plk::winmm {
 
 std::unique_ptr<MidiDevice> OpenSynthDevice(std::string_view argument, std::string& whyNot);
-std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& wholeName,
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
                                                  std::string& whyNot);
 
 namespace {

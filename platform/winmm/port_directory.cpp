@@ -11,6 +11,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "winmm/sound_library_logs.h"
@@ -49,8 +50,11 @@ class AlsaDirectory {
       while (snd_seq_query_next_port(sequencer_, port_.get()) >= 0) {
         if ((snd_seq_port_info_get_type(port_.get()) & midiTypes) == 0) continue;
         if ((snd_seq_port_info_get_capability(port_.get()) & wanted) != wanted) continue;
-        ports.push_back(
-            {snd_seq_client_info_get_name(client_.get()), snd_seq_port_info_get_name(port_.get())});
+        ListedPort listed{snd_seq_client_info_get_name(client_.get()),
+                          snd_seq_port_info_get_name(port_.get()), ""};
+        listed.name = listed.client + ":" + listed.port + " " + std::to_string(number) + ":" +
+                      std::to_string(snd_seq_port_info_get_port(port_.get()));
+        ports.push_back(std::move(listed));
       }
     }
     return ports;
@@ -107,7 +111,8 @@ class JackDirectory {
       const std::string_view whole = *name;
       const auto colon = whole.find(':');
       if (colon == std::string_view::npos) continue;
-      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1))});
+      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1)),
+                       std::string(whole)});
     }
     jack_free(names);
     return ports;

@@ -73,20 +73,20 @@ bool OpenPort(RtMidiOut& out, std::string_view name, std::string& why) {
 
 }  // namespace
 
-std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& wholeName,
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
                                                  std::string& whyNot) {
   QuietSoundLibraries();
   MutedStandardError muted;
   try {
     auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
-    const auto port = FindListedPort(*out, api, wholeName);
+    const auto port = FindListedPort(*out, portName);
     if (port) {
       out->openPort(*port, kOutputPortName);
       return std::make_unique<PortDevice>(std::move(out));
     }
-    whyNot = "the MIDI output port \"" + wholeName + "\" is gone";
+    whyNot = "the MIDI output port \"" + portName + "\" is gone";
   } catch (const RtMidiError& error) {
-    whyNot = "cannot open the MIDI output port \"" + wholeName + "\": " + error.getMessage();
+    whyNot = "cannot open the MIDI output port \"" + portName + "\": " + error.getMessage();
   }
   return nullptr;
 }
