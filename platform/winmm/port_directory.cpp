@@ -94,13 +94,15 @@ class AlsaDirectory {
 class JackDirectory {
  public:
   JackDirectory() = default;
-  ~JackDirectory() { Close(); }
+  ~JackDirectory() {
+    if (client_ && !serverGone_) jack_client_close(client_);
+  }
   JackDirectory(const JackDirectory&) = delete;
   JackDirectory& operator=(const JackDirectory&) = delete;
 
   std::optional<std::vector<ListedPort>> List(PortDirection direction) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (client_ && serverGone_) Close();
+    if (client_ && serverGone_) Abandon();
     if (!client_ && !Open()) return std::nullopt;
     // A source sends: its JACK port is an output.
     const unsigned long flags =
@@ -132,14 +134,18 @@ class JackDirectory {
     return true;
   }
 
-  void Close() {
-    if (client_) jack_client_close(client_);
+  // NOTE: a client whose server went away is never closed: libjack may already have torn
+  // down what closing it needs (after another client's failed open, closing it aborts the
+  // process). It is kept, unused, until the process ends.
+  void Abandon() {
+    abandoned_.push_back(client_);
     client_ = nullptr;
   }
 
   std::mutex lock_;
   jack_client_t* client_ = nullptr;
   std::atomic<bool> serverGone_{false};
+  std::vector<jack_client_t*> abandoned_;
 };
 
 }  // namespace
