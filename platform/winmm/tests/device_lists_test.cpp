@@ -1,7 +1,6 @@
 // The MIDI device lists: names that fit and stay apart, the soundfonts found once each, and
 // on a private JACK server the ports of another client as they appear and go, opened by
 // id, with "all" leaving out a source that an input opened by its own id.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
@@ -10,10 +9,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <atomic>
 #include <thread>
 
 #include "sound_test_support.h"
@@ -34,7 +33,6 @@ TEST(DeviceNames, FitAndStayApartTheSameWayInEveryList) {
   const std::string longTwin = "a very long soundfont name: Grand Organ.sf2";
   const std::vector<std::string> names =
       FitDeviceNames({"USB MIDI", longName, "USB MIDI", longTwin, "USB MIDI", "ÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄÄ"});
-  ASSERT_EQ(names.size(), 6u);
   EXPECT_EQ(names[0], "USB MIDI");
   EXPECT_EQ(names[2], "USB MIDI #2");
   EXPECT_EQ(names[4], "USB MIDI #3");
