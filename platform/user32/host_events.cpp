@@ -9,7 +9,9 @@
 // window asked to close).
 // Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
 // middle and extra buttons, horizontal wheels, text input events.
-#include "shell32/drop_files.h"
+#include "user32/host_events.h"
+
+#include "user32/drop_block.h"
 #include "user32/focus.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
@@ -18,8 +20,10 @@
 #include "user32/non_client.h"
 #include "user32/trace.h"
 #include "user32/window.h"
+#include "user32/window_enable.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <vector>
 
@@ -105,7 +109,7 @@ void OnWheel(Window& top, const HostEvent& event) {
 
 void OnDrop(Window& top, HostEvent& event) {
   if (event.files.empty() || !(top.exStyle & WS_EX_ACCEPTFILES)) return;
-  const HDROP drop = plk::shell32::CreateDrop(std::move(event.files), event.point);
+  const HDROP drop = BuildDropBlock(event.files, event.point);
   PostInputTo(top.handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
