@@ -1,7 +1,8 @@
 // Implements: the "port" MIDI device, on the ALSA sequencer through RtMidi or else on a JACK
 // server through a client of its own (rtmidi_ports.h chooses): "port" opens a virtual output
 // port named "Plinkaro" that other programs connect to; "port:NAME" connects to the first
-// port taking MIDI whose name contains NAME. Short and long messages go out as they are;
+// port taking MIDI whose name contains NAME; a port that the device list names is opened by
+// that name exactly. Short and long messages go out as they are;
 // midiOutReset, and midiOutClose before the port goes, send a note-off for every note still
 // sounding and sustain off on all 16 channels, as Windows' reset does, so nothing hangs on
 // an external synthesizer. A close lets those last messages leave first: RtMidi's ALSA output
@@ -16,6 +17,7 @@
 #include "winmm/midi_device.h"
 #include "winmm/midi_message.h"
 #include "winmm/rtmidi_ports.h"
+#include "winmm/sound_library_logs.h"
 
 namespace plk::winmm {
 namespace {
@@ -121,7 +123,44 @@ std::unique_ptr<PortWriter> OpenWriter(RtMidi::Api api, std::string_view name, s
   return std::make_unique<JackWriter>(std::move(out));
 }
 
+// The port a device listing named, by that name exactly; on JACK the listed name is the
+// full port name. Throws RtMidiError.
+std::unique_ptr<PortWriter> OpenListedWriter(RtMidi::Api api, const std::string& portName,
+                                             std::string& why) {
+  const std::string gone = "the MIDI output port \"" + portName + "\" is gone";
+  if (api != RtMidi::UNIX_JACK) {
+    auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
+    const auto port = FindListedPort(*out, portName);
+    if (!port) {
+      why = gone;
+      return nullptr;
+    }
+    out->openPort(*port, kOutputPortName);
+    return std::make_unique<RtMidiWriter>(std::move(out));
+  }
+  auto out = JackMidiOutput::Open(kOutputPortName, why);
+  if (!out) return nullptr;
+  if (!out->ConnectTo(portName)) {
+    why = gone;
+    return nullptr;
+  }
+  return std::make_unique<JackWriter>(std::move(out));
+}
+
 }  // namespace
+
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
+                                                 std::string& whyNot) {
+  QuietSoundLibraries();
+  MutedStandardError muted;
+  try {
+    std::unique_ptr<PortWriter> writer = OpenListedWriter(api, portName, whyNot);
+    if (writer) return std::make_unique<PortDevice>(std::move(writer));
+  } catch (const RtMidiError& error) {
+    whyNot = "cannot open the MIDI output port \"" + portName + "\": " + error.getMessage();
+  }
+  return nullptr;
+}
 
 std::unique_ptr<MidiDevice> OpenPortDevice(std::string_view argument, std::string& whyNot) {
   std::unique_ptr<PortWriter> out;
