@@ -8,7 +8,7 @@
 // messages) while every key and pointer message goes to the menu: the pointer highlights,
 // a submenu opens after resting on its item for the show delay or at once on a press, a
 // release on an item chooses it (the right button too with TPM_RIGHTBUTTON), a press
-// outside the menu cancels it; Up, Down, Home, End move, Right and Enter open a submenu,
+// outside the menu cancels it and goes on to the window under the pointer; Up, Down, Home, End move, Right and Enter open a submenu,
 // Left and Escape close one (Escape on the first cancels), Enter chooses, a mnemonic
 // letter chooses its item (or moves among several with the same letter), Alt and F10
 // cancel. WM_QUIT ends the menu and is posted again.
@@ -110,7 +110,15 @@ class MenuTracker {
     MSG message;
     while (!ended_) {
       if (!grabbed_) grabbed_ = GrabHostPointer(HostOf(levels_.front()->window));
-      if (!GetMessageA(&message, nullptr, 0, 0)) {
+      if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        WaitMessage();
+        continue;
+      }
+      // A press outside the menu ends it and stays queued: with the capture gone it goes
+      // to the window under the pointer, as on Windows.
+      if (PressOutside(message)) break;
+      PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+      if (message.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that called the menu
         break;
       }
@@ -289,18 +297,28 @@ class MenuTracker {
     return MenuItemAt(popup, client);
   }
 
-  void OnMouse(const MSG& message) {
-    if (levels_.empty() || message.message == WM_MOUSEWHEEL) return;
+  static POINT ScreenPointOf(const MSG& message) {
     POINT screen = {static_cast<SHORT>(LOWORD(message.lParam)),
                     static_cast<SHORT>(HIWORD(message.lParam))};
     ClientToScreen(message.hwnd, &screen);
+    return screen;
+  }
+
+  bool PressOutside(const MSG& message) const {
+    return (message.message == WM_LBUTTONDOWN || message.message == WM_RBUTTONDOWN) &&
+           LevelAt(ScreenPointOf(message)) < 0;
+  }
+
+  void OnMouse(const MSG& message) {
+    if (levels_.empty() || message.message == WM_MOUSEWHEEL) return;
+    const POINT screen = ScreenPointOf(message);
     const int level = LevelAt(screen);
     const int item = level >= 0 ? ItemAt(level, screen) : -1;
     switch (message.message) {
       case WM_MOUSEMOVE: return Hover(level, item);
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
-        if (level < 0) return End(0);  // a press outside the menu cancels it
+        if (level < 0) return;
         Hover(level, item);
         if (item >= 0) OpenSubmenu(static_cast<std::size_t>(level), item, false);
         return;
