@@ -8,13 +8,12 @@
 // messages) while every key and pointer message goes to the menu: the pointer highlights,
 // a submenu opens after resting on its item for the show delay or at once on a press, a
 // release on an item chooses it (the right button too with TPM_RIGHTBUTTON), a press
-// outside the menu cancels it and goes on to the window under the pointer; Up, Down, Home, End move, Right and Enter open a submenu,
-// Left and Escape close one (Escape on the first cancels), Enter chooses, a mnemonic
-// letter chooses its item (or moves among several with the same letter), Alt and F10
-// cancel. WM_QUIT ends the menu and is posted again.
-// Does not implement: WM_MENUSELECT, WM_MENUCHAR, TPM_NOANIMATION and the other
-// animation flags, TPM_RECURSE (a menu inside a menu fails), TrackPopupMenuEx's excluded
-// rectangle, the Applications key.
+// outside the menu cancels it and goes on to the window under the pointer; Up, Down, Home, End
+// move, Right and Enter open a submenu, Left and Escape close one (Escape on the first cancels),
+// Enter chooses, a mnemonic letter chooses its item (or moves among several with the same letter),
+// Alt and F10 cancel. WM_QUIT ends the menu and is posted again. Does not implement: WM_MENUSELECT,
+// WM_MENUCHAR, TPM_NOANIMATION and the other animation flags, TPM_RECURSE (a menu inside a menu
+// fails), TrackPopupMenuEx's excluded rectangle, the Applications key.
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/menu.h"
@@ -83,12 +82,11 @@ bool IsKeyboardMessage(UINT message) { return message >= WM_KEYDOWN && message <
 
 class MenuTracker {
  public:
-  MenuTracker(HWND owner, UINT flags) : owner_(owner), flags_(flags), font_(CreateMenuFont()) {}
+  MenuTracker(HWND owner, UINT flags) : owner_(owner), flags_(flags), font_(MenuFont()) {}
   ~MenuTracker() {
     CloseFrom(0);
     if (grabbed_) ReleaseHostPointer();
     SetMouseCapture(nullptr);
-    DeleteObject(font_);
   }
   MenuTracker(const MenuTracker&) = delete;
   MenuTracker& operator=(const MenuTracker&) = delete;
@@ -152,8 +150,8 @@ class MenuTracker {
     levels_.push_back(std::move(popup));
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
+    Trace("menu %p painted", static_cast<void*>(window));
     PresentChangedWindows();
-    Trace("menu %p shown", static_cast<void*>(window));
     return true;
   }
 
