@@ -3,6 +3,7 @@
 // pixels and place of the menu).
 #include "window_fixture.h"
 
+#include "user32/input_routing.h"
 #include "user32/window.h"
 
 #include <functional>
@@ -248,4 +249,30 @@ TEST_F(User32Test, DefWindowProcSendsContextMenuForTheRightButtonAndShiftF10) {
   EXPECT_EQ(menus[1].wParam, reinterpret_cast<WPARAM>(child));
   EXPECT_EQ(menus[1].lParam, MAKELPARAM(origin.x + 5, origin.y + 6));
   EXPECT_EQ(menus[2].lParam, -1) << "(-1, -1) from the keyboard";
+}
+
+TEST_F(User32Test, RestingOnASubmenusItemOpensItAndAClickThereChooses) {
+  const HWND owner = CreateMain();
+  TestMenu menu;
+  // The pointer moves onto "Sound" (the fourth row, below a separator) and stays; once the
+  // submenu is open, a click on its second item.
+  static bool moved;
+  static int ticks;
+  moved = false;
+  ticks = 0;
+  const UINT_PTR ticker = SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR, DWORD) {
+    const std::vector<HWND> menus = MenuWindows();
+    if (menus.empty()) return;
+    if (++ticks == 400) Press(VK_ESCAPE), Press(VK_ESCAPE);  // it never opened
+    if (!moved) {
+      plk::user32::QueueInput(menus[0], plk::user32::InputRoute::kPointer, WM_MOUSEMOVE, 0,
+                              MAKELPARAM(30, 60));
+      moved = true;
+    } else if (menus.size() == 2) {
+      t::InjectClick(menus[1], 30, 32);
+    }
+  });
+  const UINT chosen = TrackPopupMenu(menu.main, TPM_RETURNCMD, 40, 40, 0, owner, nullptr);
+  KillTimer(nullptr, ticker);
+  EXPECT_EQ(chosen, kChorus);
 }
