@@ -3,7 +3,8 @@
 # item lit; the screen is saved in $E2E_WORK/menu.png), End Up Right Enter (the submenu's
 # checked first item); Shift+F10 with Shift released while the menu is up, then Escape; a
 # right click, then a left click outside the menu, which reaches the window.
-# MENU_PROBE_EXPECTED: what the probe prints for it after "ready", joined by '|'.
+# MENU_PROBE_EXPECTED: what the probe prints for it after "ready", joined by '|' (Windows
+# programs end their lines in CR LF; the CRs are dropped).
 MENU_PROBE_EXPECTED="WM_CONTEXTMENU at 50,50|WM_ENTERMENULOOP 1|WM_INITMENU main|\
 WM_INITMENUPOPUP main 0|WM_INITMENUPOPUP sound 3|WM_UNINITMENUPOPUP sound|\
 WM_UNINITMENUPOPUP main|WM_EXITMENULOOP 1|TrackPopupMenu returns 1|Shift up|WM_COMMAND 201|\
@@ -48,7 +49,7 @@ walk_menu_probe() {
   settle 0.3
   xdotool mousemove --window "$WINDOW" 20 250 click 1
   within 5 grep -q WM_LBUTTONDOWN "$E2E_WORK/probe.out" || true
-  MENU_PROBE_PRINTED=$(grep -v '^ready$' "$E2E_WORK/probe.out" | tr '\n' '|')
+  MENU_PROBE_PRINTED=$(tr -d '\r' <"$E2E_WORK/probe.out" | grep -v '^ready$' | tr '\n' '|')
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
