@@ -156,9 +156,13 @@ class MenuTracker {
   }
 
   void OpenSubmenu(std::size_t level, int index, bool selectFirst) {
-    CloseFrom(level + 1);
     MenuPopup& parent = *levels_[level];
     const MenuItem& item = parent.items[index];
+    if (level + 1 < levels_.size() && levels_[level + 1]->menu == item.submenu) {
+      if (selectFirst && levels_[level + 1]->selected < 0) Move(*levels_[level + 1], +1, -1);
+      return;  // open already
+    }
+    CloseFrom(level + 1);
     if (!(item.flags & MF_POPUP) || (item.flags & (MF_GRAYED | MF_DISABLED))) return;
     auto popup = Prepare(item.submenu, static_cast<WORD>(index));
     if (!popup) return;
