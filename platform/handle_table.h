@@ -18,7 +18,7 @@ namespace plk {
 enum class HandleRange : std::uintptr_t {
   kFiles = 1,
   kSearches,
-  kDrops,
+  kUnused3,  // once dropped-file lists, now GlobalAlloc'd blocks; keeps the others' values
   kMidiOutputs,
   kTimers,
   kGdiObjects,
@@ -26,7 +26,7 @@ enum class HandleRange : std::uintptr_t {
   kMenus,
 };
 
-// `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...).
+// `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...).
 template <class T, class Handle = std::uintptr_t>
 class HandleTable {
  public:

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstddef>
 
@@ -251,3 +252,7 @@ PLK_ABI_OFFSET(SYSTEMTIME, wDay, 6, 6)
 PLK_ABI_OFFSET(SYSTEMTIME, wSecond, 12, 12)
 PLK_ABI_SIZE(WIN32_FIND_DATAA, 320, 320)
 PLK_ABI_OFFSET(WIN32_FIND_DATAA, cFileName, 44, 44)
+// The block behind an HDROP, which user32 builds and shell32 reads.
+PLK_ABI_SIZE(DROPFILES, 20, 20)
+PLK_ABI_OFFSET(DROPFILES, pt, 4, 4)
+PLK_ABI_OFFSET(DROPFILES, fWide, 16, 16)

@@ -10,8 +10,12 @@
 // WM_MOUSEMOVE only while a window holds the mouse capture (a popup menu does).
 // Does not implement: WM_MOUSEMOVE without a capture (the program has no use for it), double
 // clicks, middle and extra buttons, horizontal wheels, text input events.
-#include "shell32/drop_files.h"
+#include "user32/host_events.h"
+
+#include "user32/drop_block.h"
 #include "user32/focus.h"
+#include "user32/mouse_capture.h"
+#include "user32/window_class.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/keyboard_map.h"
@@ -19,8 +23,10 @@
 #include "user32/non_client.h"
 #include "user32/trace.h"
 #include "user32/window.h"
+#include "user32/window_enable.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <vector>
 
@@ -110,7 +116,7 @@ void OnWheel(Window& top, const HostEvent& event) {
 
 void OnDrop(Window& top, HostEvent& event) {
   if (event.files.empty() || !(top.exStyle & WS_EX_ACCEPTFILES)) return;
-  const HDROP drop = plk::shell32::CreateDrop(std::move(event.files), event.point);
+  const HDROP drop = BuildDropBlock(event.files, event.point);
   PostInputTo(top.handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 

@@ -16,9 +16,11 @@
 // fails), TrackPopupMenuEx's excluded rectangle, the Applications key.
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
+#include "user32/mouse_capture.h"
 #include "user32/menu.h"
 #include "user32/menu_window.h"
 #include "user32/message_queue.h"
+#include "user32/messages.h"
 #include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"

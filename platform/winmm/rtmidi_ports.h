@@ -1,9 +1,4 @@
-// Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
-// (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
-// RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
-// whose every message goes to a sink; which sources "all" listens to.
-// Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
-// winmm of their own.
+// What the devices built on RtMidi share: the MIDI systems, ports by name, input sinks.
 #pragma once
 
 #include <rtmidi/RtMidi.h>

@@ -1,6 +1,7 @@
-// The "log:PATH" device: one line per call, appended in call order, with the time in
-// microseconds since the first open of a log device in this process. The first open
-// truncates the file; later opens (after a close) append.
+// Implements: the "log:PATH" device: one line per call, appended in call order, with the
+// time in microseconds since the first open of a log device in this process. The first
+// open truncates the file; later opens (after a close) append.
+// Does not implement: sound; a log shared by several processes.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>

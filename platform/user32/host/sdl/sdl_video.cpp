@@ -5,7 +5,7 @@
 // Does not implement: shutting SDL down (the process exit does), several displays.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
 
 #include <cstring>

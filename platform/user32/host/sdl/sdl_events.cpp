@@ -8,8 +8,8 @@
 // (reported as Other), horizontal wheels.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
-#include "user32/host/host_wait.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/host_wait.h"
+#include "user32/host/sdl/sdl_host.h"
 
 #include <atomic>
 

@@ -9,8 +9,8 @@
 // textures, fractional scales.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
-#include "user32/host/host_wait.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/host_wait.h"
+#include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
 
 #include <algorithm>

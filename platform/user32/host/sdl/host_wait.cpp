@@ -4,7 +4,7 @@
 // its own delayed work (focus changes); a look at the connection within 1 ms of one that
 // found nothing is skipped.
 // Does not implement: other hosts (Wayland, KMS), which keep waiting through SDL.
-#include "user32/host/host_wait.h"
+#include "user32/host/sdl/host_wait.h"
 
 #include <SDL.h>
 #include <poll.h>
