@@ -25,6 +25,7 @@ enum class HandleRange : std::uintptr_t {
   kGdiObjects,
   kMidiInputs,
   kWaitables,  // events and threads
+  kMenus,
 };
 
 // `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...); `Mutex`

@@ -8,12 +8,15 @@
 // again), keymap changes (layout detected again), and the host's request to end and the
 // loss of the display as the end of the session (WM_QUERYENDSESSION, WM_ENDSESSION; after
 // a request every window is then asked to close).
-// Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
-// middle and extra buttons, horizontal wheels, text input events.
+// WM_MOUSEMOVE only while a window holds the mouse capture (a popup menu does).
+// Does not implement: WM_MOUSEMOVE without a capture (the program has no use for it), double
+// clicks, middle and extra buttons, horizontal wheels, text input events.
 #include "user32/host_events.h"
 
 #include "user32/drop_block.h"
 #include "user32/focus.h"
+#include "user32/mouse_capture.h"
+#include "user32/window_class.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/keyboard_map.h"
@@ -90,6 +93,7 @@ void OnButton(Window& top, const HostEvent& event) {
     return;
   }
   if (event.button == HostEvent::Button::Other) return;
+  Trace("host %s button %s at %d,%d", left ? "left" : "right", down ? "down" : "up", at.x, at.y);
   const UINT message =
       left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
   QueueInput(top.handle, InputRoute::kPointer, message, MouseKeyFlags(event, left && down),
@@ -99,6 +103,9 @@ void OnButton(Window& top, const HostEvent& event) {
 void OnMotion(Window& top, const HostEvent& event) {
   if (HWND capture = Input().scrollCapture) {
     PostInputTo(capture, kWmNcMouseMove, kHtVScroll, ScreenPoint(top, event.point));
+  } else if (MouseCapture()) {  // a menu follows the pointer
+    QueueInput(top.handle, InputRoute::kPointer, WM_MOUSEMOVE, MouseKeyFlags(event, false),
+               MAKELPARAM(event.point.x, event.point.y));
   }
 }
 
@@ -135,6 +142,10 @@ void OnFocusGained(const Window& top) {
     if (popup && popup->pixels) RaiseHostWindow(popup->pixels->host);
   }
   ActivateWindow(top.handle);
+}
+
+bool IsPopupMenu(const Window& window) {
+  return window.windowClass && window.windowClass->popupMenu;
 }
 
 // This thread's top-level windows, the newest first.
@@ -186,8 +197,13 @@ void OnWindowEvent(Window& top, HostEvent& event) {
       Trace("host asks %p to close", static_cast<void*>(top.handle));
       PostInputTo(top.handle, WM_CLOSE, 0, 0);
       break;
-    case Kind::FocusGained: OnFocusGained(top); break;
-    case Kind::FocusLost: DeactivateWindow(top.handle); break;
+    // A popup menu is never active: SDL may still report the focus it took for a moment.
+    case Kind::FocusGained:
+      if (!IsPopupMenu(top)) OnFocusGained(top);
+      break;
+    case Kind::FocusLost:
+      if (!IsPopupMenu(top)) DeactivateWindow(top.handle);
+      break;
     case Kind::Minimized: SetMinimized(top.handle, true); break;
     case Kind::Restored: SetMinimized(top.handle, false); break;
     case Kind::Exposed:
