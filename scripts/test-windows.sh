@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build, run: installs Wine with its 32-bit half when missing, cross-builds the
-# release plinkaro.exe, checks that it imports only system DLLs and runs it under Wine in a
-# private X server (built-in fonts only) with a fresh Wine prefix and no window manager:
+# release plinkaro.exe and the probes, checks that the program imports only system DLLs,
+# compares what each probe prints under Wine with what it prints on this platform, and runs
+# the program under Wine in a private X server (built-in fonts only) with a fresh Wine
+# prefix and no window manager:
 # the first paint, a key held through XTest, the value editor over the header's first
 # number, a skin file with F6, a song named on the command line with F5, a broken song's
 # message box, and exit code 0 after WM_DELETE_WINDOW.
@@ -51,7 +53,7 @@ echo "== cross-build (release) and the host's test tools"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$(nproc)"
 cmake --preset debug >/dev/null
-cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool
+cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool probes
 EXE=$PWD/build/mingw/app/plinkaro.exe
 X_INPUT=$PWD/build/debug/tests/e2e/x_input
 SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
@@ -118,6 +120,19 @@ started=$SECONDS
 start_wineserver
 wine wineboot --init >"$E2E_WORK/wineboot.log" 2>&1
 echo "a fresh Wine prefix took $((SECONDS - started)) s"
+
+# Each probe prints what it observes of Win32; ours (on SDL's headless driver) must print
+# what the same program prints on Wine's own user32.
+echo "# probes: this platform against Wine's DLLs"
+for native in "$PWD"/build/debug/probes/*_probe; do
+  name=$(basename "$native")
+  SDL_VIDEODRIVER=dummy "$native" >"$E2E_WORK/$name.ours" 2>"$E2E_WORK/$name.ours.err" ||
+    echo "exit code $?" >>"$E2E_WORK/$name.ours"
+  { wine "$PWD/build/mingw/probes/$name.exe" 2>"$E2E_WORK/$name.wine.err" ||
+    echo "exit code $?"; } | tr -d '\r' >"$E2E_WORK/$name.wine"
+  check "$name prints on this platform what it prints on Wine" \
+    "$(diff -u "$E2E_WORK/$name.wine" "$E2E_WORK/$name.ours" || true)" ""
+done
 
 tap() { xdotool key "$@"; }  # through XTest, to the window with the focus
 program_in() {  # a copy of the program in its own folder, next to its skins
