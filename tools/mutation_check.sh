@@ -232,7 +232,7 @@ read -r -d '' FAULTS <<'EOF' || true
 + (void)temporary;
 @take-folder-separator  a take in PLINKARO_RECORD_DIR is saved beside the folder, not in it
 - const BOOL separate = folderLength > 0 && !IsSeparator(folder[folderLength - 1]);
-+ const BOOL separate = FALSE;
++ const BOOL separate = folderLength > 0 && IsSeparator(folder[folderLength - 1]);
 @take-fallback-success  a take saved nowhere is reported as saved
 - return fallbackError == ERROR_SUCCESS;
 + return TRUE;
@@ -248,9 +248,9 @@ read -r -d '' FAULTS <<'EOF' || true
 @window-long-previous  SetWindowLongPtrA answers the new value instead of the previous one
 - const LONG_PTR previous = GetWindowLongPtrA(handle, index);
 + const LONG_PTR previous = value;
-@call-window-proc-lparam  CallWindowProcA loses lParam on the way to the chained procedure
+@call-window-proc-params  CallWindowProcA swaps wParam and lParam on the way to the chained procedure
 - return procedure ? procedure(window, message, wParam, lParam) : 0;
-+ return procedure ? procedure(window, message, wParam, 0) : 0;
++ return procedure ? procedure(window, message, WPARAM(lParam), LPARAM(wParam)) : 0;
 @region-difference-gap  an invalidated area loses a one-pixel column: it is never repainted
 - {overlap.right, overlap.top, from.right, overlap.bottom},
 + {overlap.right + 1, overlap.top, from.right, overlap.bottom},
