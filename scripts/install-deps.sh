@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
-  libpulse-dev   libx11-dev libpng-dev
+  libpulse-dev   libx11-dev libpng-dev libsystemd-dev
   # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
@@ -18,14 +18,23 @@ packages=(
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test
   python3-mido
+  # the desktop portal's dialogs: a private session bus and a stand-in portal service
+  dbus-daemon python3-dbus python3-gi
   # the desktop files' checks and the Debian package
   desktop-file-utils appstream dpkg-dev
 )
 
+# The PulseAudio test starts a private pulseaudio daemon of its own. A desktop's own sound
+# server stays: apt would replace pipewire-pulse with pulseaudio, so pulseaudio is asked for
+# only where no PulseAudio server is installed.
+installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
+if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
+  packages+=(pulseaudio)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
 
 if ((${#missing[@]} == 0)); then

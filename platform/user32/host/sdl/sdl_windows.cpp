@@ -3,7 +3,7 @@
 // showing, hiding, minimising, maximising, restoring, placing, titles, icons from BMP
 // bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
 // the window surface, area by area, each window pixel a block of the presentation scale
-// (nearest neighbour).
+// (nearest neighbour); the X11 window id that desktop portals take as a dialog's parent.
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
 // textures, fractional scales.
 #include "user32/host/host.h"
@@ -11,6 +11,8 @@
 #include "user32/host/sdl/host_wait.h"
 #include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
+
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <array>
@@ -78,7 +80,7 @@ void ReleaseHostWindow(HostWindow* host) {
 }
 
 void ShowHostWindow(HostWindow* host, bool show) {
-  if (!host) return;
+  if (!host || HostConnectionLost()) return;
   if (show) {
     SDL_ShowWindow(host->sdl);
   } else {
@@ -104,7 +106,7 @@ void PlaceHostWindow(HostWindow* host, const RECT& pixels) {
 }
 
 void SetHostWindowTitle(HostWindow* host, const char* title) {
-  if (host) SDL_SetWindowTitle(host->sdl, title);
+  if (host && !HostConnectionLost()) SDL_SetWindowTitle(host->sdl, title);
 }
 
 void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
@@ -117,10 +119,21 @@ void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
 }
 
 void RaiseHostWindow(HostWindow* host) {
-  if (!host) return;
+  if (!host || HostConnectionLost()) return;
   SDL_RaiseWindow(host->sdl);
   // Without a window manager nobody else hands the keyboard focus back.
   SDL_SetWindowInputFocus(host->sdl);
+}
+
+std::string HostWindowExportName(HostWindow* host) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!host || !SDL_GetWindowWMInfo(host->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return {};
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "x11:%lx", static_cast<unsigned long>(info.info.x11.window));
+  return name;
 }
 
 namespace {
@@ -142,7 +155,7 @@ SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
 
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
-  SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
+  SDL_Surface* target = host && !HostConnectionLost() ? SDL_GetWindowSurface(host->sdl) : nullptr;
   if (!target || !surface.pixels) return;
   SDL_Surface* source = SourceOf(*host, surface);
   if (!source) return;
