@@ -1,5 +1,6 @@
 #include "song/playback_clock.h"
 
+#include "common/shared_word.h"
 #include "song/song_state.h"
 
 void CALLBACK PlaybackTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
@@ -17,6 +18,7 @@ void StepPlaybackClock(DWORD now) {
   songState.tickAccumulator += rate * elapsed;
   const DWORD whole = static_cast<DWORD>(songState.tickAccumulator >> 32);
   songState.tickAccumulator &= 0xFFFFFFFFull;
+  InterlockedExchangeAdd(SharedWord(&songState.songTick), static_cast<LONG>(whole));
   // A tempo event delivered below applies from the next step on, to every track.
   for (DWORD i = 0; i < songState.trackCount; i++) songState.readers[i].AdvanceTrack(whole);
 }
@@ -36,5 +38,6 @@ void StopPlayback() {
 void RewindSong() {
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   songState.tickAccumulator = 0;
+  InterlockedExchange(SharedWord(&songState.songTick), 0);
   for (DWORD i = 0; i < songState.trackCount; i++) songState.readers[i].RewindTrackReader();
 }

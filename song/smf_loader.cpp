@@ -60,6 +60,7 @@ BOOL LoadTracks(const BYTE* image, DWORD size) {
 
 BOOL LoadSmfImage(const BYTE* image, DWORD size) {
   ReleaseSong();
+  songState.songTick = 0;
   // A file too short for its header counts as one without a header.
   if (size < SMF_HEADER_SIZE || std::memcmp(image, "MThd", 4) != 0) return FALSE;
   if (!CreateReaders(ReadBigEndian16(image + 10))) return FALSE;
