@@ -107,8 +107,12 @@ void PassOnAndKeep(int pipeEnd) {
 #define PROBLEM_PIPE 1
 #endif
 
+// The platform's trace lines are no problems and come in floods: while tracing, only the
+// program's own lines are kept.
 void StartProblemLog() {
-  if (!PROBLEM_PIPE || problemReader) return;
+  if (!PROBLEM_PIPE || problemReader || GetEnvironmentVariableA("PLINKARO_TRACE", nullptr, 0)) {
+    return;
+  }
   int ends[2];
   if (pipe(ends) != 0) return;
   realStderr = dup(STDERR_FILENO);
