@@ -93,8 +93,7 @@ const MenuRow ContextMenuTable[] = {
     {2, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillRecentSongs},
     {1, ROW_SEPARATOR, 0, nullptr, nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_PLAY_PAUSE, "&Play/Pause\tF5", nullptr, nullptr, nullptr, nullptr},
-    {1, ROW_ITEM, MENU_REWIND_AND_PLAY, "Re&wind and play\tF4", nullptr, nullptr, nullptr,
-     nullptr},
+    {1, ROW_ITEM, MENU_REWIND_AND_PLAY, "Re&wind and play\tF4", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_STOP_AND_RESET, "S&top and reset\tF1", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_SONG_POSITION, nullptr, PositionLabel, nullptr, Always, nullptr},
     // The song's tempo, jumps and loop join the song's rows here.
@@ -220,9 +219,9 @@ LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
   }
   HMENU menu = BuildContextMenu();
   RememberHeldNoteKeys();
-  const UINT command = static_cast<UINT>(TrackPopupMenu(
-      menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, window,
-      nullptr));
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
+                     at.y, 0, window, nullptr));
   DestroyMenu(menu);
   CatchUpReleasedKeys();
   if (command != 0) RunMenuCommand(command);

@@ -146,8 +146,8 @@ void OpenRecordFolder() {
   char folder[MAX_PATH];
   const DWORD error = FindRecordFolder(folder);
   if (error == ERROR_SUCCESS &&
-      reinterpret_cast<INT_PTR>(ShellExecuteA(mainWindow, "open", folder, nullptr, nullptr,
-                                              SW_SHOWNORMAL)) > 32) {
+      reinterpret_cast<INT_PTR>(
+          ShellExecuteA(mainWindow, "open", folder, nullptr, nullptr, SW_SHOWNORMAL)) > 32) {
     return;
   }
   char text[MAX_PATH + 64];

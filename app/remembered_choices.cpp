@@ -57,7 +57,9 @@ int LoadRememberedChoices() {
 void SaveRememberedChoices() {
   settingsInUse = TRUE;
   WriteSetting(SETTINGS_SECTION, F7_OPTION_KEY, f7StartsRecording ? "1" : "0");
-  WriteSetting(SETTINGS_SECTION, SKIN_KEY, skinIndex > 0 ? SkinList[skinIndex - 1] : BUILT_IN_SKIN_NAME);
-  WriteSetting(SETTINGS_SECTION, RECORD_FOLDER_KEY, recordFolderChoice[0] ? recordFolderChoice : nullptr);
+  WriteSetting(SETTINGS_SECTION, SKIN_KEY,
+               skinIndex > 0 ? SkinList[skinIndex - 1] : BUILT_IN_SKIN_NAME);
+  WriteSetting(SETTINGS_SECTION, RECORD_FOLDER_KEY,
+               recordFolderChoice[0] ? recordFolderChoice : nullptr);
   SaveRecentSongs();
 }

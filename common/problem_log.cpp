@@ -38,8 +38,8 @@ DWORD CopyProblemLines(char* text, DWORD size) {
   const DWORD kept = problemLineCount < PROBLEM_LINE_COUNT ? problemLineCount : PROBLEM_LINE_COUNT;
   DWORD used = 0;
   for (DWORD i = problemLineCount - kept; i < problemLineCount; i++) {
-    const int written = std::snprintf(text + used, size - used, "%s\n",
-                                      ProblemLines[i % PROBLEM_LINE_COUNT]);
+    const int written =
+        std::snprintf(text + used, size - used, "%s\n", ProblemLines[i % PROBLEM_LINE_COUNT]);
     if (written < 0 || static_cast<DWORD>(written) >= size - used) break;
     used += static_cast<DWORD>(written);
   }

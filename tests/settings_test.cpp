@@ -27,8 +27,8 @@ TEST(RecentSongsTest, NewestFirstWithoutRepeatsAndAtMostTen) {
     int remove;
     const char* list;
   } steps[] = {
-      {"a", -1, "a"},        {"b", -1, "b a"},     {"a", -1, "a b"},   {"c", -1, "c a b"},
-      {nullptr, 1, "c b"},   {nullptr, 5, "c b"},  {nullptr, 0, "b"},  {nullptr, 0, ""},
+      {"a", -1, "a"},      {"b", -1, "b a"},    {"a", -1, "a b"},  {"c", -1, "c a b"},
+      {nullptr, 1, "c b"}, {nullptr, 5, "c b"}, {nullptr, 0, "b"}, {nullptr, 0, ""},
   };
   recentSongCount = 0;
   for (const Step& step : steps) {
