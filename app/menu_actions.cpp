@@ -84,14 +84,14 @@ int AppendText(char* text, int used, LPCSTR format, LPCSTR first, LPCSTR second)
   return written < 0 ? used : used + written;
 }
 
+// The device behind the MIDI Mapper, the only one the program opens.
 void DescribeOutput(char* device) {
-  lstrcpyA(device, "not open (see the problems below)");
-  UINT id = 0;
   MIDIOUTCAPSA caps;
-  if (midiOutput && midiOutGetID(midiOutput, &id) == MMSYSERR_NOERROR &&
-      midiOutGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR) {
+  if (!midiOutput) {
+    lstrcpyA(device, "none could be opened (see the problems below)");
+  } else if (midiOutGetDevCapsA(MIDI_MAPPER, &caps, sizeof caps) == MMSYSERR_NOERROR) {
     lstrcpynA(device, caps.szPname, MAXPNAMELEN);
-  } else if (midiOutput) {
+  } else {
     lstrcpyA(device, "the MIDI Mapper");
   }
 }
