@@ -225,5 +225,7 @@ LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
   DestroyMenu(menu);
   CatchUpReleasedKeys();
   if (command != 0) RunMenuCommand(command);
+  // A dialog or box of the command takes key-ups as the menu does.
+  CatchUpReleasedKeys();
   return 0;
 }

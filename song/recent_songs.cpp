@@ -1,7 +1,9 @@
 #include "song/recent_songs.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "common/program_globals.h"
 #include "common/settings.h"
 
 char RecentSongs[RECENT_SONG_MAX][MAX_PATH];
@@ -18,10 +20,34 @@ BOOL SamePath(LPCSTR a, LPCSTR b) {
 #endif
 }
 
+BOOL IsAbsolute(LPCSTR path) {
+#ifdef _WIN32
+  return path[0] == '\\' || path[0] == '/' || (path[0] && path[1] == ':');
+#else
+  return path[0] == '/';
+#endif
+}
+
+// A name relative to the current folder is kept with that folder, so that it still names
+// the file in a later run started elsewhere. FALSE when it does not fit.
+BOOL MakeFullPath(char* full, LPCSTR path) {
+  if (IsAbsolute(path)) {
+    if (lstrlenA(path) >= MAX_PATH) return FALSE;
+    lstrcpyA(full, path);
+    return TRUE;
+  }
+  char folder[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return FALSE;
+  const int written = std::snprintf(full, MAX_PATH, "%s%c%s", folder, PATH_SEPARATOR, path);
+  return written > 0 && written < MAX_PATH;
+}
+
 }  // namespace
 
-void AddRecentSong(LPCSTR path) {
-  if (!path[0] || lstrlenA(path) >= MAX_PATH) return;
+void AddRecentSong(LPCSTR name) {
+  char path[MAX_PATH];
+  if (!name[0] || !MakeFullPath(path, name)) return;
   DWORD found = 0;
   while (found < recentSongCount && !SamePath(RecentSongs[found], path)) found++;
   if (found == recentSongCount && recentSongCount < RECENT_SONG_MAX) recentSongCount++;

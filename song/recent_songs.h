@@ -10,8 +10,9 @@
 extern char RecentSongs[RECENT_SONG_MAX][MAX_PATH];
 extern DWORD recentSongCount;
 
-// Puts `path` first; the same path further down moves up, and the oldest falls off.
-void AddRecentSong(LPCSTR path);
+// Puts `name` first, with the current folder in front when it is relative; the same path
+// further down moves up, and the oldest falls off.
+void AddRecentSong(LPCSTR name);
 // Removes entry `index` (0 is the newest); an index past the end changes nothing.
 void RemoveRecentSong(DWORD index);
 // Reads the list from the settings file (keys 1 to 10), skipping empty entries.

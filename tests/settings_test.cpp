@@ -27,8 +27,8 @@ TEST(RecentSongsTest, NewestFirstWithoutRepeatsAndAtMostTen) {
     int remove;
     const char* list;
   } steps[] = {
-      {"a", -1, "a"},      {"b", -1, "b a"},    {"a", -1, "a b"},  {"c", -1, "c a b"},
-      {nullptr, 1, "c b"}, {nullptr, 5, "c b"}, {nullptr, 0, "b"}, {nullptr, 0, ""},
+      {"/a", -1, "/a"},      {"/b", -1, "/b /a"},   {"/a", -1, "/a /b"}, {"/c", -1, "/c /a /b"},
+      {nullptr, 1, "/c /b"}, {nullptr, 5, "/c /b"}, {nullptr, 0, "/b"},  {nullptr, 0, ""},
   };
   recentSongCount = 0;
   for (const Step& step : steps) {
@@ -36,10 +36,12 @@ TEST(RecentSongsTest, NewestFirstWithoutRepeatsAndAtMostTen) {
     if (step.remove >= 0) RemoveRecentSong(step.remove);
     EXPECT_EQ(Recent(), step.list);
   }
-  for (char name : std::string("0123456789ab")) AddRecentSong(std::string(1, name).c_str());
-  EXPECT_EQ(Recent(), "b a 9 8 7 6 5 4 3 2");
-  AddRecentSong("5");
-  EXPECT_EQ(Recent(), "5 b a 9 8 7 6 4 3 2");
+  for (char name : std::string("0123456789ab")) AddRecentSong(("/" + std::string(1, name)).c_str());
+  EXPECT_EQ(Recent(), "/b /a /9 /8 /7 /6 /5 /4 /3 /2");
+  AddRecentSong("/5");
+  EXPECT_EQ(Recent(), "/5 /b /a /9 /8 /7 /6 /4 /3 /2");
+  AddRecentSong("song.mid");  // named relative to the current folder
+  EXPECT_EQ(RecentSongs[0], std::filesystem::current_path().string() + "/song.mid");
 }
 
 class SettingsTest : public ::testing::Test {
