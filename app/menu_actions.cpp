@@ -144,7 +144,7 @@ void ShowRecordFolderDialog() {
 
 void OpenRecordFolder() {
   char folder[MAX_PATH];
-  const DWORD error = FindRecordFolder(folder);
+  const DWORD error = FindRecordFolder(folder, TRUE);
   if (error == ERROR_SUCCESS &&
       reinterpret_cast<INT_PTR>(
           ShellExecuteA(mainWindow, "open", folder, nullptr, nullptr, SW_SHOWNORMAL)) > 32) {
@@ -158,7 +158,7 @@ void OpenRecordFolder() {
 void ShowAboutBox() {
   static char text[ABOUT_TEXT_SIZE];
   char folder[MAX_PATH];
-  FindRecordFolder(folder);
+  FindRecordFolder(folder, FALSE);
   char device[MAX_PATH];
   DescribeOutput(device);
   int used = AppendText(text, 0, "Plinkaro %s%s\n\n", PLINKARO_VERSION, "");

@@ -55,7 +55,7 @@ DWORD FindDefaultRecordFolder(char* folder, BOOL create) {
   return ERROR_SUCCESS;
 }
 
-DWORD FindRecordFolder(char* folder) {
+DWORD FindRecordFolder(char* folder, BOOL create) {
   if (recordFolderChosen) {
     lstrcpyA(folder, recordFolderChoice);
     return ERROR_SUCCESS;
@@ -70,5 +70,5 @@ DWORD FindRecordFolder(char* folder) {
     lstrcpyA(folder, recordFolderChoice);
     return ERROR_SUCCESS;
   }
-  return FindDefaultRecordFolder(folder, TRUE);
+  return FindDefaultRecordFolder(folder, create);
 }

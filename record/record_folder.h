@@ -15,9 +15,9 @@ extern BOOL recordFolderChosen;  // chosen in the menu this session: it beats th
 void LoadRecordFolderChoice();
 // The menu's choice: used at once, for the rest of the session.
 void ChooseRecordFolder(LPCSTR folder);
-// The folder for the next take, created if it is the default one. When the folder's path
-// does not fit, `folder` says where it came from.
-DWORD FindRecordFolder(char* folder);
+// The folder for the next take; the default one is created when `create`. When the
+// folder's path does not fit, `folder` says where it came from.
+DWORD FindRecordFolder(char* folder, BOOL create);
 // Music\Plinkaro (created when `create`), or the current folder where there is no Music
 // folder. ERROR_SUCCESS, or why there is no folder.
 DWORD FindDefaultRecordFolder(char* folder, BOOL create);

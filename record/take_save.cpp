@@ -119,7 +119,7 @@ DWORD SaveTakeIn(LPCSTR folder, const Take* take, char* path) {
 
 BOOL SaveTake(const Take* take, char* path) {
   char folder[MAX_PATH];
-  DWORD error = FindRecordFolder(folder);
+  DWORD error = FindRecordFolder(folder, TRUE);
   if (error == ERROR_SUCCESS) {
     error = SaveTakeIn(folder, take, path);
     if (error == ERROR_SUCCESS) return TRUE;

@@ -136,4 +136,30 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedOnceAndTheChoiceStillHold
   EXPECT_TRUE(f7StartsRecording);
 }
 
+TEST_F(SettingsTest, TheRecordFolderIsChosenThenTheVariableThenRememberedThenInMusic) {
+  std::ofstream(config + "/user-dirs.dirs") << "XDG_MUSIC_DIR=\"" << config << "/music\"\n";
+  struct Case {
+    const char* variable;
+    const char* remembered;
+    BOOL chosen;
+    std::string folder;
+  } cases[] = {
+      {nullptr, "", FALSE, config + "/music/Plinkaro"},
+      {nullptr, "/remembered", FALSE, "/remembered"},
+      {"/variable", "/remembered", FALSE, "/variable"},
+      {"/variable", "/chosen", TRUE, "/chosen"},
+  };
+  for (const Case& c : cases) {
+    if (c.variable) setenv("PLINKARO_RECORD_DIR", c.variable, 1);
+    lstrcpyA(recordFolderChoice, c.remembered);
+    recordFolderChosen = c.chosen;
+    char folder[MAX_PATH];
+    EXPECT_EQ(FindRecordFolder(folder, TRUE), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(folder, c.folder);
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(config + "/music/Plinkaro"));
+  unsetenv("PLINKARO_RECORD_DIR");
+  recordFolderChosen = FALSE;
+}
+
 }  // namespace
