@@ -50,6 +50,32 @@ MutedStandardError::MutedStandardError() : state_(std::make_unique<State>()) {
 
 MutedStandardError::~MutedStandardError() { std::cerr.rdbuf(state_->saved); }
 
+std::vector<RtMidi::Api> ChosenPortApis() {
+  const char* setting = std::getenv("PLINKARO_MIDI_API");
+  const std::string_view chosen = setting ? setting : "";
+  std::vector<RtMidi::Api> apis;
+  for (const PortApi& system : kPortApis) {
+    if (chosen.empty() || chosen == system.setting) apis.push_back(system.api);
+  }
+  return apis;
+}
+
+std::string WholePortName(RtMidi::Api api, std::string_view rtmidiName) {
+  const auto space = rtmidiName.rfind(' ');
+  if (api != RtMidi::LINUX_ALSA || space == std::string_view::npos) return std::string(rtmidiName);
+  const std::string_view numbers = rtmidiName.substr(space + 1);
+  const bool clientAndPort = numbers.find(':') != std::string_view::npos &&
+                             numbers.find_first_not_of("0123456789:") == std::string_view::npos;
+  return std::string(clientAndPort ? rtmidiName.substr(0, space) : rtmidiName);
+}
+
+std::optional<unsigned> FindListedPort(RtMidi& ports, RtMidi::Api api, std::string_view wholeName) {
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    if (WholePortName(api, ports.getPortName(port)) == wholeName) return port;
+  }
+  return std::nullopt;
+}
+
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot) {
   const char* setting = std::getenv("PLINKARO_MIDI_API");
@@ -104,9 +130,10 @@ std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {
   return in;
 }
 
+bool IsOwnPort(std::string_view portName) { return portName.starts_with(kOutputPortName); }
+
 bool IsForeignSource(const std::string& portName) {
-  return portName.rfind(kOutputPortName, 0) != 0 &&
-         portName.find("Midi Through") == std::string::npos;
+  return !IsOwnPort(portName) && portName.find("Midi Through") == std::string::npos;
 }
 
 }  // namespace plk::winmm
