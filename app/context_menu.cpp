@@ -11,7 +11,7 @@
 #include "midi/take_capture.h"
 #include "record/recording.h"
 #include "song/recent_songs.h"
-#include "song/song_position.h"
+#include "song/song_map.h"
 #include "song/song_state.h"
 #include "song/transport.h"
 
