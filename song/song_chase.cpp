@@ -23,7 +23,8 @@ bool IsPlainController(BYTE controller) {
          (controller < 96 || controller > 101);
 }
 
-enum ParameterKind { NO_PARAMETER = 0, REGISTERED = 1, NON_REGISTERED = 2 };
+// Not REGISTERED: windows.h brings a NetBIOS macro of that name.
+enum ParameterKind { NO_PARAMETER = 0, RPN_PARAMETER = 1, NRPN_PARAMETER = 2 };
 
 struct ChasedParameter {
   BYTE kind;
@@ -115,7 +116,7 @@ void ChaseControllerReset(ChasedChannel& channel) {
 
 void ChaseController(ChasedChannel& channel, BYTE controller, BYTE value) {
   if (controller == 101 || controller == 100 || controller == 99 || controller == 98) {
-    const BYTE kind = controller >= 100 ? REGISTERED : NON_REGISTERED;
+    const BYTE kind = controller >= 100 ? RPN_PARAMETER : NRPN_PARAMETER;
     channel.selected[kind - 1][controller & 1 ? 0 : 1] = value;
     channel.selectedKind = kind;
   } else if (controller == 6 || controller == 38) {
@@ -152,7 +153,7 @@ void SendController(int ch, BYTE controller, WORD value) {
 }
 
 void SendSelection(int ch, BYTE kind, BYTE msb, BYTE lsb) {
-  const BYTE selectMSB = kind == REGISTERED ? 101 : 99;
+  const BYTE selectMSB = kind == RPN_PARAMETER ? 101 : 99;
   if (msb != 0xFF) SendChannelMessage(BYTE(0xB0 | ch), selectMSB, msb);
   if (lsb != 0xFF) SendChannelMessage(BYTE(0xB0 | ch), BYTE(selectMSB - 1), lsb);
 }
