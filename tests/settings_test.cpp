@@ -52,14 +52,18 @@ class SettingsTest : public ::testing::Test {
     skinCount = 0;
   }
   void TearDown() override {
+    ForgetSession();
     unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(config);
+  }
+  // What a new run starts with.
+  void ForgetSession() {
     settingsInUse = FALSE;
     f7StartsRecording = FALSE;
     recordFolderChoice[0] = '\0';
     recentSongCount = 0;
     skinIndex = 0;
     skinCount = 0;
-    std::filesystem::remove_all(config);
   }
   std::string File() { return config + "/Plinkaro/plinkaro.ini"; }
   void Write(const std::string& text) {
@@ -92,8 +96,7 @@ TEST_F(SettingsTest, ChoicesSurviveARestartAndNothingIsWrittenBeforeOne) {
   AddRecentSong("/songs/c.mid");
   SaveRememberedChoices();
   ASSERT_TRUE(std::filesystem::exists(File()));
-  TearDown();  // a new session
-  SetUp();
+  ForgetSession();
   lstrcpyA(SkinList[0], "/skins/two.bmp");  // the list's order may change between runs
   skinCount = 1;
   EXPECT_EQ(LoadRememberedChoices(), 1);
