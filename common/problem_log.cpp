@@ -17,6 +17,12 @@ char ProblemLines[PROBLEM_LINE_COUNT][PROBLEM_LINE_SIZE];
 DWORD problemLineCount = 0;  // lines ever kept; the ring holds the last PROBLEM_LINE_COUNT
 LONG ProblemLock = 0;
 
+// "plinkaro: " and the text, cut to a kept line's size; its length.
+DWORD FormatProblem(char* line, LPCSTR text) {
+  const int length = std::snprintf(line, PROBLEM_LINE_SIZE, "plinkaro: %s", text);
+  return length < 0 ? 0 : length < PROBLEM_LINE_SIZE ? length : PROBLEM_LINE_SIZE - 1;
+}
+
 }  // namespace
 
 void KeepProblemLine(LPCSTR line, DWORD length) {
@@ -55,8 +61,10 @@ void StartProblemLog() {}
 void StopProblemLog() {}
 
 void ReportProblem(LPCSTR text) {
-  std::fprintf(stderr, "plinkaro: %s\n", text);
-  KeepProblemLine(text, lstrlenA(text));
+  char line[PROBLEM_LINE_SIZE];
+  const DWORD length = FormatProblem(line, text);
+  std::fprintf(stderr, "%s\n", line);
+  KeepProblemLine(line, length);
 }
 
 #else
@@ -141,8 +149,10 @@ void StopProblemLog() {
 }
 
 void ReportProblem(LPCSTR text) {
-  std::fprintf(stderr, "plinkaro: %s\n", text);
-  if (!problemReader) KeepProblemLine(text, static_cast<DWORD>(std::strlen(text)));
+  char line[PROBLEM_LINE_SIZE];
+  const DWORD length = FormatProblem(line, text);
+  std::fprintf(stderr, "%s\n", line);
+  if (!problemReader) KeepProblemLine(line, length);
 }
 
 #endif

@@ -78,4 +78,16 @@ sleep 1
 notes=$(midi_calls_from $line | tr '|' '\n' | grep -c '^short 9' || true)
 check "the recent song opens and plays" "$((notes > 0))" 1
 close_plinkaro "$3"
+
+echo "# About shows what went to stderr"
+PLINKARO_TRACE=user32 PLINKARO_MIDI_IN_CHANNEL=sideways start_plinkaro "$PLINKARO"
+xdotool key shift+F10
+within 5 menu_shown || true
+xdotool key a
+about() { grep -o 'message box caption "Plinkaro" text "Plinkaro 0[^"]*' "$E2E_WORK/plinkaro.out"; }
+within 5 about >/dev/null || true
+check "it names the settings file and the problem" \
+  "$(about | grep -o "Settings file: $SETTINGS.*Problems reported since start:\\\\nplinkaro: PLINKARO_MIDI_IN_CHANNEL is neither" | wc -l)" 1
+xdotool key Return
+close_plinkaro "$3"
 finish
