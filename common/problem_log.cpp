@@ -83,18 +83,18 @@ void PassOnAndKeep(int pipeEnd) {
   char buffer[512];
   ssize_t got;
   while ((got = read(pipeEnd, buffer, sizeof buffer)) > 0) {
-    ssize_t written = 0;
-    while (written < got) {
-      const ssize_t step = write(realStderr, buffer + written, got - written);
+    for (ssize_t written = 0, step = 0; written < got; written += step) {
+      step = write(realStderr, buffer + written, got - written);
       if (step <= 0) break;
-      written += step;
     }
+    // A line longer than a kept one is cut: the rest up to its end is dropped.
     for (ssize_t i = 0; i < got; i++) {
-      if (buffer[i] == '\n' || length == sizeof line) {
+      if (buffer[i] == '\n') {
         KeepProblemLine(line, length);
         length = 0;
+      } else if (length < sizeof line) {
+        line[length++] = buffer[i];
       }
-      if (buffer[i] != '\n') line[length++] = buffer[i];
     }
   }
   KeepProblemLine(line, length);
