@@ -61,6 +61,9 @@ void RaiseHostWindow(HostWindow* host);
 // is not on the screen yet, or another program holds the pointer): ask again.
 bool GrabHostPointer(HostWindow* host);
 void ReleaseHostPointer();
+// How desktop services (XDG portals) name the host window when it parents their dialogs:
+// "x11:" and the X window id in hexadecimal; empty when the host cannot say.
+std::string HostWindowExportName(HostWindow* host);
 // Shows the `areas` of `surface` (its coordinates) in the window.
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas);
