@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The right-click menu in the real program: it opens by a right click and by Shift+F10 while
 # a song plays on, a Shift released while it is open leaves no sustain, F7 records only once
-# its option is chosen, and the skin and the recent songs chosen come back after a restart.
+# its option is chosen, the skin and the recent songs chosen come back after a restart,
+# About shows the problems reported, and a stand-in desktop portal opens a song and a folder.
 # Usage: menu_e2e.sh PLINKARO_EXECUTABLE SONG_E2E_TOOL X_INPUT
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -89,5 +90,35 @@ within 5 about >/dev/null || true
 check "it names the settings file and the problem" \
   "$(about | grep -o "Settings file: $SETTINGS.*Problems reported since start:\\\\nplinkaro: PLINKARO_MIDI_IN_CHANNEL is neither" | wc -l)" 1
 xdotool key Return
+close_plinkaro "$3"
+
+echo "# through a stand-in desktop portal: a song opened plays, the record folder is shown"
+PORTAL=$(cd "$(dirname "$0")/../../platform/portal/testing" && pwd)
+dbus-daemon --config-file="$PORTAL/private_bus.conf" --nofork --print-address=3 3>"$E2E_WORK/bus" &
+E2E_PIDS+=($!)
+within 5 test -s "$E2E_WORK/bus"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_WORK/bus")
+export DBUS_SESSION_BUS_ADDRESS
+/usr/bin/python3 "$PORTAL/stand_in_portal.py" "$E2E_WORK/portal.log" \
+  "[{\"uri\": \"file://$E2E_WORK/song.mid\"}]" &
+E2E_PIDS+=($!)
+portal_up() {
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null |
+    grep -q true
+}
+within 10 portal_up || echo "the stand-in portal did not start" >&2
+start_plinkaro "$PLINKARO"
+line=$(($(midi_line_count) + 1))
+menu s Return  # Song > Open...
+xdotool key F5
+sleep 1
+notes=$(midi_calls_from $line | tr '|' '\n' | grep -c '^short 9' || true)
+check "the song chosen in the portal's dialog plays" "$((notes > 0))" 1
+menu f o  # Record folder > Open folder
+shown() { grep -q '"OpenURI.OpenDirectory"' "$E2E_WORK/portal.log"; }
+within 5 shown || true
+check "Open folder shows the Music folder's Plinkaro, made for it" \
+  "$(grep -o "\"path\": \"$E2E_WORK/music/Plinkaro\"" "$E2E_WORK/portal.log" | wc -l)" 1
 close_plinkaro "$3"
 finish
