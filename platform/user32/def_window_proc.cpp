@@ -4,10 +4,12 @@
 // (the class background brush), the scroll bar's non-client mouse messages, the wheel
 // passed on from a child to its parent, Alt+F4 closing the top-level window, and
 // WM_CONTEXTMENU sent on a right-button release (at its screen point) and for Shift+F10
-// (at -1, -1), then passed on from a child to its parent.
+// (at -1, -1), then passed on from a child to its parent (the press before the release
+// prepares the menu's font and window, so that the menu shows at once).
 // Does not implement: WM_SYSCOMMAND and the system menu, WM_NCHITTEST, WM_SETCURSOR,
 // WM_ACTIVATE (activation is done directly by user32), the Applications key.
 #include "user32/host/host.h"
+#include "user32/menu_window.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
 #include "user32/window_geometry.h"
@@ -79,6 +81,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);  // (-1, -1)
       }
       return 0;
+    case WM_RBUTTONDOWN: PrepareMenus(); return 0;
     case WM_RBUTTONUP: {
       POINT at = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
       ClientToScreen(window, &at);

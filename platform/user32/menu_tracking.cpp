@@ -8,13 +8,12 @@
 // messages) while every key and pointer message goes to the menu: the pointer highlights,
 // a submenu opens after resting on its item for the show delay or at once on a press, a
 // release on an item chooses it (the right button too with TPM_RIGHTBUTTON), a press
-// outside the menu cancels it; Up, Down, Home, End move, Right and Enter open a submenu,
-// Left and Escape close one (Escape on the first cancels), Enter chooses, a mnemonic
-// letter chooses its item (or moves among several with the same letter), Alt and F10
-// cancel. WM_QUIT ends the menu and is posted again.
-// Does not implement: WM_MENUSELECT, WM_MENUCHAR, TPM_NOANIMATION and the other
-// animation flags, TPM_RECURSE (a menu inside a menu fails), TrackPopupMenuEx's excluded
-// rectangle, the Applications key.
+// outside the menu cancels it and goes on to the window under the pointer; Up, Down, Home, End
+// move, Right and Enter open a submenu, Left and Escape close one (Escape on the first cancels),
+// Enter chooses, a mnemonic letter chooses its item (or moves among several with the same letter),
+// Alt and F10 cancel. WM_QUIT ends the menu and is posted again. Does not implement: WM_MENUSELECT,
+// WM_MENUCHAR, TPM_NOANIMATION and the other animation flags, TPM_RECURSE (a menu inside a menu
+// fails), TrackPopupMenuEx's excluded rectangle, the Applications key.
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/menu.h"
@@ -83,12 +82,11 @@ bool IsKeyboardMessage(UINT message) { return message >= WM_KEYDOWN && message <
 
 class MenuTracker {
  public:
-  MenuTracker(HWND owner, UINT flags) : owner_(owner), flags_(flags), font_(CreateMenuFont()) {}
+  MenuTracker(HWND owner, UINT flags) : owner_(owner), flags_(flags), font_(MenuFont()) {}
   ~MenuTracker() {
     CloseFrom(0);
     if (grabbed_) ReleaseHostPointer();
     SetMouseCapture(nullptr);
-    DeleteObject(font_);
   }
   MenuTracker(const MenuTracker&) = delete;
   MenuTracker& operator=(const MenuTracker&) = delete;
@@ -110,7 +108,15 @@ class MenuTracker {
     MSG message;
     while (!ended_) {
       if (!grabbed_) grabbed_ = GrabHostPointer(HostOf(levels_.front()->window));
-      if (!GetMessageA(&message, nullptr, 0, 0)) {
+      if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        WaitMessage();
+        continue;
+      }
+      // A press outside the menu ends it and stays queued: with the capture gone it goes
+      // to the window under the pointer, as on Windows.
+      if (PressOutside(message)) break;
+      PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+      if (message.message == WM_QUIT) {
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that called the menu
         break;
       }
@@ -144,8 +150,8 @@ class MenuTracker {
     levels_.push_back(std::move(popup));
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
+    Trace("menu %p painted", static_cast<void*>(window));
     PresentChangedWindows();
-    Trace("menu %p shown", static_cast<void*>(window));
     return true;
   }
 
@@ -289,18 +295,28 @@ class MenuTracker {
     return MenuItemAt(popup, client);
   }
 
-  void OnMouse(const MSG& message) {
-    if (levels_.empty() || message.message == WM_MOUSEWHEEL) return;
+  static POINT ScreenPointOf(const MSG& message) {
     POINT screen = {static_cast<SHORT>(LOWORD(message.lParam)),
                     static_cast<SHORT>(HIWORD(message.lParam))};
     ClientToScreen(message.hwnd, &screen);
+    return screen;
+  }
+
+  bool PressOutside(const MSG& message) const {
+    return (message.message == WM_LBUTTONDOWN || message.message == WM_RBUTTONDOWN) &&
+           LevelAt(ScreenPointOf(message)) < 0;
+  }
+
+  void OnMouse(const MSG& message) {
+    if (levels_.empty() || message.message == WM_MOUSEWHEEL) return;
+    const POINT screen = ScreenPointOf(message);
     const int level = LevelAt(screen);
     const int item = level >= 0 ? ItemAt(level, screen) : -1;
     switch (message.message) {
       case WM_MOUSEMOVE: return Hover(level, item);
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
-        if (level < 0) return End(0);  // a press outside the menu cancels it
+        if (level < 0) return;
         Hover(level, item);
         if (item >= 0) OpenSubmenu(static_cast<std::size_t>(level), item, false);
         return;

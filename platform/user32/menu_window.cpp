@@ -8,6 +8,7 @@
 #include "user32/menu_window.h"
 
 #include "user32/dc.h"
+#include "user32/host/host.h"
 #include "user32/window.h"
 #include "user32/window_class.h"
 
@@ -186,10 +187,23 @@ bool Chooseable(const MenuItem& item) {
   return !(item.flags & (MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED));
 }
 
-HFONT CreateMenuFont() {
-  return CreateFontA(kTextHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
-                     kUiFace);
+HFONT MenuFont() {
+  static const HFONT font = CreateFontA(kTextHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        DEFAULT_QUALITY, VARIABLE_PITCH, kUiFace);
+  return font;
+}
+
+void PrepareMenus() {
+  static bool prepared = false;
+  if (prepared) return;
+  prepared = true;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, MenuFont());
+  TextWidth(dc, "Menu");
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  PrepareHostWindow(HostWindowKind::kPopupMenu);
 }
 
 void LayOutMenuPopup(MenuPopup& popup) {

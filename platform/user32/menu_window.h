@@ -47,7 +47,10 @@ int MenuItemAt(const MenuPopup& popup, POINT client);
 bool Selectable(const MenuItem& item);
 bool Chooseable(const MenuItem& item);
 
-// The font items are drawn in; the caller deletes it.
-HFONT CreateMenuFont();
+// The font items are drawn in, made once and kept.
+HFONT MenuFont();
+// Loads what the first menu needs (its font's face, a host window) ahead of it: a right
+// button press is the moment, as its release will open a context menu.
+void PrepareMenus();
 
 }  // namespace plk::user32

@@ -43,6 +43,8 @@ enum class HostWindowKind { kFixed, kResizable, kPopupMenu };
 // (events name it), kept above `owner` when given. Null without video.
 HostWindow* CreateHostWindow(const char* title, const RECT& client, HWND window,
                              HostWindowKind kind, HostWindow* owner);
+// Makes a spare host window of that kind ahead of need, so that the next one shows at once.
+void PrepareHostWindow(HostWindowKind kind);
 // Hides it for good; events no longer name its window.
 void ReleaseHostWindow(HostWindow* host);
 void ShowHostWindow(HostWindow* host, bool show);

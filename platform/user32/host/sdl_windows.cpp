@@ -90,6 +90,15 @@ HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window,
   return host;
 }
 
+void PrepareHostWindow(HostWindowKind kind) {
+  const bool popupMenu = kind == HostWindowKind::kPopupMenu;
+  if (!HostVideoActive() || !SpareWindows(popupMenu).empty()) return;
+  const int size = HostScale();
+  if (HostWindow* host = NewHostWindow("", {0, 0, size, size}, size, size, kind)) {
+    SpareWindows(popupMenu).push_back(host);
+  }
+}
+
 void ReleaseHostWindow(HostWindow* host) {
   if (!host) return;
   SDL_HideWindow(host->sdl);
