@@ -46,8 +46,8 @@ std::vector<ListedOutput> CurrentOutputs() {
   }
   RtMidi::Api api = RtMidi::UNSPECIFIED;
   for (const ListedPort& port : ReachablePorts(PortDirection::kDestination, api)) {
-    if (IsOwnPort(port.WholeName())) continue;
-    outputs.push_back({PortDisplayName(port.client, port.port), "", api, port.WholeName()});
+    if (IsOwnPort(port.name)) continue;
+    outputs.push_back({PortDisplayName(port.client, port.port), "", api, port.name});
   }
   return WithFittedNames(std::move(outputs));
 }
@@ -59,13 +59,13 @@ std::vector<ListedInput> CurrentInputs() {
       if (setting.name == driver.name && !driver.open) return {};
     }
     // A name that is not in the table is reported when it is opened.
-    return {ConfiguredInput(std::string(setting.text))};
+    return WithFittedNames(std::vector<ListedInput>{ConfiguredInput(std::string(setting.text))});
   }
   std::vector<ListedInput> inputs = {ConfiguredInput(kAllInputsName)};
   RtMidi::Api api = RtMidi::UNSPECIFIED;
   for (const ListedPort& port : ReachablePorts(PortDirection::kSource, api)) {
-    if (!IsForeignSource(port.WholeName())) continue;
-    inputs.push_back({PortDisplayName(port.client, port.port), port.WholeName(), api});
+    if (!IsForeignSource(port.name)) continue;
+    inputs.push_back({PortDisplayName(port.client, port.port), port.name, api});
   }
   return WithFittedNames(std::move(inputs));
 }

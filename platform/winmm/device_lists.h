@@ -18,13 +18,13 @@ struct ListedOutput {
   std::string name;       // unique, at most kMaxDeviceNameLength characters
   std::string soundfont;  // the synthesizer with this file; empty for a port:
   RtMidi::Api api = RtMidi::UNSPECIFIED;
-  std::string port;  // the port's whole name, "client:port"
+  std::string port;  // the port's name as RtMidi gives it (port_directory.h)
 };
 
 struct ListedInput {
   std::string name;
   // Empty: the device PLINKARO_MIDI_IN names ("all" by default); otherwise this source
-  // alone, by its whole name.
+  // alone, by its name as RtMidi gives it.
   std::string source;
   RtMidi::Api api = RtMidi::UNSPECIFIED;
 };

@@ -25,7 +25,7 @@
 namespace plk::winmm {
 
 std::unique_ptr<MidiInputDevice> OpenListedSourceDevice(RtMidi::Api api,
-                                                        const std::string& wholeName,
+                                                        const std::string& portName,
                                                         MidiInputSink& sink);
 
 namespace {

@@ -1,16 +1,17 @@
-// Implements: midiOutGetNumDevs and midiOutGetDevCapsA (the devices of device_lists.h, and
-// MIDI_MAPPER), midiOutOpen (MIDI_MAPPER, the device PLINKARO_MIDI_OUT names, or a listed
-// device by id; no callbacks), midiOutShortMsg, midiOutPrepareHeader, midiOutUnprepareHeader,
-// midiOutLongMsg (synchronous: the header is done when the call returns), midiOutReset,
-// midiOutClose. A device that can park (the synth) is kept by midiOutClose, silenced and reset, and
-// the next open of the same configuration takes it back at once; a parked device is freed at exit.
-// Songs the program reads whole reach the open devices' PrepareInstruments. PLINKARO_TRACE=winmm
-// prints each open and close with its time. Does not implement: callbacks, streams, more than one
-// device behind the mapper, volume.
+// Implements: midiOutGetNumDevs and midiOutGetDevCapsA (the devices of device_lists.h,
+// and MIDI_MAPPER), midiOutOpen (MIDI_MAPPER, which opens the device PLINKARO_MIDI_OUT
+// names, or a listed device by its id; no callbacks), midiOutShortMsg,
+// midiOutPrepareHeader, midiOutUnprepareHeader, midiOutLongMsg (synchronous: the header is
+// done when the call returns), midiOutReset, midiOutClose.
+// A device that can park (the synth) is kept by midiOutClose, silenced and reset, and the
+// next open of the same configuration takes it back at once; a parked device is freed at
+// exit. Songs the program reads whole reach the open devices' PrepareInstruments.
+// PLINKARO_TRACE=winmm prints each open and close with its time.
+// Does not implement: callbacks, streams, more than one device behind the mapper, volume.
 #include <mmsystem.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
@@ -30,7 +31,7 @@
 namespace plk::winmm {
 
 std::unique_ptr<MidiDevice> OpenSynthDevice(std::string_view argument, std::string& whyNot);
-std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& wholeName,
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
                                                  std::string& whyNot);
 
 namespace {
@@ -164,7 +165,7 @@ void FillCaps(MIDIOUTCAPSA& caps, std::string_view name, WORD technology) {
   name.copy(caps.szPname, MAXPNAMELEN - 1);
   caps.wTechnology = technology;
   caps.wChannelMask = 0xFFFF;
-  if (technology != MOD_MIDIPORT) caps.wVoices = caps.wNotes = 256;  // FluidSynth's polyphony
+  if (technology == MOD_SWSYNTH) caps.wVoices = caps.wNotes = 256;  // FluidSynth's polyphony
 }
 
 // A song's instruments, found while the program reads it, for the devices to prepare.

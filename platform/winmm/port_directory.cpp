@@ -11,6 +11,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "winmm/sound_library_logs.h"
@@ -49,8 +50,11 @@ class AlsaDirectory {
       while (snd_seq_query_next_port(sequencer_, port_.get()) >= 0) {
         if ((snd_seq_port_info_get_type(port_.get()) & midiTypes) == 0) continue;
         if ((snd_seq_port_info_get_capability(port_.get()) & wanted) != wanted) continue;
-        ports.push_back(
-            {snd_seq_client_info_get_name(client_.get()), snd_seq_port_info_get_name(port_.get())});
+        ListedPort listed{snd_seq_client_info_get_name(client_.get()),
+                          snd_seq_port_info_get_name(port_.get()), ""};
+        listed.name = listed.client + ":" + listed.port + " " + std::to_string(number) + ":" +
+                      std::to_string(snd_seq_port_info_get_port(port_.get()));
+        ports.push_back(std::move(listed));
       }
     }
     return ports;
@@ -90,13 +94,15 @@ class AlsaDirectory {
 class JackDirectory {
  public:
   JackDirectory() = default;
-  ~JackDirectory() { Close(); }
+  ~JackDirectory() {
+    if (client_ && !serverGone_) jack_client_close(client_);
+  }
   JackDirectory(const JackDirectory&) = delete;
   JackDirectory& operator=(const JackDirectory&) = delete;
 
   std::optional<std::vector<ListedPort>> List(PortDirection direction) {
     std::lock_guard<std::mutex> guard(lock_);
-    if (client_ && serverGone_) Close();
+    if (client_ && serverGone_) Abandon();
     if (!client_ && !Open()) return std::nullopt;
     // A source sends: its JACK port is an output.
     const unsigned long flags =
@@ -107,7 +113,8 @@ class JackDirectory {
       const std::string_view whole = *name;
       const auto colon = whole.find(':');
       if (colon == std::string_view::npos) continue;
-      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1))});
+      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1)),
+                       std::string(whole)});
     }
     jack_free(names);
     return ports;
@@ -127,14 +134,18 @@ class JackDirectory {
     return true;
   }
 
-  void Close() {
-    if (client_) jack_client_close(client_);
+  // NOTE: a client whose server went away is never closed: libjack may already have torn
+  // down what closing it needs (after another client's failed open, closing it aborts the
+  // process). It is kept, unused, until the process ends.
+  void Abandon() {
+    abandoned_.push_back(client_);
     client_ = nullptr;
   }
 
   std::mutex lock_;
   jack_client_t* client_ = nullptr;
   std::atomic<bool> serverGone_{false};
+  std::vector<jack_client_t*> abandoned_;
 };
 
 }  // namespace

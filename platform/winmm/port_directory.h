@@ -13,9 +13,10 @@ namespace plk::winmm {
 struct ListedPort {
   std::string client;
   std::string port;
-  // "client:port": how the port is found again when it is opened (RtMidi's names of ALSA
-  // ports end in the client and port numbers, which may change; this does not).
-  std::string WholeName() const { return client + ":" + port; }
+  // The port's name as RtMidi gives it, which tells it apart and finds it again when it is
+  // opened: "client:port", on the ALSA sequencer followed by the client's and the port's
+  // numbers ("nanoKEY2:nanoKEY2 MIDI 1 24:0"), so that two devices of one make stay two.
+  std::string name;
 };
 
 enum class PortDirection {

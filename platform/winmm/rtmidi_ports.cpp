@@ -60,18 +60,9 @@ std::vector<RtMidi::Api> ChosenPortApis() {
   return apis;
 }
 
-std::string WholePortName(RtMidi::Api api, std::string_view rtmidiName) {
-  const auto space = rtmidiName.rfind(' ');
-  if (api != RtMidi::LINUX_ALSA || space == std::string_view::npos) return std::string(rtmidiName);
-  const std::string_view numbers = rtmidiName.substr(space + 1);
-  const bool clientAndPort = numbers.find(':') != std::string_view::npos &&
-                             numbers.find_first_not_of("0123456789:") == std::string_view::npos;
-  return std::string(clientAndPort ? rtmidiName.substr(0, space) : rtmidiName);
-}
-
-std::optional<unsigned> FindListedPort(RtMidi& ports, RtMidi::Api api, std::string_view wholeName) {
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name) {
   for (unsigned port = 0; port < ports.getPortCount(); ++port) {
-    if (WholePortName(api, ports.getPortName(port)) == wholeName) return port;
+    if (ports.getPortName(port) == name) return port;
   }
   return std::nullopt;
 }

@@ -39,12 +39,8 @@ bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& 
 // then JACK; none when the setting is not understood.
 std::vector<RtMidi::Api> ChosenPortApis();
 
-// A port's name as a listing gives it, "client:port", from RtMidi's name for it (which on
-// the ALSA sequencer ends in the client and port numbers).
-std::string WholePortName(RtMidi::Api api, std::string_view rtmidiName);
-
-// The port of `ports` (on `api`) whose whole name is `wholeName`.
-std::optional<unsigned> FindListedPort(RtMidi& ports, RtMidi::Api api, std::string_view wholeName);
+// The port of `ports` that a listing (port_directory.h) named `name`.
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name);
 
 // The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
 // naming the ports there are.

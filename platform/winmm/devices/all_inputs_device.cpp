@@ -29,11 +29,11 @@ using ClaimCount = std::shared_ptr<std::atomic<int>>;
 
 // How many inputs of this process listen to a source by its own id. The table is never
 // destroyed: an input left open at exit may still look a source up.
-ClaimCount ClaimsOn(const std::string& wholeName) {
+ClaimCount ClaimsOn(const std::string& portName) {
   static std::mutex lock;
   static auto* claims = new std::map<std::string, ClaimCount>;
   std::lock_guard<std::mutex> guard(lock);
-  ClaimCount& count = (*claims)[wholeName];
+  ClaimCount& count = (*claims)[portName];
   if (!count) count = std::make_shared<std::atomic<int>>(0);
   return count;
 }
@@ -57,7 +57,7 @@ class ClaimFilter final : public MidiInputSink {
 class SourceWatcher final : public MidiInputDevice {
  public:
   // With `only` empty it listens to every foreign source that no input claimed; otherwise
-  // to the source of that whole name alone, which it claims while it lives.
+  // to the source of that name alone (port_directory.h), which it claims while it lives.
   SourceWatcher(RtMidi::Api api, MidiInputSink& sink, std::string only)
       : api_(api), sink_(sink), only_(std::move(only)) {
     if (!only_.empty()) {
@@ -109,7 +109,7 @@ class SourceWatcher final : public MidiInputDevice {
     if (!ports) return;  // the MIDI system went away; the next rescan tries again
     std::set<std::string> wanted;
     for (const ListedPort& port : *ports) {
-      if (Wants(port.WholeName())) wanted.insert(port.WholeName());
+      if (Wants(port.name)) wanted.insert(port.name);
     }
     std::erase_if(sources_, [&](const auto& source) { return !wanted.contains(source.first); });
     for (const std::string& name : wanted) {
@@ -126,7 +126,7 @@ class SourceWatcher final : public MidiInputDevice {
       auto source = std::make_unique<Source>(
           Source{ClaimFilter(sink_, only_.empty() ? ClaimsOn(name) : nullptr), nullptr});
       source->in = NewInput(api_, source->filter);
-      const auto port = FindListedPort(*source->in, api_, name);
+      const auto port = FindListedPort(*source->in, name);
       if (!port) return;
       source->in->openPort(*port, kInputPortName);
       sources_[name] = std::move(source);
@@ -177,9 +177,9 @@ std::unique_ptr<MidiInputDevice> OpenAllInputsDevice(std::string_view, MidiInput
 }
 
 std::unique_ptr<MidiInputDevice> OpenListedSourceDevice(RtMidi::Api api,
-                                                        const std::string& wholeName,
+                                                        const std::string& portName,
                                                         MidiInputSink& sink) {
-  return std::make_unique<SourceWatcher>(api, sink, wholeName);
+  return std::make_unique<SourceWatcher>(api, sink, portName);
 }
 
 }  // namespace plk::winmm

@@ -1,10 +1,11 @@
 // Implements: the "port" MIDI device through RtMidi, on the ALSA sequencer or else a JACK
 // server (rtmidi_ports.h): "port" opens a virtual output port named "Plinkaro" that other
 // programs connect to; "port:NAME" connects to the first output port whose name contains
-// NAME; a port that the device list names is opened by its whole name. Short and long messages go
-// out as they are; midiOutReset, and midiOutClose before the port goes, send a note-off for every
-// note still sounding and sustain off on all 16 channels, as Windows' reset does, so nothing hangs
-// on an external synthesizer. Does not implement: reconnecting when the other end goes away.
+// NAME; a port that the device list names is opened by that name exactly. Short and long
+// messages go out as they are; midiOutReset, and midiOutClose before the port goes, send a
+// note-off for every note still sounding and sustain off on all 16 channels, as Windows'
+// reset does, so nothing hangs on an external synthesizer.
+// Does not implement: reconnecting when the other end goes away.
 #include <memory>
 #include <string>
 
@@ -73,20 +74,20 @@ bool OpenPort(RtMidiOut& out, std::string_view name, std::string& why) {
 
 }  // namespace
 
-std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& wholeName,
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
                                                  std::string& whyNot) {
   QuietSoundLibraries();
   MutedStandardError muted;
   try {
     auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
-    const auto port = FindListedPort(*out, api, wholeName);
+    const auto port = FindListedPort(*out, portName);
     if (port) {
       out->openPort(*port, kOutputPortName);
       return std::make_unique<PortDevice>(std::move(out));
     }
-    whyNot = "the MIDI output port \"" + wholeName + "\" is gone";
+    whyNot = "the MIDI output port \"" + portName + "\" is gone";
   } catch (const RtMidiError& error) {
-    whyNot = "cannot open the MIDI output port \"" + wholeName + "\": " + error.getMessage();
+    whyNot = "cannot open the MIDI output port \"" + portName + "\": " + error.getMessage();
   }
   return nullptr;
 }
