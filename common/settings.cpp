@@ -28,16 +28,25 @@ BOOL JoinName(char* out, LPCSTR folder, LPCSTR name) {
   return length >= 0 && length < MAX_PATH;
 }
 
-// The folder the file lives in, created (with nothing above it) before the first write.
+// Ends `path` at its last separator; FALSE when it has none.
+BOOL CutLastName(char* path) {
+  char* last = nullptr;
+  for (char* p = path; *p; p++) {
+    if (*p == PATH_SEPARATOR) last = p;
+  }
+  if (last) *last = '\0';
+  return last != nullptr;
+}
+
+// The file's folder and the one above it (the application data folder of a fresh account
+// may not exist yet), created before a write; one that is there already stays as it is.
 void CreateSettingsFolder() {
   char folder[MAX_PATH];
   lstrcpynA(folder, settingsPath, MAX_PATH);
-  char* last = nullptr;
-  for (char* p = folder; *p; p++) {
-    if (*p == PATH_SEPARATOR) last = p;
-  }
-  if (!last) return;
-  *last = '\0';
+  if (!CutLastName(folder)) return;
+  char parent[MAX_PATH];
+  lstrcpyA(parent, folder);
+  if (CutLastName(parent)) CreateDirectoryA(parent, nullptr);
   CreateDirectoryA(folder, nullptr);
 }
 
@@ -59,7 +68,8 @@ BOOL FindSettingsFile() {
     lstrcpyA(settingsPath, path);
   } else {
     char appData[MAX_PATH];
-    if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK ||
+    // S_FALSE: the folder is not there yet, and the first write makes it.
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)) ||
         !JoinName(path, appData, "Plinkaro") || !JoinName(settingsPath, path, SETTINGS_FILE_NAME)) {
       settingsPath[0] = '\0';
       return FALSE;

@@ -41,8 +41,10 @@ void ChooseRecordFolder(LPCSTR folder) {
 }
 
 DWORD FindDefaultRecordFolder(char* folder, BOOL create) {
-  char music[MAX_PATH];
-  if (SHGetFolderPathA(nullptr, CSIDL_MYMUSIC, nullptr, SHGFP_TYPE_CURRENT, music) != S_OK) {
+  // S_FALSE: the Music folder is not there (yet); its path still comes.
+  char music[MAX_PATH] = "";
+  const int which = CSIDL_MYMUSIC | (create ? CSIDL_FLAG_CREATE : 0);
+  if (FAILED(SHGetFolderPathA(nullptr, which, nullptr, SHGFP_TYPE_CURRENT, music)) || !music[0]) {
     return CurrentFolder(folder);
   }
   const int length = std::snprintf(folder, MAX_PATH, "%s%cPlinkaro", music, PATH_SEPARATOR);
@@ -50,8 +52,7 @@ DWORD FindDefaultRecordFolder(char* folder, BOOL create) {
     lstrcpynA(folder, music, MAX_PATH);
     return ERROR_FILENAME_EXCED_RANGE;
   }
-  // The Music folder itself may not exist yet on a fresh account.
-  if (create && !(MadeOrThere(music) && MadeOrThere(folder))) return LastError();
+  if (create && !MadeOrThere(folder)) return LastError();
   return ERROR_SUCCESS;
 }
 
