@@ -4,6 +4,7 @@
 #include "common/program_globals.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "record/recording.h"
 #include "song/transport.h"
 
 namespace {
@@ -35,6 +36,7 @@ int RunProgram(HINSTANCE module, LPSTR commandLine, int showCommand) {
   ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
   ShowWindow(mainWindow, showCommand);
   UpdateWindow(mainWindow);
+  RecoverInterruptedTakes();
   // A file named at start-up is loaded as if it had been dropped on the window.
   char songPath[MAX_PATH];
   if (CommandLineFile(commandLine, songPath)) LoadSongFile(songPath);

@@ -24,10 +24,17 @@ packages=(
   desktop-file-utils appstream dpkg-dev
 )
 
+# The PulseAudio test starts a private pulseaudio daemon of its own. A desktop's own sound
+# server stays: apt would replace pipewire-pulse with pulseaudio, so pulseaudio is asked for
+# only where no PulseAudio server is installed.
+installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
+if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
+  packages+=(pulseaudio)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
 
 if ((${#missing[@]} == 0)); then

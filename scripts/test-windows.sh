@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The Windows build, run: installs Wine with its 32-bit half when missing, cross-builds the
-# release plinkaro.exe, checks that it imports only system DLLs and runs it under Wine in a
-# private X server (built-in fonts only) with a fresh Wine prefix and no window manager:
+# release plinkaro.exe, checks that it imports only system DLLs, compares what the profile
+# probe observes under Wine's kernel32 with what it observes over the platform, and runs
+# the program under Wine in a private X server (built-in fonts only) with a fresh Wine
+# prefix and no window manager:
 # the first paint, a key held through XTest, the value editor over the header's first
-# number, a skin file with F6, a song named on the command line with F5, a broken song's
-# message box, and exit code 0 after WM_DELETE_WINDOW; then the menu probe under Wine's
-# user32 and under ours, walked the same way, printing the same messages in the same order.
+# number, a skin file with F6, a song named on the command line with F5, a take saved at
+# the end of the session, a broken song's message box, and exit code 0 after
+# WM_DELETE_WINDOW; then the menu probe under Wine's user32 and under ours, walked the same
+# way, printing the same messages in the same order.
 # Usage: bash scripts/test-windows.sh [LOCALE]   Wine's language (default C.UTF-8, which
 # Wine runs in US English), e.g. ja_JP.UTF-8; a missing locale is generated.
 set -euo pipefail
@@ -52,8 +55,10 @@ echo "== cross-build (release) and the host's test tools"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j"$(nproc)"
 cmake --preset debug >/dev/null
-cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool menu_probe
+cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool menu_probe profile_probe
 EXE=$PWD/build/mingw/app/plinkaro.exe
+PROBE_EXE=$PWD/build/mingw/platform/probes/profile_probe.exe
+PROBE=$PWD/build/debug/platform/probes/profile_probe
 X_INPUT=$PWD/build/debug/tests/e2e/x_input
 SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
 
@@ -120,12 +125,28 @@ start_wineserver
 wine wineboot --init >"$E2E_WORK/wineboot.log" 2>&1
 echo "a fresh Wine prefix took $((SECONDS - started)) s"
 
+echo "# the profile functions: one probe over Wine's kernel32 and over the platform"
+windows_path() { echo "Z:${1//\//\\}"; }
+mkdir -p "$E2E_WORK/probe-wine" "$E2E_WORK/probe-native" "$E2E_WORK/probe-config"
+wine "$PROBE_EXE" "$(windows_path "$E2E_WORK/probe-wine")" 2>/dev/null | tr -d '\r' \
+  >"$E2E_WORK/probe-wine.txt"
+XDG_CONFIG_HOME=$E2E_WORK/probe-config "$PROBE" "$E2E_WORK/probe-native" \
+  >"$E2E_WORK/probe-native.txt"
+# Lines marked "~" are where Wine's answers are known to differ from Windows' documented
+# ones; they are shown, not compared.
+check "the probe observes the same under Wine" \
+  "$(diff <(grep -v '^~' "$E2E_WORK/probe-wine.txt") <(grep -v '^~' "$E2E_WORK/probe-native.txt"))" ""
+check "and ran to its end there" "$(grep -c '^CreateDirectoryA' "$E2E_WORK/probe-wine.txt")" 4
+diff <(grep '^~' "$E2E_WORK/probe-wine.txt") <(grep '^~' "$E2E_WORK/probe-native.txt") |
+  sed 's/^/  known Wine difference: /' || true
+check "a bare file name is a file of the configuration folder" \
+  "$(ls "$E2E_WORK/probe-config")" "plinkaro-probe.ini"
+
 tap() { xdotool key "$@"; }  # through XTest, to the window with the focus
 program_in() {  # a copy of the program in its own folder, next to its skins
   mkdir -p "$1"
   cp "$EXE" "$1/plinkaro.exe"
 }
-windows_path() { echo "Z:${1//\//\\}"; }
 lavender_pixels() {
   convert "$E2E_WORK/shot.png" -fill black +opaque 'rgb(192,192,255)' -fill white \
     -opaque 'rgb(192,192,255)' -format '%[fx:round(mean*w*h)]' info:
@@ -234,6 +255,25 @@ check "About names the settings file" \
 tap Return
 within 5 eval '[[ -z "$(other_windows)" ]]' || true
 stop_plinkaro
+
+echo "# the end of the session saves a running take"
+rm -f "$E2E_WORK/takes"/*
+PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/takes") start_plinkaro wine "$E2E_WORK/app/plinkaro.exe"
+tap F7
+within 5 found_window '^Plinkaro - Recording$' || true
+tap z x
+live_part() { [[ -n $(find "$E2E_WORK/takes" -name '*.part') ]]; }
+check "the running take has its .part file" "$(within 5 live_part && echo yes)" yes
+wine wineboot --end-session >>"$E2E_WORK/wineboot.log" 2>&1 || true
+saved_take() { [[ -n $(find "$E2E_WORK/takes" -name 'plinkaro-*.mid') ]]; }
+within 10 saved_take || true
+take=$(find "$E2E_WORK/takes" -name 'plinkaro-*.mid' -printf '%f\n')
+check "wineboot --end-session saves it" "$(grep -cE '^plinkaro-[0-9]{8}-[0-9]{6}\.mid$' <<<"$take")" 1
+[[ -n "$take" ]] && notes=$(/usr/bin/python3 -c 'import sys, mido
+print(" ".join("%02x" % m.note for m in mido.MidiFile(sys.argv[1]).tracks[0] if m.type == "note_on"))' \
+  "$E2E_WORK/takes/$take")
+check "with the keys played" "${notes:-}" "3c 3e"
+if kill -0 "$PLINKARO_PID" 2>/dev/null; then stop_plinkaro; fi
 
 echo "# a take whose folder cannot be written goes to the temporary folder"
 PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/songs/song.mid/takes") \

@@ -1,3 +1,5 @@
+// The shared helpers of test_support.h: live-play state reset, MIDI and redraw text forms,
+// temporary files.
 #include "test_support.h"
 
 #include <unistd.h>

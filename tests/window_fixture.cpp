@@ -1,3 +1,4 @@
+// The headless main window behind window_fixture.h, and its teardown.
 #include "window_fixture.h"
 
 #include <cstdlib>

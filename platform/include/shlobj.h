@@ -1,4 +1,5 @@
-// The shell's folders: where the user's settings and music live, and choosing a folder.
+// The shell's folders (where the user's settings and music live, choosing a folder) and
+// the data layouts that the platform's DLLs pass between them.
 #pragma once
 
 #include <windows.h>
@@ -41,3 +42,12 @@ typedef struct _browseinfoA {
 HRESULT SHGetFolderPathA(HWND owner, int folder, HANDLE token, DWORD flags, LPSTR path);
 PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA browseInfo);
 BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE idList, LPSTR path);
+
+// The memory block behind an HDROP: this header, then at pFiles the dropped names, each
+// ending in a null character, the list ending in one more.
+typedef struct _DROPFILES {
+  DWORD pFiles;  // bytes from the start of the block to the first name
+  POINT pt;      // where the files were dropped, in the window's client coordinates
+  BOOL fNC;      // the drop was on the non-client area
+  BOOL fWide;    // the names are UTF-16
+} DROPFILES, *LPDROPFILES;

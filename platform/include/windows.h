@@ -286,6 +286,7 @@ typedef struct _WIN32_FIND_DATAA {
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_FAULT 29L
+#define ERROR_SHARING_VIOLATION 32L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_ENVVAR_NOT_FOUND 203L
@@ -293,6 +294,11 @@ typedef struct _WIN32_FIND_DATAA {
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 #define INFINITE 0xFFFFFFFFu
+#define STD_ERROR_HANDLE ((DWORD)-12)
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
 
 // The Interlocked family is inline, as the compiler intrinsics it is on Windows: every
 // call is a sequentially consistent atomic operation. Exchanging a value for itself
@@ -340,6 +346,14 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPVO
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
 BOOL FlushFileBuffers(HANDLE file);
+BOOL SetEndOfFile(HANDLE file);
+HANDLE GetStdHandle(DWORD which);
+HANDLE CreateThread(LPVOID security, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD flags, LPDWORD threadId);
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+HANDLE CreateEventA(LPVOID security, BOOL manualReset, BOOL initialState, LPCSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
 BOOL CloseHandle(HANDLE object);
 BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
 BOOL DeleteFileA(LPCSTR fileName);
@@ -386,8 +400,10 @@ LPVOID GlobalFree(LPVOID memory);
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_QUERYENDSESSION 0x0011
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
+#define WM_ENDSESSION 0x0016
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETCURSOR 0x0020
 #define WM_SETFONT 0x0030

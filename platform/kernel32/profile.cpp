@@ -4,12 +4,12 @@
 // buffer too small gets what fits and nSize - 1, or nSize - 2 for lists),
 // GetPrivateProfileIntA (decimal, or 0x hexadecimal, with a sign; a missing or empty value
 // gives the default) and WritePrivateProfileStringA (a null key deletes the section, a
-// null value the key). A file name without a separator names a file in the configuration
-// folder (xdg_folders.h), where Windows keeps such files in its own folder. A write
-// replaces the file whole: a temporary file beside it, flushed to the disk, renamed over
-// it, so a crash leaves the old file or the new one. The file is created by the first
-// write, its folder is not (ERROR_PATH_NOT_FOUND). A file that cannot be read reads as
-// empty, and every read falls back to the default; a write refuses to replace a file it
+// null value the key; all three null answers FALSE, as after Windows' cache flush). A file name
+// without a separator names a file in the configuration folder (xdg_folders.h), where Windows keeps
+// such files in its own folder. A write replaces the file whole: a temporary file beside it,
+// flushed to the disk, renamed over it, so a crash leaves the old file or the new one. The file is
+// created by the first write, its folder is not (ERROR_PATH_NOT_FOUND). A file that cannot be read
+// reads as empty, and every read falls back to the default; a write refuses to replace a file it
 // could not read. Calls of all threads are serialised.
 // Does not implement: the W functions, the registry mapping of win.ini sections, the
 // Get/WritePrivateProfileSection and Struct functions, a cache (every call reads the file),
@@ -231,9 +231,8 @@ UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT fallback, LPCSTR file
 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file) {
   if (!section) {
-    // Windows' way to flush its cache; there is none here.
-    if (!key && !value) return TRUE;
-    SetLastErrorCode(kErrorInvalidParameter);
+    // All null is Windows' way to flush its cache (there is none here), which answers FALSE.
+    if (key || value) SetLastErrorCode(kErrorInvalidParameter);
     return FALSE;
   }
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) {

@@ -1,9 +1,9 @@
 // Implements: the line model of initialization files behind the profile functions: headers
 // "[name]" (the name between '[' and the line's last ']'), entries "key=value" (blanks
-// around both trimmed), everything else kept as an unknown line that is never a key (";"
-// comments, lines without '='); a UTF-8 byte order mark and the CRLF or LF line ending are
-// kept. New keys go after the last non-blank line of their section, new sections at the end
-// after a blank line, and a changed key keeps its spelling.
+// around both trimmed; a ";" comment with '=' is one, but key lists leave it out), everything
+// else kept as an unknown line that is never a key (lines without '='); a UTF-8 byte order
+// mark and the CRLF or LF line ending are kept. New keys go after the last non-blank line of
+// their section, new sections at the end, and a changed key keeps its spelling.
 // Does not implement: the quoting of written values, files in UTF-16.
 #include "kernel32/profile_text.h"
 
@@ -58,7 +58,7 @@ ProfileText::Line ProfileText::Parse(std::string text) {
   Line line;
   line.text = std::move(text);
   const std::string_view content = Trim(line.text);
-  if (content.empty() || content.front() == ';') return line;
+  if (content.empty()) return line;
   const auto close = content.rfind(']');
   if (content.front() == '[' && close != std::string_view::npos) {
     line.kind = Line::Kind::Header;
@@ -113,7 +113,9 @@ std::vector<std::string> ProfileText::KeyNames(std::string_view section) const {
   std::vector<std::string> names;
   if (const auto range = FindSection(section)) {
     for (std::size_t i = range->begin; i < range->end; ++i) {
-      if (lines_[i].kind == Line::Kind::Entry) names.push_back(lines_[i].name);
+      // A comment with '=' in it is a key to a reader that asks for it, but never listed.
+      const bool comment = lines_[i].name.rfind(';', 0) == 0;
+      if (lines_[i].kind == Line::Kind::Entry && !comment) names.push_back(lines_[i].name);
     }
   }
   return names;
@@ -130,7 +132,6 @@ std::optional<std::string> ProfileText::Value(std::string_view section,
 void ProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto range = FindSection(section);
   if (!range) {
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(Line{});
     lines_.push_back(Parse("[" + std::string(section) + "]"));
     range = Range{lines_.size(), lines_.size()};
   }

@@ -62,14 +62,17 @@ void ShowFile(const char* label, const char* name) {
   std::printf("%s: \"%s\"\n", label, Shown(bytes, size).c_str());
 }
 
-void Read(const char* section, const char* key, const char* fallback, DWORD size) {
+// `mark` ("~") starts lines where Wine is known to differ from Windows (a list cut short
+// gets a second null on Windows; Wine's A functions leave it out).
+void Read(const char* section, const char* key, const char* fallback, DWORD size,
+          const char* mark = "") {
   char buffer[256];
   for (char& c : buffer) c = '#';
   const DWORD returned =
       GetPrivateProfileStringA(section, key, fallback, buffer, size, PathOf("read.ini").c_str());
   const DWORD shown = returned + 2 < size ? returned + 2 : size;
-  std::printf("read [%s] %s default %s size %lu: %lu \"%s\"\n", section ? section : "(null)",
-              key ? key : "(null)", fallback ? fallback : "(null)",
+  std::printf("%sread [%s] %s default %s size %lu: %lu \"%s\"\n", mark,
+              section ? section : "(null)", key ? key : "(null)", fallback ? fallback : "(null)",
               static_cast<unsigned long>(size), static_cast<unsigned long>(returned),
               Shown(buffer, shown).c_str());
 }
@@ -79,10 +82,11 @@ void ReadInt(const char* key) {
               GetPrivateProfileIntA("Numbers", key, 7, PathOf("read.ini").c_str()));
 }
 
-void WriteAndShow(const char* label, const char* section, const char* key, const char* value) {
+void WriteAndShow(const char* label, const char* section, const char* key, const char* value,
+                  const char* mark = "") {
   const BOOL written = WritePrivateProfileStringA(section, key, value, PathOf("w.ini").c_str());
-  std::printf("%s: %s\n", label, written ? "TRUE" : "FALSE");
-  ShowFile("  file", "w.ini");
+  std::printf("%s%s: %s\n", mark, label, written ? "TRUE" : "FALSE");
+  ShowFile(mark[0] ? "~  file" : "  file", "w.ini");
 }
 
 void ProbeReads() {
@@ -97,8 +101,11 @@ void ProbeReads() {
   Read("Keys", "a", "", 3);
   Read("Keys", "a", "", 4);
   Read("Keys", "missing", "fallback", 5);
-  for (DWORD size : {64u, 18u, 17u, 16u, 10u, 6u, 3u, 2u, 1u}) Read(nullptr, nullptr, "", size);
-  for (DWORD size : {64u, 9u, 8u, 7u, 5u, 4u, 3u}) Read("keys", nullptr, "", size);
+  Read(nullptr, nullptr, "", 64);
+  for (DWORD size : {18u, 17u, 16u, 10u, 6u, 3u, 2u}) Read(nullptr, nullptr, "", size, "~");
+  Read(nullptr, nullptr, "", 1);
+  Read("keys", nullptr, "", 64);
+  for (DWORD size : {9u, 8u, 7u, 5u, 4u, 3u}) Read("keys", nullptr, "", size, "~");
   Read("None", nullptr, "", 64);
   const char* numbers[] = {"n", "neg", "hex", "mixed", "word", "empty", "spaced", "missing"};
   for (const char* key : numbers) ReadInt(key);
@@ -113,10 +120,13 @@ void ProbeWrites() {
   WriteAndShow("delete missing key", "Song", "none", nullptr);
   WriteAndShow("delete section", "window", nullptr, nullptr);
   WriteAndShow("flush", nullptr, nullptr, nullptr);
-  Put("w.ini", "; comment\r\n[A]\r\nx=1\r\nodd line\r\n\r\n[B]\r\ny=2\r\n");
+  Put("w.ini", "; comment\r\n[A]\r\nx=1\r\nodd line\r\n[B]\r\ny=2\r\n");
   WriteAndShow("into a file with comments", "a", "z", "3");
   WriteAndShow("new section after them", "C", "k", "v");
   WriteAndShow("empty value", "B", "y", "");
+  // Windows edits the file's text and keeps its blank lines; Wine writes them out.
+  Put("w.ini", "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+  WriteAndShow("blank lines", "A", "x", "2", "~");
   const std::string missing = PathOf("no-folder") + kSeparator + "x.ini";
   const BOOL written = WritePrivateProfileStringA("S", "k", "v", missing.c_str());
   std::printf("write in a missing folder: %s %lu\n", written ? "TRUE" : "FALSE",
@@ -128,12 +138,11 @@ void ProbeWrites() {
 }
 
 void ProbeDirectories() {
-  const std::string made = PathOf("made");
-  const std::string nested = PathOf("none") + kSeparator + "sub";
-  const std::string file = PathOf("read.ini");
-  for (const std::string* path : {&made, &made, &nested, &file}) {
-    const BOOL created = CreateDirectoryA(path->c_str(), nullptr);
-    std::printf("CreateDirectoryA %s: %s %lu\n", path->substr(folder.size() + 1).c_str(),
+  const std::string nested = std::string("none") + kSeparator + "sub";
+  for (const std::string& name :
+       {std::string("made"), std::string("made"), nested, std::string("read.ini")}) {
+    const BOOL created = CreateDirectoryA(PathOf(name.c_str()).c_str(), nullptr);
+    std::printf("CreateDirectoryA %s: %s %lu\n", name == nested ? "none/sub" : name.c_str(),
                 created ? "TRUE" : "FALSE",
                 static_cast<unsigned long>(created ? 0 : GetLastError()));
   }

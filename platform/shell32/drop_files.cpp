@@ -1,36 +1,36 @@
 // Implements: DragAcceptFiles (WS_EX_ACCEPTFILES on the window, which decides whether a
 // drop on it becomes WM_DROPFILES), DragQueryFileA (0xFFFFFFFF gives the count; a null
 // buffer gives the length; otherwise the name is copied, cut to fit with its
-// terminator, and the copied length returned) and DragFinish, over HDROP handles that
-// hold the dropped paths in the host's encoding (UTF-8 on Linux).
-// Does not implement: DragQueryPoint, DragQueryFileW, OLE drag and drop.
-#include "handle_table.h"
-#include "shell32/drop_files.h"
+// terminator, and the copied length returned) and DragFinish (the block freed), over the
+// DROPFILES block that user32 builds (names in the host's encoding, UTF-8 on Linux).
+// Does not implement: DragQueryPoint, DragQueryFileW, wide-character blocks, OLE drag
+// and drop.
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
+#include <string_view>
 
-namespace plk::shell32 {
 namespace {
 
-struct Drop {
-  std::vector<std::string> files;
-  POINT point;
+// The index-th name of the block, or the count of names when there are not that many.
+struct NameAt {
+  std::string_view name;
+  UINT count = 0;
 };
 
-HandleTable<Drop, HDROP>& Drops() {
-  static HandleTable<Drop, HDROP> table(HandleRange::kDrops);
-  return table;
+NameAt FindName(HDROP drop, UINT index) {
+  const auto* header = reinterpret_cast<const DROPFILES*>(drop);
+  const char* name = reinterpret_cast<const char*>(drop) + header->pFiles;
+  UINT count = 0;
+  for (; *name; name += std::strlen(name) + 1, ++count) {
+    if (count == index) return {name, count};
+  }
+  return {{}, count};
 }
 
 }  // namespace
-
-HDROP CreateDrop(std::vector<std::string> files, POINT point) {
-  return Drops().Add(Drop{std::move(files), point});
-}
-
-}  // namespace plk::shell32
 
 void DragAcceptFiles(HWND window, BOOL accept) {
   const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
@@ -39,20 +39,16 @@ void DragAcceptFiles(HWND window, BOOL accept) {
 }
 
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size) {
-  const auto copied =
-      plk::shell32::Drops().With(drop, [=](const plk::shell32::Drop& found) -> UINT {
-        const auto& files = found.files;
-        if (index == 0xFFFFFFFFu) return static_cast<UINT>(files.size());
-        if (index >= files.size()) return 0;
-        const std::string& name = files[index];
-        if (!file) return static_cast<UINT>(name.size());
-        if (size == 0) return 0;
-        const std::size_t count = std::min<std::size_t>(name.size(), size - 1);
-        std::memcpy(file, name.data(), count);
-        file[count] = '\0';
-        return static_cast<UINT>(count);
-      });
-  return copied.value_or(0);
+  if (!drop || reinterpret_cast<const DROPFILES*>(drop)->fWide) return 0;
+  const NameAt found = FindName(drop, index);
+  if (index == 0xFFFFFFFFu) return found.count;
+  if (found.name.data() == nullptr) return 0;
+  if (!file) return static_cast<UINT>(found.name.size());
+  if (size == 0) return 0;
+  const std::size_t count = std::min<std::size_t>(found.name.size(), size - 1);
+  std::memcpy(file, found.name.data(), count);
+  file[count] = '\0';
+  return static_cast<UINT>(count);
 }
 
-void DragFinish(HDROP drop) { plk::shell32::Drops().Remove(drop); }
+void DragFinish(HDROP drop) { GlobalFree(drop); }

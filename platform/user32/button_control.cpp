@@ -10,11 +10,9 @@
 #include "user32/button_control.h"
 
 #include "user32/dc.h"
-#include "user32/input_routing.h"
-#include "user32/window_class.h"
+#include "user32/mouse_capture.h"
 
 #include <map>
-#include <mutex>
 #include <string>
 
 namespace plk::user32 {
@@ -118,6 +116,8 @@ LRESULT OnKillFocus(HWND window, ButtonState& state) {
   return 0;
 }
 
+}  // namespace
+
 LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
     States()[window] = ButtonState{};
@@ -147,19 +147,6 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return kDlgcButton | (IsDefault(window) ? kDlgcDefPushButton : kDlgcUndefPushButton);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
-}
-
-}  // namespace
-
-void RegisterButtonClass() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    WNDCLASSEXA description = {};
-    description.cbSize = sizeof description;
-    description.lpfnWndProc = ButtonProc;
-    description.lpszClassName = "BUTTON";
-    RegisterSystemClass(description);
-  });
 }
 
 }  // namespace plk::user32

@@ -12,7 +12,7 @@ constexpr LRESULT kDlgcDefPushButton = 0x0010;
 constexpr LRESULT kDlgcUndefPushButton = 0x0020;
 constexpr LRESULT kDlgcButton = 0x2000;
 
-// Registers the class once; CreateWindowExA calls it before making any window.
-void RegisterButtonClass();
+// The class's procedure, registered from the table of built-in classes.
+LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plk::user32

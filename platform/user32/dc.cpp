@@ -8,8 +8,9 @@
 #include "user32/dc.h"
 
 #include "user32/window.h"
-#include "user32/window_geometry.h"
+#include "user32/window_class.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <algorithm>
 #include <vector>

@@ -12,8 +12,9 @@
 #include "user32/menu_window.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
+#include "user32/window_class.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <algorithm>
 #include <cstring>

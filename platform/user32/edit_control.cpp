@@ -13,10 +13,8 @@
 #include <windows.h>
 
 #include <map>
-#include <mutex>
 
 #include "user32/edit_text.h"
-#include "user32/window_class.h"
 
 namespace plk::user32 {
 namespace {
@@ -174,6 +172,8 @@ LRESULT OnGetSel(const EditState& state, WPARAM startOut, LPARAM endOut) {
   return MAKELONG(start, end);
 }
 
+}  // namespace
+
 LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam));
   if (message == WM_NCDESTROY) {
@@ -216,19 +216,6 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
-}
-
-}  // namespace
-
-void RegisterEditClass() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    WNDCLASSEXA description = {};
-    description.cbSize = sizeof description;
-    description.lpfnWndProc = EditProc;
-    description.lpszClassName = "EDIT";
-    RegisterSystemClass(description);
-  });
 }
 
 }  // namespace plk::user32

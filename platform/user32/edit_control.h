@@ -1,9 +1,11 @@
 // The system's "EDIT" window class.
 #pragma once
 
+#include <windows.h>
+
 namespace plk::user32 {
 
-// Registers the class once per process; CreateWindowExA calls it before looking a class up.
-void RegisterEditClass();
+// The class's procedure, registered from the table of built-in classes.
+LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plk::user32

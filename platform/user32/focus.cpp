@@ -11,6 +11,7 @@
 #include "user32/focus.h"
 
 #include "user32/window.h"
+#include "user32/window_enable.h"
 
 namespace plk::user32 {
 namespace {

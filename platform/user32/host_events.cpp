@@ -5,13 +5,18 @@
 // pointer stays captured until release), the close box as WM_CLOSE, drops as WM_DROPFILES
 // for windows that accept files, host resizes as WM_SIZE, minimising and restoring,
 // focus changes (a disabled window raises its modal box instead), exposure (presented
-// again), keymap changes (layout detected again), and the host's request to end (every
-// window asked to close).
+// again), keymap changes (layout detected again), and the host's request to end and the
+// loss of the display as the end of the session (WM_QUERYENDSESSION, WM_ENDSESSION; after
+// a request every window is then asked to close).
 // WM_MOUSEMOVE only while a window holds the mouse capture (a popup menu does).
 // Does not implement: WM_MOUSEMOVE without a capture (the program has no use for it), double
 // clicks, middle and extra buttons, horizontal wheels, text input events.
-#include "shell32/drop_files.h"
+#include "user32/host_events.h"
+
+#include "user32/drop_block.h"
 #include "user32/focus.h"
+#include "user32/mouse_capture.h"
+#include "user32/window_class.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/keyboard_map.h"
@@ -19,8 +24,10 @@
 #include "user32/non_client.h"
 #include "user32/trace.h"
 #include "user32/window.h"
+#include "user32/window_enable.h"
 #include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <vector>
 
@@ -110,7 +117,7 @@ void OnWheel(Window& top, const HostEvent& event) {
 
 void OnDrop(Window& top, HostEvent& event) {
   if (event.files.empty() || !(top.exStyle & WS_EX_ACCEPTFILES)) return;
-  const HDROP drop = plk::shell32::CreateDrop(std::move(event.files), event.point);
+  const HDROP drop = BuildDropBlock(event.files, event.point);
   PostInputTo(top.handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
@@ -141,17 +148,41 @@ bool IsPopupMenu(const Window& window) {
   return window.windowClass && window.windowClass->popupMenu;
 }
 
-// SIGINT/SIGTERM reach the host as a request to end: close every window as its close box
-// would, the newest first, so that a modal box ends before its disabled owner is asked.
-void OnQuit() {
-  Trace("host asks every window to close");
+// This thread's top-level windows, the newest first.
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> topLevel;
   const std::vector<HWND> handles = AllWindowHandles();
   for (auto handle = handles.rbegin(); handle != handles.rend(); ++handle) {
     Window* window = FindWindowObject(*handle);
     if (window && !window->parent && window->queue.get() == &CurrentQueue()) {
-      PostMessageA(*handle, WM_CLOSE, 0, 0);
+      topLevel.push_back(*handle);
     }
   }
+  return topLevel;
+}
+
+// As Windows ends a session: every window is asked whether it may end, then told whether
+// it does. A window that is destroyed meanwhile is skipped.
+void EndSession(const std::vector<HWND>& windows) {
+  bool ending = true;
+  for (HWND window : windows) {
+    if (FindWindowObject(window) && !SendMessageA(window, WM_QUERYENDSESSION, 0, 0)) {
+      ending = false;
+    }
+  }
+  for (HWND window : windows) {
+    if (FindWindowObject(window)) SendMessageA(window, WM_ENDSESSION, ending ? TRUE : FALSE, 0);
+  }
+}
+
+// SIGHUP, SIGINT and SIGTERM reach the host as a request to end: the session ends, then
+// every window is closed as its close box would, the newest first, so that a modal box
+// ends before its disabled owner is asked.
+void OnQuit() {
+  Trace("host ends the session and asks every window to close");
+  const std::vector<HWND> windows = TopLevelWindows();
+  EndSession(windows);
+  for (HWND window : windows) PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 void OnWindowEvent(Window& top, HostEvent& event) {
@@ -195,6 +226,11 @@ void HandleHostEvent(HostEvent& event) {
 }
 
 }  // namespace
+
+void EndSessionOnDisplayLoss() {
+  Trace("the display is gone: the session ends");
+  EndSession(TopLevelWindows());
+}
 
 void PumpHostEvents() {
   if (!OnHostVideoThread()) return;

@@ -1,20 +1,17 @@
 // Implements: input addressed when it leaves the queue (keys and the wheel to the focus
 // window, buttons to the capture window or the deepest shown child under the pointer, in
-// its client coordinates), input for disabled windows dropped, and the mouse capture that
-// user32's own controls take while a button is held.
-// Does not implement: SetCapture/GetCapture/ReleaseCapture as exported functions,
-// WM_CAPTURECHANGED, hit testing across top-level windows (a click belongs to the host
+// its client coordinates), input for disabled windows dropped.
+// Does not implement: hit testing across top-level windows (a click belongs to the host
 // window it arrived at), keys going to the active window as WM_SYSKEY* without a focus.
 #include "user32/input_routing.h"
 
-#include "user32/message_queue.h"
+#include "user32/mouse_capture.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
+#include "user32/window_enable.h"
+#include "user32/window_rects.h"
 
 namespace plk::user32 {
 namespace {
-
-thread_local HWND captureWindow = nullptr;
 
 POINT PointOf(LPARAM lParam) {
   return {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
@@ -41,12 +38,6 @@ bool AddressPointer(MSG& message) {
 
 }  // namespace
 
-void QueueInput(HWND top, InputRoute route, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Window* window = FindWindowObject(top)) {
-    window->queue->PostInput(MSG{top, message, wParam, lParam, 0, {}}, route);
-  }
-}
-
 bool AddressInput(MSG& message, InputRoute route) {
   switch (route) {
     case InputRoute::kFixed: break;
@@ -59,9 +50,5 @@ bool AddressInput(MSG& message, InputRoute route) {
   }
   return AcceptsInput(message.hwnd);
 }
-
-void SetMouseCapture(HWND window) { captureWindow = window; }
-
-HWND MouseCapture() { return IsWindow(captureWindow) ? captureWindow : nullptr; }
 
 }  // namespace plk::user32

@@ -13,15 +13,8 @@ enum class InputRoute : unsigned char {
   kPointer,  // mouse buttons: the capture window, else the window under the pointer
 };
 
-// Queues input that arrived at top-level window `top`. For kPointer, lParam is the point
-// in `top`'s client coordinates.
-void QueueInput(HWND top, InputRoute route, UINT message, WPARAM wParam, LPARAM lParam);
 // Gives `message` its window (and, for the pointer, that window's client coordinates)
 // as things stand now; false when no window that takes input is there to receive it.
 bool AddressInput(MSG& message, InputRoute route);
-
-// The window that receives every mouse button message until released (null: none).
-void SetMouseCapture(HWND window);
-HWND MouseCapture();
 
 }  // namespace plk::user32

@@ -1,15 +1,12 @@
 // Implements: the key state update when a key or button message is removed from the
-// queue (generic and left/right modifier keys), and TranslateMessage producing WM_CHAR
-// (WM_SYSCHAR after Alt) for letters, digits, space, Tab, Enter, Escape and Backspace,
-// queued to be the very next message, as Windows does.
+// queue (generic and left/right modifier keys), and the character a key-down types for
+// TranslateMessage: letters, digits, space, Tab, Enter, Escape and Backspace.
 // Does not implement: characters of shifted digits and OEM punctuation (the layout's
 // symbols), dead keys, WM_UNICHAR, ToAscii.
 #include "user32/keyboard.h"
 
 #include "user32/key_state.h"
 #include "user32/keyboard_map.h"
-#include "user32/message_queue.h"
-#include "user32/window.h"
 
 namespace plk::user32 {
 
@@ -53,19 +50,3 @@ int CharacterForKey(int virtualKey, bool shift, bool control, bool capsLock) {
 }
 
 }  // namespace plk::user32
-
-BOOL TranslateMessage(const MSG* message) {
-  using namespace plk::user32;
-  if (!message || !IsKeyMessage(message->message)) return FALSE;
-  if (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN) return TRUE;
-  const int character =
-      CharacterForKey(static_cast<int>(message->wParam), GetKeyState(VK_SHIFT) < 0,
-                      GetKeyState(VK_CONTROL) < 0, (GetKeyState(VK_CAPITAL) & 1) != 0);
-  if (character == 0) return TRUE;
-  Window* window = FindWindowObject(message->hwnd);
-  if (!window) return TRUE;
-  const UINT charMessage = message->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-  window->queue->PostNext(
-      MSG{message->hwnd, charMessage, static_cast<WPARAM>(character), message->lParam, 0, {}});
-  return TRUE;
-}

@@ -11,16 +11,13 @@
 #include "user32/button_control.h"
 #include "user32/dc.h"
 #include "user32/text_wrap.h"
-#include "user32/window_class.h"
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 namespace plk::user32 {
 namespace {
 
-constexpr const char* kBoxClass = "#32770";
 constexpr const char* kUiFace = "MS Shell Dlg 2";
 constexpr DWORD kBoxStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr int kTextHeight = -12;    // 9 points at 96 dpi
@@ -139,7 +136,9 @@ MessageBoxState* StateOf(HWND window) {
   return reinterpret_cast<MessageBoxState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+}  // namespace
+
+LRESULT CALLBACK MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
@@ -160,19 +159,6 @@ LRESULT CALLBACK BoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
-void RegisterBoxClass() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    WNDCLASSEXA description = {};
-    description.cbSize = sizeof description;
-    description.lpfnWndProc = BoxProc;
-    description.lpszClassName = kBoxClass;
-    RegisterSystemClass(description);
-  });
-}
-
-}  // namespace
-
 MessageBoxState::~MessageBoxState() {
   if (font) DeleteObject(font);
   if (symbolFont) DeleteObject(symbolFont);
@@ -180,13 +166,12 @@ MessageBoxState::~MessageBoxState() {
 
 HWND CreateMessageBoxWindow(HWND owner, const char* text, const char* caption, UINT type,
                             MessageBoxState& state) {
-  RegisterBoxClass();
   state.type = type;
   state.font = CreateUiFont(kTextHeight);
   state.symbolFont = CreateUiFont(kSymbolHeight);
   state.layout = LayOut(state.font, text, caption, type);
   const RECT place = Placement(owner, state.layout.client);
-  const HWND box = CreateWindowExA(0, kBoxClass, caption, kBoxStyle, place.left, place.top,
+  const HWND box = CreateWindowExA(0, kMessageBoxClass, caption, kBoxStyle, place.left, place.top,
                                    place.right - place.left, place.bottom - place.top, owner,
                                    nullptr, nullptr, &state);
   if (!box) return nullptr;

@@ -9,6 +9,11 @@
 
 namespace plk::user32 {
 
+// The class of message boxes (Windows' dialog class) and its procedure, registered from
+// the table of built-in classes.
+constexpr const char* kMessageBoxClass = "#32770";
+LRESULT CALLBACK MessageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 struct MessageBoxLayout {
   SIZE client = {};
   RECT icon = {};   // empty when the type asks for none

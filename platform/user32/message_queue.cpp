@@ -1,25 +1,21 @@
-// Implements: the per-thread queue (posted, input addressed as it is taken, WM_QUIT,
-// timers), MessageMatches filtering by window (and its descendants) and message range,
-// PostMessageA (from any thread), PostQuitMessage, PeekMessageA, GetMessageA, WaitMessage,
-// SendMessageA, DispatchMessageA (timer procedures included), CallWindowProcA.
-// Does not implement: cross-thread SendMessageA marshalling (the procedure runs on the
-// caller's thread), PM_NOYIELD/QS_* filters, hooks, message priorities beyond Windows'
-// posted → input → quit → paint → timer order.
+// Implements: the per-thread queue (posted messages, input addressed as it is taken,
+// WM_QUIT, and its timers: generated only when nothing else waits and rescheduled one
+// period after each tick is taken, so ticks never pile up), each thread's own queue, input queued
+// for the thread of the window it arrived at, MessageMatches filtering by window (and its
+// descendants) and message range.
+// Does not implement: QS_* status bits, journal and hook queues, input shared between
+// threads (AttachThreadInput).
 #include "user32/message_queue.h"
 
 #include "user32/host/host.h"
 #include "user32/keyboard.h"
-#include "user32/paint.h"
-#include "user32/trace.h"
 #include "user32/window.h"
-#include "user32/window_pixels.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace plk::user32 {
 namespace {
-
-thread_local int dispatchDepth = 0;
 
 bool TakeFrom(std::deque<MSG>& messages, MSG& out, HWND window, UINT filterMin, UINT filterMax,
               bool remove) {
@@ -127,109 +123,87 @@ void MessageQueue::WaitForPost(std::optional<std::chrono::milliseconds> timeout)
   }
 }
 
-LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Window* target = FindWindowObject(window);
-  if (!target || !target->procedure) return 0;
-  TraceMessage("call", window, message, wParam, lParam);
-  ++dispatchDepth;
-  const LRESULT result = target->procedure(window, message, wParam, lParam);
-  --dispatchDepth;
-  return result;
+UINT_PTR MessageQueue::SetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure) {
+  std::lock_guard lock(mutex_);
+  if (!window) {
+    // Thread timers ignore the id passed in and get a fresh one, as on Windows.
+    id = nextThreadTimerId_++;
+  }
+  const auto interval = std::chrono::milliseconds(std::max<UINT>(period, 1));
+  auto existing = std::find_if(timers_.begin(), timers_.end(), [&](const WindowTimer& timer) {
+    return timer.window == window && timer.id == id;
+  });
+  WindowTimer timer{window, id, interval, Now() + interval, procedure};
+  if (existing != timers_.end()) {
+    *existing = timer;  // setting an existing timer restarts it with the new period
+  } else {
+    timers_.push_back(timer);
+  }
+  return window ? (id ? id : 1) : id;
 }
 
-// Runs after every dispatched message, the empty redraw tick included: it allocates nothing.
-void PresentChangedWindows() {
-  static thread_local std::vector<HWND> handles;
-  CollectWindowHandles(handles);
-  for (HWND handle : handles) {
-    Window* window = FindWindowObject(handle);
-    if (window && window->pixels) window->pixels->PresentIfChanged();
+bool MessageQueue::KillTimer(HWND window, UINT_PTR id) {
+  std::lock_guard lock(mutex_);
+  return std::erase_if(timers_, [&](const WindowTimer& timer) {
+           return timer.window == window && timer.id == id;
+         }) > 0;
+}
+
+void MessageQueue::KillTimersOf(HWND window) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(timers_, [&](const WindowTimer& timer) { return timer.window == window; });
+}
+
+std::vector<WindowTimer> MessageQueue::TimersOf(HWND window) {
+  std::lock_guard lock(mutex_);
+  std::vector<WindowTimer> found;
+  std::copy_if(timers_.begin(), timers_.end(), std::back_inserter(found),
+               [&](const WindowTimer& timer) { return timer.window == window; });
+  return found;
+}
+
+std::optional<Clock::time_point> MessageQueue::NextTimerDue() {
+  std::lock_guard lock(mutex_);
+  if (timers_.empty()) return std::nullopt;
+  return std::min_element(timers_.begin(), timers_.end(),
+                          [](const auto& a, const auto& b) { return a.due < b.due; })
+      ->due;
+}
+
+bool MessageQueue::HasDueTimer() {
+  const auto now = Now();
+  std::lock_guard lock(mutex_);
+  return std::any_of(timers_.begin(), timers_.end(),
+                     [&](const WindowTimer& timer) { return timer.due <= now; });
+}
+
+bool MessageQueue::TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+  const auto now = Now();
+  std::lock_guard lock(mutex_);
+  WindowTimer* earliest = nullptr;
+  for (WindowTimer& timer : timers_) {
+    MSG candidate{timer.window, WM_TIMER, timer.id, 0, 0, {}};
+    if (timer.due > now || !MessageMatches(candidate, window, filterMin, filterMax)) continue;
+    if (!earliest || timer.due < earliest->due) earliest = &timer;
+  }
+  if (!earliest) return false;
+  out = MSG{earliest->window, WM_TIMER, earliest->id, reinterpret_cast<LPARAM>(earliest->procedure),
+            GetTickCount(),   {}};
+  if (remove) earliest->due = now + earliest->period;
+  return true;
+}
+
+MessageQueue& CurrentQueue() { return *CurrentQueueShared(); }
+
+std::shared_ptr<MessageQueue> CurrentQueueShared() {
+  thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
+  return queue;
+}
+
+void QueueInput(HWND top, InputRoute route, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Window* window = FindWindowObject(top)) {
+    window->queue->PostInput(MSG{top, message, wParam, lParam, 0, {}}, route);
   }
 }
 
 }  // namespace plk::user32
-
-using namespace plk::user32;
-
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::shared_ptr<MessageQueue> queue;
-  if (!window) {
-    queue = CurrentQueueShared();
-  } else if (Window* target = FindWindowObject(window)) {
-    queue = target->queue;
-  }
-  if (!queue) return FALSE;
-  queue->Post(MSG{window, message, wParam, lParam, 0, {}});
-  return TRUE;
-}
-
-void PostQuitMessage(int exitCode) { CurrentQueue().PostQuit(exitCode); }
-
-BOOL PeekMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
-  if (!message) return FALSE;
-  PumpHostEvents();
-  MessageQueue& queue = CurrentQueue();
-  const bool removing = (remove & PM_REMOVE) != 0;
-  MSG found{};
-  bool have = queue.TakeQueued(found, window, filterMin, filterMax, removing);
-  if (have && removing) UpdateInputStateFor(found);
-  if (!have) have = TakePaintMessage(found, window, filterMin, filterMax);
-  if (!have) have = queue.TakeTimer(found, window, filterMin, filterMax, removing);
-  if (!have) return FALSE;
-  *message = found;
-  return TRUE;
-}
-
-BOOL GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
-  if (!message) return -1;
-  while (!PeekMessageA(message, window, filterMin, filterMax, PM_REMOVE)) WaitMessage();
-  return message->message == WM_QUIT ? FALSE : TRUE;
-}
-
-BOOL WaitMessage(void) {
-  PresentChangedWindows();
-  MessageQueue& queue = CurrentQueue();
-  for (;;) {
-    PumpHostEvents();
-    MSG ignored{};
-    if (queue.HasQueued() || queue.HasDueTimer() || TakePaintMessage(ignored, nullptr, 0, 0)) {
-      return TRUE;
-    }
-    std::optional<std::chrono::milliseconds> timeout;
-    if (auto due = queue.NextTimerDue()) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - Now());
-      timeout = std::max(left, std::chrono::milliseconds(0));
-    }
-    // A stepped clock only moves when the test moves it: waiting would never end.
-    if (ManualClockActive()) return TRUE;
-    if (HostVideoActive()) {
-      WaitForHostEvent(timeout);
-    } else {
-      queue.WaitForPost(timeout);
-    }
-  }
-}
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = CallProcedure(window, message, wParam, lParam);
-  if (dispatchDepth == 0) PresentChangedWindows();
-  return result;
-}
-
-LRESULT DispatchMessageA(const MSG* message) {
-  if (!message) return 0;
-  LRESULT result = 0;
-  if (message->message == WM_TIMER && message->lParam) {
-    auto procedure = reinterpret_cast<TIMERPROC>(message->lParam);
-    procedure(message->hwnd, WM_TIMER, message->wParam, message->time);
-  } else {
-    result = CallProcedure(message->hwnd, message->message, message->wParam, message->lParam);
-  }
-  if (dispatchDepth == 0) PresentChangedWindows();
-  return result;
-}
-
-LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam) {
-  return procedure ? procedure(window, message, wParam, lParam) : 0;
-}

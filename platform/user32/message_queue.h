@@ -1,10 +1,12 @@
 // The per-thread message queue: posted messages, input, WM_QUIT and window timers,
-// handed out in Windows' order (WM_PAINT comes from the windows' update regions).
+// handed out in Windows' order (WM_PAINT comes from the windows' update regions, in
+// paint.h); the functions that take messages from it are in messages.cpp.
 #pragma once
 
 #include <windows.h>
 
 #include "user32/input_routing.h"
+#include "user32/timer_clock.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -15,15 +17,6 @@
 #include <vector>
 
 namespace plk::user32 {
-
-using Clock = std::chrono::steady_clock;
-
-// The clock that window timers run on (timers.cpp): steady, unless SetManualClock gave
-// another. A manual clock moves only when its owner moves it, so WaitMessage does not
-// sleep on it. Null restores the steady clock.
-Clock::time_point Now();
-bool ManualClockActive();
-void SetManualClock(Clock::time_point (*now)());
 
 struct WindowTimer {
   HWND window = nullptr;
@@ -81,12 +74,8 @@ class MessageQueue {
 MessageQueue& CurrentQueue();
 std::shared_ptr<MessageQueue> CurrentQueueShared();
 
-// Runs a window procedure with tracing; 0 when the window is gone.
-LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Shows every top-level window whose pixels changed (after each dispatch, before sleeping).
-void PresentChangedWindows();
-
-// Turns pending host events into input messages (host_events.cpp).
-void PumpHostEvents();
+// Queues input that arrived at top-level window `top` on the queue of the window's thread.
+// For kPointer, lParam is the point in `top`'s client coordinates.
+void QueueInput(HWND top, InputRoute route, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plk::user32

@@ -6,8 +6,8 @@
 #include "user32/non_client.h"
 
 #include "user32/window.h"
-#include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include "user32/message_queue.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
+#include "user32/window_rects.h"
 
 namespace plk::user32 {
 namespace {

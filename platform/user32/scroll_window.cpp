@@ -7,8 +7,8 @@
 #include "user32/dc.h"
 #include "user32/paint.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <cstring>
 

@@ -1,11 +1,10 @@
-// The window object behind an HWND and the table of live windows.
+// The window object behind an HWND, the table of live windows and the window tree.
 #pragma once
 
 #include <windows.h>
 
 #include "user32/region.h"
 #include "user32/scroll_bar.h"
-#include "user32/window_class.h"
 
 #include <map>
 #include <memory>
@@ -16,6 +15,7 @@ namespace plk::user32 {
 
 class MessageQueue;
 class TopLevelPixels;
+struct WindowClass;
 
 struct Window {
   HWND handle = nullptr;
@@ -44,6 +44,8 @@ struct Window {
   ~Window();
 };
 
+// A handle never handed out before.
+HWND NewWindowHandle();
 // Null when the handle does not name a live window.
 Window* FindWindowObject(HWND handle);
 Window& AddWindowObject(std::unique_ptr<Window> window);
@@ -58,12 +60,5 @@ Window* TopLevelOf(Window& window);
 bool IsDescendant(HWND window, HWND ancestor);  // true when window == ancestor too
 // Visible with every ancestor visible.
 bool IsShown(const Window& window);
-// Neither the window nor an ancestor is disabled (WS_DISABLED): input may reach it.
-bool AcceptsInput(HWND window);
-// A shown window owned by `owner` that takes input (a modal box over it), or null.
-HWND EnabledOwnedWindow(HWND owner);
-// The deepest shown descendant under a point in `window`'s client coordinates (the
-// window itself when no child is there); the point comes back in its client coordinates.
-HWND ChildWindowAt(HWND window, POINT& point);
 
 }  // namespace plk::user32

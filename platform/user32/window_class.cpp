@@ -1,11 +1,13 @@
 // Implements: RegisterClassExA (refusing duplicates, a missing procedure or name),
 // UnregisterClassA (refused while windows of the class exist), lookup by name with
-// ASCII case folding, and the class DC of CS_CLASSDC classes.
+// ASCII case folding, the built-in classes present from the start (builtin_classes.cpp),
+// and the class DC of CS_CLASSDC classes.
 // Does not implement: class extra bytes, class atoms as names, GetClassInfo, local
 // versus global classes (every class is visible to the whole process).
 #include "user32/window_class.h"
 
 #include "gdi32/window_surface.h"
+#include "user32/builtin_classes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,7 +17,30 @@
 namespace plk::user32 {
 namespace {
 
+std::shared_ptr<WindowClass> MakeClass(const WNDCLASSEXA& description) {
+  auto windowClass = std::make_shared<WindowClass>();
+  windowClass->name = description.lpszClassName;
+  windowClass->style = description.style;
+  windowClass->procedure = description.lpfnWndProc;
+  windowClass->instance = description.hInstance;
+  windowClass->icon = description.hIcon;
+  windowClass->cursor = description.hCursor;
+  windowClass->background = description.hbrBackground;
+  return windowClass;
+}
+
+// Starts with the built-in classes, which take no atom from the registered range.
 struct ClassTable {
+  ClassTable() {
+    for (const BuiltinClass& builtin : BuiltinClasses()) {
+      WNDCLASSEXA description = {};
+      description.cbSize = sizeof description;
+      description.lpfnWndProc = builtin.procedure;
+      description.lpszClassName = builtin.name;
+      classes.push_back(MakeClass(description));
+    }
+  }
+
   std::mutex mutex;
   std::vector<std::shared_ptr<WindowClass>> classes;
   ATOM nextAtom = 0xC000;  // the range Windows hands out for registered classes
@@ -43,15 +68,7 @@ ATOM Register(const WNDCLASSEXA& description) {
   for (const auto& existing : table.classes) {
     if (SameName(existing->name, description.lpszClassName)) return 0;
   }
-  auto windowClass = std::make_shared<WindowClass>();
-  windowClass->name = description.lpszClassName;
-  windowClass->style = description.style;
-  windowClass->procedure = description.lpfnWndProc;
-  windowClass->instance = description.hInstance;
-  windowClass->icon = description.hIcon;
-  windowClass->cursor = description.hCursor;
-  windowClass->background = description.hbrBackground;
-  table.classes.push_back(std::move(windowClass));
+  table.classes.push_back(MakeClass(description));
   return table.nextAtom++;
 }
 
@@ -69,8 +86,6 @@ std::shared_ptr<WindowClass> FindWindowClass(std::string_view name) {
   }
   return nullptr;
 }
-
-bool RegisterSystemClass(const WNDCLASSEXA& description) { return Register(description) != 0; }
 
 }  // namespace plk::user32
 

@@ -26,7 +26,4 @@ struct WindowClass {
 
 std::shared_ptr<WindowClass> FindWindowClass(std::string_view name);
 
-// Registers a class that the system provides (like EDIT); false if the name is taken.
-bool RegisterSystemClass(const WNDCLASSEXA& description);
-
 }  // namespace plk::user32

@@ -4,7 +4,9 @@
 // and every ancestor are enabled; a disabled window's enabled owned popup is the one to
 // activate instead.
 // Does not implement: WM_CANCELMODE, disabled drawing of controls.
-#include "user32/input_routing.h"
+#include "user32/window_enable.h"
+
+#include "user32/mouse_capture.h"
 #include "user32/window.h"
 
 namespace plk::user32 {

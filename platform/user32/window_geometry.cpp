@@ -1,95 +1,44 @@
-// Implements: the non-client frame (a fixed caption and border for overlapped windows,
-// one pixel for WS_BORDER children, the 17-pixel vertical scroll bar when WS_VSCROLL is
-// set), GetWindowRect, GetClientRect, MoveWindow, AdjustWindowRect, ClientToScreen,
-// ScreenToClient, and the consequences of a size change (WM_SIZE with the client size);
-// a minimised window reports an empty client area (SIZE_MINIMIZED, GetClientRect 0 x 0)
-// and its real size again when restored.
-// Does not implement: horizontal scroll bars, menus, the maximised state (SIZE_MAXIMIZED),
-// WM_WINDOWPOSCHANGING/CHANGED, WM_GETMINMAXINFO.
+// Implements: where windows are and whether they show: MoveWindow, ShowWindow (WM_SHOWWINDOW;
+// an overlapped window's first showing sends WM_SIZE and WM_MOVE; minimising, restoring and
+// maximising asked of the host), IsWindowVisible, and the consequences of a size change
+// (WM_SIZE with the client size); a minimised window reports an empty client area
+// (SIZE_MINIMIZED) and its real size again when restored.
+// Does not implement: SetWindowPos, z-order among siblings, the maximised state
+// (SIZE_MAXIMIZED), WM_WINDOWPOSCHANGING/CHANGED, WM_GETMINMAXINFO.
 #include "user32/window_geometry.h"
 
 #include "user32/dc.h"
+#include "user32/focus.h"
 #include "user32/host/host.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/window.h"
+#include "user32/window_class.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <algorithm>
 
 namespace plk::user32 {
 namespace {
 
-// Windows 10 at 96 dpi: an 8-pixel sizing border and a 23-pixel caption above the client.
-constexpr Frame kOverlappedFrame = {8, 31, 8, 8};
-constexpr Frame kSizingFrame = {8, 8, 8, 8};
-constexpr Frame kThinBorder = {1, 1, 1, 1};
-
-int ScrollBarWidth(DWORD style) { return (style & WS_VSCROLL) ? kScrollBarWidth : 0; }
+// Minimising, restoring and maximising, asked of the host and told to the window.
+void ApplyShowCommand(Window& window, int command) {
+  HostWindow* host = window.pixels ? window.pixels->host : nullptr;
+  const HWND handle = window.handle;
+  if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
+    SetHostWindowState(host, HostWindowState::Minimized);
+    SetMinimized(handle, true);
+  } else if (command == SW_SHOWMAXIMIZED) {
+    SetHostWindowState(host, HostWindowState::Maximized);
+  } else if (window.minimized &&
+             (command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT)) {
+    SetHostWindowState(host, HostWindowState::Normal);
+    SetMinimized(handle, false);
+  }
+}
 
 }  // namespace
-
-Frame BorderFrame(DWORD style, bool child) {
-  if (!child && (style & WS_CAPTION) == WS_CAPTION) return kOverlappedFrame;
-  if (style & WS_THICKFRAME) return kSizingFrame;
-  if (style & WS_BORDER) return kThinBorder;
-  return {};
-}
-
-RECT ClientAreaInWindow(const Window& window) {
-  const Frame frame = BorderFrame(window.style, window.parent != nullptr);
-  const int width = window.rect.right - window.rect.left;
-  const int height = window.rect.bottom - window.rect.top;
-  RECT area = {frame.left, frame.top, width - frame.right - ScrollBarWidth(window.style),
-               height - frame.bottom};
-  area.right = std::max(area.right, area.left);
-  area.bottom = std::max(area.bottom, area.top);
-  return area;
-}
-
-SIZE ClientSize(const Window& window) {
-  const RECT area = ClientAreaInWindow(window);
-  return {area.right - area.left, area.bottom - area.top};
-}
-
-RECT ClientRect(const Window& window) {
-  const SIZE size = ClientSize(window);
-  return {0, 0, size.cx, size.cy};
-}
-
-POINT ClientOriginOnScreen(const Window& window) {
-  const RECT area = ClientAreaInWindow(window);
-  POINT origin = {window.rect.left + area.left, window.rect.top + area.top};
-  if (const Window* parent = FindWindowObject(window.parent)) {
-    const POINT parentOrigin = ClientOriginOnScreen(*parent);
-    origin.x += parentOrigin.x;
-    origin.y += parentOrigin.y;
-  }
-  return origin;
-}
-
-POINT ClientOriginOnSurface(const Window& window) {
-  const Window* parent = FindWindowObject(window.parent);
-  if (!parent) return {0, 0};  // a top-level window's pixels start at its client area
-  const RECT area = ClientAreaInWindow(window);
-  const POINT parentOrigin = ClientOriginOnSurface(*parent);
-  return {parentOrigin.x + window.rect.left + area.left,
-          parentOrigin.y + window.rect.top + area.top};
-}
-
-RECT ClientClipOnSurface(const Window& window) {
-  const POINT origin = ClientOriginOnSurface(window);
-  RECT clip = OffsetRectBy(ClientRect(window), origin.x, origin.y);
-  if (const Window* parent = FindWindowObject(window.parent)) {
-    clip = IntersectRects(clip, ClientClipOnSurface(*parent));
-  }
-  return clip;
-}
-
-SIZE PixelSize(const Window& window) {
-  const SIZE client = ClientSize(window);
-  return {client.cx + ScrollBarWidth(window.style), client.cy};
-}
 
 void SendSizeMessage(HWND handle) {
   Window* window = FindWindowObject(handle);
@@ -145,27 +94,18 @@ void ApplyGeometry(HWND handle, const RECT& rect, DWORD style, unsigned changes)
   if (resized || (changes & kAlwaysSize)) SendSizeMessage(handle);
 }
 
+void SendSizeAndMove(HWND handle) {
+  SendSizeMessage(handle);
+  Window* window = FindWindowObject(handle);
+  if (!window) return;
+  const RECT area = ClientAreaInWindow(*window);
+  SendMessageA(handle, WM_MOVE, 0,
+               MAKELPARAM(window->rect.left + area.left, window->rect.top + area.top));
+}
+
 }  // namespace plk::user32
 
 using namespace plk::user32;
-
-BOOL GetWindowRect(HWND handle, LPRECT rect) {
-  Window* window = FindWindowObject(handle);
-  if (!window || !rect) return FALSE;
-  *rect = window->rect;
-  if (const Window* parent = FindWindowObject(window->parent)) {
-    const POINT origin = ClientOriginOnScreen(*parent);
-    *rect = OffsetRectBy(*rect, origin.x, origin.y);
-  }
-  return TRUE;
-}
-
-BOOL GetClientRect(HWND handle, LPRECT rect) {
-  Window* window = FindWindowObject(handle);
-  if (!window || !rect) return FALSE;
-  *rect = window->minimized ? RECT{} : ClientRect(*window);
-  return TRUE;
-}
 
 BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) {
   Window* window = FindWindowObject(handle);
@@ -175,30 +115,41 @@ BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) 
   return TRUE;
 }
 
-BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL) {
-  if (!rect) return FALSE;
-  const Frame frame = BorderFrame(style, (style & WS_CHILD) != 0);
-  rect->left -= frame.left;
-  rect->top -= frame.top;
-  rect->right += frame.right;
-  rect->bottom += frame.bottom;
-  return TRUE;
+BOOL IsWindowVisible(HWND handle) {
+  Window* window = FindWindowObject(handle);
+  return window && IsShown(*window) ? TRUE : FALSE;
 }
 
-BOOL ClientToScreen(HWND handle, LPPOINT point) {
+BOOL ShowWindow(HWND handle, int command) {
   Window* window = FindWindowObject(handle);
-  if (!window || !point) return FALSE;
-  const POINT origin = ClientOriginOnScreen(*window);
-  point->x += origin.x;
-  point->y += origin.y;
-  return TRUE;
-}
+  if (!window) return FALSE;
+  const BOOL wasVisible = (window->style & WS_VISIBLE) ? TRUE : FALSE;
+  const bool show = command != SW_HIDE;
+  if (show == static_cast<bool>(wasVisible) && !window->needsSizeMessage) {
+    ApplyShowCommand(*window, command);
+    return wasVisible;
+  }
+  SendMessageA(handle, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+  if (!(window = FindWindowObject(handle))) return wasVisible;
 
-BOOL ScreenToClient(HWND handle, LPPOINT point) {
-  Window* window = FindWindowObject(handle);
-  if (!window || !point) return FALSE;
-  const POINT origin = ClientOriginOnScreen(*window);
-  point->x -= origin.x;
-  point->y -= origin.y;
-  return TRUE;
+  if (!show) {
+    if (window->parent)
+      InvalidateWindowRegion(*FindWindowObject(window->parent), Region(window->rect), true);
+    window->style &= ~static_cast<DWORD>(WS_VISIBLE);
+    if (window->pixels) ShowHostWindow(window->pixels->host, false);
+    ReleaseFocusFrom(handle);
+    return wasVisible;
+  }
+  window->style |= WS_VISIBLE;
+  if (window->pixels) ShowHostWindow(window->pixels->host, true);
+  if (window->needsSizeMessage) {
+    window->needsSizeMessage = false;
+    SendSizeAndMove(handle);
+    if (!(window = FindWindowObject(handle))) return wasVisible;
+  }
+  InvalidateWindowRegion(*window, Region(ClientRect(*window)), true);
+  DrawNonClient(*window);
+  if (!window->parent) ActivateWindow(handle);
+  if ((window = FindWindowObject(handle))) ApplyShowCommand(*window, command);
+  return wasVisible;
 }

@@ -1,3 +1,8 @@
+// Implements: the bookkeeping behind midiOutReset for devices that cannot silence
+// themselves (a MIDI port): which notes are sounding on which channel, followed from the
+// short messages sent, and the messages that silence them.
+// Does not implement: sostenuto or voice stealing; a note is sounding from its note-on
+// until a note-off, all-notes-off, all-sound-off or system reset.
 #include "winmm/active_notes.h"
 
 #include "winmm/midi_message.h"

@@ -1,6 +1,8 @@
 // Implements: what midiOutGetNumDevs and midiInGetNumDevs list, and under which names: the
 // synthesizer as "Synth: " and its soundfont's file name, ports under their own names
-// (device_names.h), the merged input as "All MIDI inputs".
+// (device_names.h), the merged input as "All MIDI inputs". Each listing call takes a
+// snapshot of what there is; device ids refer to the latest snapshot until the next call,
+// as a program that lists and then opens expects while devices come and go.
 // Does not implement: listing ports of the ALSA sequencer and JACK together; the first
 // system that can be reached is the one the ports open on (rtmidi_ports.h).
 #include "winmm/device_lists.h"

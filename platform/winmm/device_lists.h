@@ -1,6 +1,4 @@
-// The MIDI devices that midiOutGetNumDevs and midiInGetNumDevs list. Each call takes a
-// snapshot of what there is; device ids refer to the latest snapshot until the next call,
-// as a program that lists and then opens expects while devices come and go.
+// The MIDI devices that midiOutGetNumDevs and midiInGetNumDevs list, as snapshots.
 #pragma once
 
 #include <windows.h>

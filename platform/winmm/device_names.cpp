@@ -1,4 +1,6 @@
 // Implements: the names under which midiOutGetDevCapsA and midiInGetDevCapsA list devices.
+// A program remembers a device by its name, so a device's name depends only on its own
+// full name, and on its place among devices of the same full name.
 // Does not implement: translating names; they are the devices' own, in UTF-8.
 #include "winmm/device_names.h"
 

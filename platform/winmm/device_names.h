@@ -1,6 +1,4 @@
-// Names of listed MIDI devices: they fit a caps structure's name field and tell devices
-// apart. A program remembers a device by its name, so a device's name depends only on its
-// own full name, and on its place among devices of the same full name.
+// The names of listed MIDI devices: fitted to a caps structure, told apart, stable.
 #pragma once
 
 #include <string>

@@ -1,13 +1,4 @@
-// Implements: one open MIDI input handle as a Windows driver keeps it: a thread of its own
-// that makes the handle's callbacks one at a time, in the order the messages arrived:
-// MIM_DATA with the packed message and the milliseconds since the start (data bytes that
-// run on the previous status get it, as a driver reads them off a MIDI cable), MIM_ERROR
-// with the bytes of a data byte that has no status to run on, and MIM_LONGDATA with each
-// added buffer that a system-exclusive message filled or ended in. Stop, reset and close
-// return once no callback runs or is due; a reset hands back every queued buffer first.
-// MIM_OPEN and MIM_CLOSE come on the thread that opens and closes.
-// Does not implement: MIM_MOREDATA; MIM_LONGERROR (a system-exclusive message finding no
-// buffer is dropped); closing from the handle's own callback (refused).
+// One open MIDI input handle as a Windows driver keeps it, with its callback thread.
 #pragma once
 
 #include <mmsystem.h>

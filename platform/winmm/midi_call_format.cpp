@@ -1,3 +1,7 @@
+// Implements: the text form of one MIDI output call, shared by the log device, the test
+// recorder and the replay device: "short 90 3c 7f" (the status and its data bytes),
+// "long f0 7e ... f7", and reading such a line back into its bytes.
+// Does not implement: the times the log device writes before each call, comments.
 #include "winmm/midi_call_format.h"
 
 #include <charconv>

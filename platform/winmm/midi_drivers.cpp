@@ -1,4 +1,6 @@
-// The table of MIDI devices that PLINKARO_MIDI_OUT chooses from; each lives in devices/.
+// Implements: the table of MIDI output devices that PLINKARO_MIDI_OUT chooses from (synth,
+// port, log, none; each lives in devices/) and the default, synth.
+// Does not implement: the choice itself (midi_out.cpp reads the variable).
 #include "winmm/midi_device.h"
 
 namespace plk::winmm {

@@ -1,4 +1,6 @@
-// The table of MIDI input devices that PLINKARO_MIDI_IN chooses from; each lives in devices/.
+// Implements: the table of MIDI input devices that PLINKARO_MIDI_IN chooses from (all, port,
+// virtual, replay, none; each lives in devices/) and the default, all.
+// Does not implement: the choice itself (midi_in.cpp reads the variable).
 #include "winmm/midi_in_device.h"
 
 namespace plk::winmm {

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "handle_table.h"
+#include "priority_inheriting_mutex.h"
 #include "trace_channel.h"
 #include "whole_file_reads.h"
 #include "winmm/device_lists.h"
@@ -43,8 +44,9 @@ struct Output {
 
 // The open outputs. Both the UI thread and the playback thread send on a handle, so every
 // call into a device runs under the table's lock, which also keeps a device from closing
-// while a call uses it.
-using OutputTable = HandleTable<Output, HMIDIOUT>;
+// while a call uses it. The playback timer's thread is time-critical: a UI thread holding
+// the lock runs at its priority while it waits.
+using OutputTable = HandleTable<Output, HMIDIOUT, PriorityInheritingMutex>;
 
 OutputTable& Outputs() {
   static OutputTable table(HandleRange::kMidiOutputs);

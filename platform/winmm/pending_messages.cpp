@@ -1,3 +1,9 @@
+// Implements: the messages that wait, in the order they were sent, while the synth device's
+// worker owns the synthesizer (loading the soundfont or an instrument): kept in slots set
+// aside when the device opens, so that holding a short message neither allocates nor
+// waits.
+// Does not implement: locking (the device's lock guards it); more than its capacity (a
+// message that finds every slot taken is dropped and counted).
 #include "winmm/pending_messages.h"
 
 #include <utility>

@@ -1,9 +1,4 @@
-// Implements: the messages that wait, in the order they were sent, while the synth device's
-// worker owns the synthesizer (loading the soundfont or an instrument): kept in slots set
-// aside when the device opens, so that holding a short message neither allocates nor
-// waits.
-// Does not implement: locking (the device's lock guards it); more than its capacity (a
-// message that finds every slot taken is dropped and counted).
+// The messages that wait, in order and without allocating, while the synth's worker loads.
 #pragma once
 
 #include <windows.h>

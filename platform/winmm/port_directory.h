@@ -1,5 +1,4 @@
-// The MIDI ports there are now on the ALSA sequencer or a JACK server, for the device
-// lists and for "all", which connects every source.
+// The MIDI ports there are now on the ALSA sequencer or a JACK server.
 #pragma once
 
 #include <rtmidi/RtMidi.h>

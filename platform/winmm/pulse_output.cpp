@@ -1,3 +1,9 @@
+// Implements: the synth device's sound through a PulseAudio server (or PipeWire's
+// PulseAudio service): a low-latency float stream that the server pulls from, rendered on
+// the client library's thread. After 2 s of silence the stream is corked, so neither this
+// process nor the server wakes while nothing sounds; the next message uncorks it.
+// Does not implement: choosing a sink (the server's default is used), reconnecting after
+// the server goes away.
 #include "winmm/pulse_output.h"
 
 #include <pthread.h>
@@ -13,14 +19,6 @@ constexpr std::size_t kFrameBytes = 2 * sizeof(float);
 
 void Release(pa_operation* operation) {
   if (operation) pa_operation_unref(operation);
-}
-
-// As FluidSynth does for its own audio threads: a real-time policy where the process may
-// use one, so that a busy machine does not starve the sound.
-void RaiseAudioThreadPriority() {
-  sched_param parameters = {};
-  parameters.sched_priority = std::min(60, sched_get_priority_max(SCHED_FIFO));
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
 }
 
 }  // namespace

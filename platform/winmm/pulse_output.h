@@ -1,9 +1,4 @@
-// Implements: the synth device's sound through a PulseAudio server (or PipeWire's
-// PulseAudio service): a low-latency float stream that the server pulls from, rendered on
-// the client library's thread. After 2 s of silence the stream is corked, so neither this
-// process nor the server wakes while nothing sounds; the next message uncorks it.
-// Does not implement: choosing a sink (the server's default is used), reconnecting after
-// the server goes away.
+// The synth device's sound through a PulseAudio server, corked while all is silent.
 #pragma once
 
 #include <fluidsynth.h>

@@ -1,3 +1,10 @@
+// Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
+// (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
+// RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
+// whose every message goes to a sink; which sources "all" listens to; finding a port that
+// a listing named.
+// Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
+// winmm of their own.
 #include "winmm/rtmidi_ports.h"
 
 #include <jack/jack.h>
@@ -96,17 +103,25 @@ bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& 
   return false;
 }
 
-std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
-                                 std::string& why) {
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::string_view part,
+                                 const char* kind, std::string& why) {
   std::string list;
-  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
-    const std::string name = ports.getPortName(port);
-    if (name.find(part) != std::string::npos) return port;
-    list += (list.empty() ? "" : ", ") + name;
+  for (unsigned port = 0; port < names.size(); ++port) {
+    if (names[port].find(part) != std::string::npos) return port;
+    list += (list.empty() ? "" : ", ") + names[port];
   }
   why = std::string("no MIDI ") + kind + " has \"" + std::string(part) +
         "\" in its name (there are: " + (list.empty() ? "none" : list) + ")";
   return std::nullopt;
+}
+
+std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
+                                 std::string& why) {
+  std::vector<std::string> names;
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    names.push_back(ports.getPortName(port));
+  }
+  return FindPort(names, part, kind, why);
 }
 
 std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {

@@ -1,10 +1,4 @@
-// Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
-// (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
-// RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
-// whose every message goes to a sink; which sources "all" listens to; opening a port that a
-// listing named.
-// Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
-// winmm of their own.
+// What the devices built on RtMidi share: the MIDI systems, ports by name, input sinks.
 #pragma once
 
 #include <rtmidi/RtMidi.h>
@@ -42,8 +36,11 @@ std::vector<RtMidi::Api> ChosenPortApis();
 // The port of `ports` that a listing (port_directory.h) named `name`.
 std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name);
 
-// The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
+// The first of the port names whose name contains `part`; otherwise nullopt, with `why`
 // naming the ports there are.
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::string_view part,
+                                 const char* kind, std::string& why);
+// The same among the ports RtMidi lists.
 std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
                                  std::string& why);
 

@@ -1,9 +1,4 @@
-// Implements: the instruments a Standard MIDI File will choose, read from its bytes: every
-// program change with the bank that controller 0 last set on its channel (channel 10 is
-// the drum channel), tracks taken one after another, each choice once.
-// Does not implement: the order of events across tracks (a bank set on one track for a
-// program change on another counts only when its track comes first), drum parts set up by
-// system-exclusive messages.
+// The instruments a Standard MIDI File will choose, read from its bytes.
 #pragma once
 
 #include <cstddef>

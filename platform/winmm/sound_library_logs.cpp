@@ -1,3 +1,8 @@
+// Implements: one place for what FluidSynth, ALSA, JACK and RtMidi would print on their own.
+// Their chatter is dropped; FluidSynth's errors raised while a device opens are collected
+// so that the open can explain its failure in one line, and later errors get one stderr
+// line each.
+// Does not implement: a trace switch for their debug output.
 #include "winmm/sound_library_logs.h"
 
 #include <alsa/asoundlib.h>

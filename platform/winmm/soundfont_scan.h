@@ -1,5 +1,4 @@
-// The soundfonts installed where Debian's packages and a user's own files put them, each
-// file once however many links lead to it.
+// The soundfonts installed where Debian's packages and users put them, each file once.
 #pragma once
 
 #include <string>

@@ -1,11 +1,4 @@
-// Implements: starting the synth device's sound output: the driver named by
-// PLINKARO_AUDIO_DRIVER, or the first that starts of pulseaudio (only when a server's
-// socket is there) and alsa. pulseaudio is this layer's own stream (pulse_output.h), which
-// stops while all is silent; every other name is a FluidSynth audio driver, and SDL2's
-// audio subsystem is brought up for its sdl2 driver.
-// Does not implement: choosing an output device within a driver (FluidSynth's own
-// audio.<driver>.device settings stay at their defaults); stopping a FluidSynth driver
-// while all is silent (they cannot pause).
+// Starting the synth device's sound output on the driver chosen or the first that starts.
 #pragma once
 
 #include <fluidsynth.h>

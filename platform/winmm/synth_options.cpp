@@ -1,3 +1,7 @@
+// Implements: how the "synth" device is configured: the soundfont from "synth:FILE.sf2",
+// the audio sink from PLINKARO_AUDIO_DRIVER and PLINKARO_AUDIO_OUT, and the FluidSynth
+// settings that keep the audio path short.
+// Does not implement: reading any other FluidSynth setting from the environment.
 #include "winmm/synth_options.h"
 
 #include <cstdlib>

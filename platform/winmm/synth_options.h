@@ -1,7 +1,4 @@
-// Implements: how the "synth" device is configured: the soundfont from "synth:FILE.sf2",
-// the audio sink from PLINKARO_AUDIO_DRIVER and PLINKARO_AUDIO_OUT, and the FluidSynth
-// settings that keep the audio path short.
-// Does not implement: reading any other FluidSynth setting from the environment.
+// How the "synth" device is configured: soundfont, audio sink and FluidSynth settings.
 #pragma once
 
 #include <fluidsynth.h>

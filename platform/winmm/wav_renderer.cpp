@@ -1,3 +1,9 @@
+// Implements: PLINKARO_AUDIO_OUT=file:PATH.wav, a stand-in for a sound card that writes
+// what it would play into a 16-bit stereo WAV file, paced by the steady clock: block n is
+// rendered at start + n blocks, so a sample's position in the file tells when it would
+// have reached the speaker. After 2 s of silence the renderer sleeps; woken by the next
+// message, it first writes the silence it slept through.
+// Does not implement: other file formats, or rendering faster than real time.
 #include "winmm/wav_renderer.h"
 
 #include <algorithm>
@@ -96,6 +102,9 @@ void WavRenderer::WriteSilence(long long frames) {
 // NOTE: deadlines are absolute (start + frames / rate), so waking late never makes the
 // file drift from the clock: a late block is rendered at once and the next one catches up.
 void WavRenderer::Run() {
+  // A sound card's thread is not kept waiting by a busy machine; nor is this one, or the
+  // messages it renders would land in the file later than they came.
+  RaiseAudioThreadPriority();
   std::vector<short> block(static_cast<std::size_t>(periodFrames_) * 2);
   SilenceWatch silence(sampleRate_);
   long long frames = 0;

@@ -1,9 +1,4 @@
-// Implements: PLINKARO_AUDIO_OUT=file:PATH.wav, a stand-in for a sound card that writes
-// what it would play into a 16-bit stereo WAV file, paced by the steady clock: block n is
-// rendered at start + n blocks, so a sample's position in the file tells when it would
-// have reached the speaker. After 2 s of silence the renderer sleeps; woken by the next
-// message, it first writes the silence it slept through.
-// Does not implement: other file formats, or rendering faster than real time.
+// PLINKARO_AUDIO_OUT=file:PATH.wav: what the synth would play, written to a WAV file.
 #pragma once
 
 #include <fluidsynth.h>

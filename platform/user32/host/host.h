@@ -116,4 +116,9 @@ void WakeHostWait();
 // The character the host's keymap puts on a key unshifted (0: none).
 char32_t HostKeyCharacter(int scanCode, bool extended);
 
+// Called by the backend (not implemented by it), on the video thread, once the display is
+// gone for good: every window learns that the session ends, while host calls do nothing;
+// the backend then ends the process.
+void EndSessionOnDisplayLoss();
+
 }  // namespace plk::user32

@@ -2,17 +2,20 @@
 // stepped loop, pixels, reset); timers in manual_clock.cpp, message boxes in their file.
 #include "user32/testing/user32_testing.h"
 
-#include "shell32/drop_files.h"
+#include "user32/drop_block.h"
+#include "user32/host_events.h"
 #include "user32/input_routing.h"
 #include "user32/key_state.h"
 #include "user32/keyboard.h"
 #include "user32/keyboard_map.h"
 #include "user32/message_queue.h"
+#include "user32/messages.h"
+#include "user32/mouse_capture.h"
 #include "user32/non_client.h"
 #include "user32/paint.h"
 #include "user32/window.h"
-#include "user32/window_geometry.h"
 #include "user32/window_pixels.h"
+#include "user32/window_rects.h"
 
 #include <bitset>
 
@@ -102,7 +105,7 @@ void InjectScrollBarMouse(HWND handle, int y, ScrollBarMouse action) {
 bool InjectDrop(HWND handle, std::vector<std::string> files) {
   Window* window = FindWindowObject(handle);
   if (!window || !(window->exStyle & WS_EX_ACCEPTFILES)) return false;
-  const HDROP drop = plk::shell32::CreateDrop(std::move(files), POINT{0, 0});
+  const HDROP drop = BuildDropBlock(files, POINT{0, 0});
   PostInputTo(handle, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
   return true;
 }

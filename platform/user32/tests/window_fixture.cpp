@@ -1,3 +1,5 @@
+// The recording window class behind window_fixture.h: messages logged in order, update
+// regions painted in one colour.
 #include "window_fixture.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
-// The "none" MIDI device: there is none, so midiOutOpen fails as on a machine without MIDI.
+// Implements: the "none" MIDI device: there is none, so midiOutOpen fails as on a machine
+// without MIDI.
+// Does not implement: anything else, by design.
 #include "winmm/midi_device.h"
 
 namespace plk::winmm {

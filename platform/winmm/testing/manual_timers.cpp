@@ -1,3 +1,7 @@
+// Implements: the test seam of hand-fired multimedia timers (timeSetEvent starts no thread;
+// FireTimers runs every live timer's callback once, ending one-shot timers) and of a
+// manual timeGetTime.
+// Does not implement: firing one timer alone, or timers due by their period.
 #include "winmm/testing/manual_timers.h"
 
 #include <atomic>

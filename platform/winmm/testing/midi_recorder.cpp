@@ -1,3 +1,6 @@
+// Implements: the test seam of an in-memory MIDI device behind the mapper that records
+// every call in the log device's text form, without the time, and can refuse opens.
+// Does not implement: sound.
 #include "winmm/testing/midi_recorder.h"
 
 #include <memory>

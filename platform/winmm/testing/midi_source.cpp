@@ -1,3 +1,7 @@
+// Implements: the test seam of an in-memory MIDI input source that midiIn lists while a
+// MidiSource lives; its messages reach the program's callback on the handle's own thread,
+// and its opening and closing are recorded as "in open" and "in close".
+// Does not implement: more than one source at a time.
 #include "winmm/testing/midi_source.h"
 
 #include <memory>

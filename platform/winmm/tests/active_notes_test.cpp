@@ -1,3 +1,5 @@
+// midiOutReset for devices that cannot silence themselves: exactly the notes still sounding
+// are turned off, then sustain on every channel.
 #include "winmm/active_notes.h"
 
 #include <gtest/gtest.h>

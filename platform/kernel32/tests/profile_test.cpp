@@ -52,12 +52,12 @@ TEST_F(ProfileTest, WritesChangeOnlyTheirLines) {
       {nullptr, {"Song", "Folder", nullptr}, nullptr},
       {"[song]\nfolder = old ; kept?\n", {"SONG", "Folder", "new"}, "[song]\nfolder=new\n"},
       {"; top\n[A]\nx=1\n\n[B]\ny=2\n", {"a", "z", "3"}, "; top\n[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
-      {"[A]\r\nx=1\r\n", {"B", "y", "2"}, "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"},
+      {"[A]\r\nx=1\r\n", {"B", "y", "2"}, "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
       {"[A]\nx=1\n;note\nodd line\n[B]\n", {"A", "x", nullptr}, "[A]\n;note\nodd line\n[B]\n"},
       {"[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n", {"A", nullptr, nullptr}, "[B]\ny=2\n"},
       {"\xEF\xBB\xBFk=0\n[A]\n", {"", "k", "1"}, "\xEF\xBB\xBFk=1\n[A]\n"},
       {"[A]\nx=1", {"A", "x", "1"}, "[A]\nx=1"},
-      {"\x01\xFF garbage\n", {"A", "x", "1"}, "\x01\xFF garbage\n\n[A]\nx=1\n"},
+      {"\x01\xFF garbage\n", {"A", "x", "1"}, "\x01\xFF garbage\n[A]\nx=1\n"},
   };
   for (const WriteCase& c : cases) {
     std::filesystem::remove(path_);
@@ -89,6 +89,7 @@ TEST_F(ProfileTest, ReadsAnswerAsDocumented) {
       {"Keys", "b", "", 64, "quoted\0"s, 6},
       {"Keys", "e", "x", 64, "\0"s, 0},
       {"Keys", "c", "dflt  ", 64, "dflt\0"s, 4},
+      {"Keys", ";c", "", 64, "comment\0"s, 7},
       {"Keys", "d", nullptr, 64, "\0"s, 0},
       {"None", "a", "fallback", 5, "fall\0"s, 4},
       {"", "k", "", 64, "top\0"s, 3},

@@ -1,7 +1,7 @@
 // Implements: Xft.dpi from the resource string of the X server's root window (what the
 // desktop or xrdb put there), over a short connection of its own.
 // Does not implement: per-screen resources, watching for changes, other resources.
-#include "user32/host/x11_resources.h"
+#include "user32/host/sdl/x11_resources.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>

@@ -3,7 +3,7 @@
 // (106/109-key) keyboards, and the character the host keymap puts on a key.
 // Does not implement: multimedia and other keys beyond those keyboards (they get none).
 #include "user32/host/host.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/sdl_host.h"
 
 namespace plk::user32 {
 namespace {

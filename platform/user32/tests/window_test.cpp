@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "shell32/drop_files.h"
+#include "user32/drop_block.h"
 
 #include <chrono>
 
@@ -77,7 +77,7 @@ TEST_F(User32Test, ShowingSizesAndFocusesAndMinimisingEmptiesTheClientArea) {
 }
 
 TEST(DropTest, NamesAreCutToTheBufferWithTheirTerminator) {
-  const HDROP drop = plk::shell32::CreateDrop({"/tmp/song.mid"}, POINT{0, 0});
+  const HDROP drop = plk::user32::BuildDropBlock({"/tmp/song.mid"}, POINT{0, 0});
   char name[8];
   EXPECT_EQ(DragQueryFileA(drop, 0, nullptr, 0), 13u);
   EXPECT_EQ(DragQueryFileA(drop, 0, name, sizeof name), 7u);

@@ -9,8 +9,8 @@
 // textures, fractional scales.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
-#include "user32/host/host_wait.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/host_wait.h"
+#include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
 
 #include <SDL_syswm.h>
@@ -107,7 +107,7 @@ void ReleaseHostWindow(HostWindow* host) {
 }
 
 void ShowHostWindow(HostWindow* host, bool show) {
-  if (!host) return;
+  if (!host || HostConnectionLost()) return;
   if (show && host->popupMenu) {
     ShowWithoutFocus(host->sdl);
   } else if (show) {
@@ -135,7 +135,7 @@ void PlaceHostWindow(HostWindow* host, const RECT& pixels) {
 }
 
 void SetHostWindowTitle(HostWindow* host, const char* title) {
-  if (host) SDL_SetWindowTitle(host->sdl, title);
+  if (host && !HostConnectionLost()) SDL_SetWindowTitle(host->sdl, title);
 }
 
 void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
@@ -148,7 +148,7 @@ void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
 }
 
 void RaiseHostWindow(HostWindow* host) {
-  if (!host) return;
+  if (!host || HostConnectionLost()) return;
   SDL_RaiseWindow(host->sdl);
   // Without a window manager nobody else hands the keyboard focus back.
   SDL_SetWindowInputFocus(host->sdl);
@@ -184,7 +184,7 @@ SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
 
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
-  SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
+  SDL_Surface* target = host && !HostConnectionLost() ? SDL_GetWindowSurface(host->sdl) : nullptr;
   if (!target || !surface.pixels) return;
   SDL_Surface* source = SourceOf(*host, surface);
   if (!source) return;

@@ -6,8 +6,8 @@
 // Does not implement: a scale per display, a change of scale while the program runs.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
-#include "user32/host/sdl_host.h"
-#include "user32/host/x11_resources.h"
+#include "user32/host/sdl/sdl_host.h"
+#include "user32/host/sdl/x11_resources.h"
 #include "user32/trace.h"
 
 #include <cstdio>

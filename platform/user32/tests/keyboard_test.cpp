@@ -2,7 +2,7 @@
 // system keys, and where keys and clicks go.
 #include "window_fixture.h"
 
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/sdl_host.h"
 #include "user32/keyboard_map.h"
 
 #include <cstdlib>
