@@ -16,9 +16,11 @@
 // fails), TrackPopupMenuEx's excluded rectangle, the Applications key.
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
+#include "user32/mouse_capture.h"
 #include "user32/menu.h"
 #include "user32/menu_window.h"
 #include "user32/message_queue.h"
+#include "user32/messages.h"
 #include "user32/trace.h"
 #include "user32/window.h"
 #include "user32/window_pixels.h"
@@ -156,9 +158,13 @@ class MenuTracker {
   }
 
   void OpenSubmenu(std::size_t level, int index, bool selectFirst) {
-    CloseFrom(level + 1);
     MenuPopup& parent = *levels_[level];
     const MenuItem& item = parent.items[index];
+    if (level + 1 < levels_.size() && levels_[level + 1]->menu == item.submenu) {
+      if (selectFirst && levels_[level + 1]->selected < 0) Move(*levels_[level + 1], +1, -1);
+      return;  // open already
+    }
+    CloseFrom(level + 1);
     if (!(item.flags & MF_POPUP) || (item.flags & (MF_GRAYED | MF_DISABLED))) return;
     auto popup = Prepare(item.submenu, static_cast<WORD>(index));
     if (!popup) return;

@@ -10,17 +10,14 @@
 #include "user32/dc.h"
 #include "user32/host/host.h"
 #include "user32/window.h"
-#include "user32/window_class.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <mutex>
 
 namespace plk::user32 {
 namespace {
 
-constexpr const char* kMenuClass = "#32768";
 constexpr const char* kUiFace = "MS Shell Dlg 2";
 constexpr int kTextHeight = -12;  // 9 points at 96 dpi, as the message box
 constexpr int kFrame = 1;
@@ -129,6 +126,8 @@ MenuPopup* PopupOf(HWND window) {
   return reinterpret_cast<MenuPopup*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
+}  // namespace
+
 LRESULT CALLBACK MenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -142,20 +141,6 @@ LRESULT CALLBACK MenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
-
-void RegisterMenuClass() {
-  static std::once_flag registered;
-  std::call_once(registered, [] {
-    WNDCLASSEXA description = {};
-    description.cbSize = sizeof description;
-    description.lpfnWndProc = MenuProc;
-    description.lpszClassName = kMenuClass;
-    RegisterSystemClass(description);
-    FindWindowClass(kMenuClass)->popupMenu = true;
-  });
-}
-
-}  // namespace
 
 MenuLabel ParseMenuLabel(std::string_view text) {
   MenuLabel label;
@@ -233,7 +218,6 @@ void LayOutMenuPopup(MenuPopup& popup) {
 }
 
 HWND CreateMenuWindow(MenuPopup& popup, HWND owner, POINT screen) {
-  RegisterMenuClass();
   popup.window = CreateWindowExA(0, kMenuClass, "", WS_POPUP, screen.x, screen.y, popup.client.cx,
                                  popup.client.cy, owner, nullptr, nullptr, &popup);
   return popup.window;

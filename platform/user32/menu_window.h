@@ -11,6 +11,9 @@
 
 namespace plk::user32 {
 
+constexpr const char* kMenuClass = "#32768";
+LRESULT CALLBACK MenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // An item's text as drawn: without its "&" marks, the mnemonic's place, and the part
 // after the first tab.
 struct MenuLabel {

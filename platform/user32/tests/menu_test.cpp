@@ -4,6 +4,8 @@
 #include "window_fixture.h"
 
 #include "user32/input_routing.h"
+#include "user32/message_queue.h"
+#include "user32/window_class.h"
 #include "user32/window.h"
 
 #include <functional>

@@ -4,7 +4,7 @@
 // Does not implement: grabs on other video drivers (Wayland gives popups no global
 // pointer: a press outside the program's windows does not close the menu there).
 #include "user32/host/host.h"
-#include "user32/host/sdl_host.h"
+#include "user32/host/sdl/sdl_host.h"
 
 #include <SDL_syswm.h>
 
