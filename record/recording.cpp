@@ -1,6 +1,7 @@
 #include "record/recording.h"
 
 #include "common/program_globals.h"
+#include "common/settings.h"
 #include "midi/take_capture.h"
 #include "record/take_file.h"
 #include "record/take_save.h"
@@ -42,6 +43,14 @@ void CutFullTake() {
 }
 
 }  // namespace
+
+BOOL f7StartsRecording = FALSE;
+
+void LoadF7Option() {
+  char value[8];
+  ReadSetting(SETTINGS_SECTION, F7_OPTION_KEY, value, sizeof value);
+  f7StartsRecording = value[0] == '1';
+}
 
 void ToggleRecording() {
   if (RunningTake()) return EndRecording();

@@ -1,6 +1,7 @@
 #include "record/take_save.h"
 
 #include "common/program_globals.h"
+#include "record/record_folder.h"
 #include "record/take_file.h"
 
 namespace {
@@ -75,22 +76,6 @@ void ShowSaveError(LPCSTR failedPath, DWORD error, LPCSTR fallbackPath, DWORD fa
   MessageBoxA(mainWindow, text, "", MB_OK);
 }
 
-// PLINKARO_RECORD_DIR, or the current folder. When the folder's path does not fit, `folder`
-// says where it came from.
-DWORD FindRecordFolder(char* folder) {
-  DWORD length = GetEnvironmentVariableA("PLINKARO_RECORD_DIR", folder, MAX_PATH);
-  if (length >= MAX_PATH) {
-    lstrcpyA(folder, "PLINKARO_RECORD_DIR");
-    return ERROR_FILENAME_EXCED_RANGE;
-  }
-  if (length > 0) return ERROR_SUCCESS;
-  length = GetCurrentDirectoryA(MAX_PATH, folder);
-  if (length > 0 && length < MAX_PATH) return ERROR_SUCCESS;
-  const DWORD error = length > 0 ? ERROR_FILENAME_EXCED_RANGE : LastError();
-  lstrcpyA(folder, ".");
-  return error;
-}
-
 }  // namespace
 
 BOOL MakeTakePath(char* path, LPCSTR folder, const SYSTEMTIME* startedAt, DWORD copy,
@@ -134,7 +119,7 @@ DWORD SaveTakeIn(LPCSTR folder, const Take* take, char* path) {
 
 BOOL SaveTake(const Take* take, char* path) {
   char folder[MAX_PATH];
-  DWORD error = FindRecordFolder(folder);
+  DWORD error = FindRecordFolder(folder, TRUE);
   if (error == ERROR_SUCCESS) {
     error = SaveTakeIn(folder, take, path);
     if (error == ERROR_SUCCESS) return TRUE;

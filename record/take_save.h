@@ -1,5 +1,5 @@
 // Where a take's file goes: plinkaro-YYYYMMDD-HHMMSS.mid (the take's start), with -2, -3, ...
-// when the name is taken, in PLINKARO_RECORD_DIR or else the current folder. The file is
+// when the name is taken, in the record folder (record_folder.h). The file is
 // written under a temporary name in the same folder and renamed once it is complete, so a
 // crash never leaves part of a file under the final name.
 #pragma once

@@ -349,6 +349,11 @@ LPSTR lstrcpyA(LPSTR destination, LPCSTR source);
 LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int maxLength);
 LPSTR lstrcatA(LPSTR destination, LPCSTR source);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL CreateDirectoryA(LPCSTR pathName, LPVOID security);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                               DWORD size, LPCSTR fileName);
+UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT fallback, LPCSTR fileName);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 LPVOID GlobalAlloc(UINT flags, SIZE_T bytes);
 LPVOID GlobalFree(LPVOID memory);
 #define GMEM_FIXED 0x0000
