@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
-  libpulse-dev   libx11-dev libpng-dev
+  libpulse-dev   libx11-dev libpng-dev libsystemd-dev
   # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
@@ -18,6 +18,8 @@ packages=(
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test
   python3-mido
+  # the desktop portal's dialogs: a private session bus and a stand-in portal service
+  dbus-daemon python3-dbus python3-gi
   # the desktop files' checks and the Debian package
   desktop-file-utils appstream dpkg-dev
 )

@@ -1,7 +1,8 @@
 // The Win32 subset that Plinkaro's own code uses, for hosts without Win32.
 //
 // Implements: the types, constants (with their real Win32 values) and prototypes of
-// kernel32, user32 and gdi32 that the program calls. Structures have the real Win32
+// kernel32, user32 and gdi32 that the program calls; it pulls in commdlg.h and objbase.h
+// as the SDK's windows.h does. Structures have the real Win32
 // member order and natural alignment, so on a 32-bit host they have the Win32 layout
 // and on a 64-bit host the Win64 layout. tests/win32_abi_table.h checks both against
 // the real SDK in the mingw build.
@@ -31,6 +32,7 @@ typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef std::uint32_t ULONG;
 typedef std::int16_t SHORT;
+typedef std::uint16_t USHORT;
 typedef unsigned int UINT;
 typedef int INT;
 typedef char CHAR;
@@ -54,6 +56,14 @@ typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef int* LPINT;
 typedef void VOID;
+typedef LONG HRESULT;
+
+#define S_OK ((HRESULT)0L)
+#define S_FALSE ((HRESULT)1L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
 
 // Handles are distinct pointer types, as with STRICT.
 #define PLK_DECLARE_HANDLE(name) \
@@ -781,3 +791,6 @@ HBRUSH CreateSolidBrush(COLORREF color);
 int GetDeviceCaps(HDC dc, int index);
 #define BITSPIXEL 12
 #define PLANES 14
+
+#include <commdlg.h>
+#include <objbase.h>

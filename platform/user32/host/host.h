@@ -52,6 +52,9 @@ void SetHostWindowTitle(HostWindow* host, const char* title);
 void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp);
 // Brings it to the front with the keyboard focus.
 void RaiseHostWindow(HostWindow* host);
+// How desktop services (XDG portals) name the host window when it parents their dialogs:
+// "x11:" and the X window id in hexadecimal; empty when the host cannot say.
+std::string HostWindowExportName(HostWindow* host);
 // Shows the `areas` of `surface` (its coordinates) in the window.
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas);

@@ -3,7 +3,7 @@
 // showing, hiding, minimising, maximising, restoring, placing, titles, icons from BMP
 // bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
 // the window surface, area by area, each window pixel a block of the presentation scale
-// (nearest neighbour).
+// (nearest neighbour); the X11 window id that desktop portals take as a dialog's parent.
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
 // textures, fractional scales.
 #include "user32/host/host.h"
@@ -11,6 +11,8 @@
 #include "user32/host/host_wait.h"
 #include "user32/host/sdl_host.h"
 #include "user32/trace.h"
+
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <array>
@@ -121,6 +123,17 @@ void RaiseHostWindow(HostWindow* host) {
   SDL_RaiseWindow(host->sdl);
   // Without a window manager nobody else hands the keyboard focus back.
   SDL_SetWindowInputFocus(host->sdl);
+}
+
+std::string HostWindowExportName(HostWindow* host) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!host || !SDL_GetWindowWMInfo(host->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return {};
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "x11:%lx", static_cast<unsigned long>(info.info.x11.window));
+  return name;
 }
 
 namespace {
