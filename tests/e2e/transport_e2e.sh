@@ -29,16 +29,10 @@ echo "# tempo 50 %: the song's times doubled"
 start_plinkaro "$PLINKARO" "$E2E_WORK/song.mid"
 menu_at 0 s m Return  # Song > Tempo > 50 %
 awk '{ $1 = $1 * 2; print }' "$E2E_WORK/schedule.txt" >"$E2E_WORK/schedule50.txt"
-transport=F5
-for attempt in 1 2; do
-  line=$(($(midi_line_count) + 1))
-  xdotool key $transport
-  sleep 7.5  # twice the song's 3.3 s
-  report=$("$2" check "$E2E_WORK/schedule50.txt" "$MIDI_LOG" $line $TOLERANCE_US) && status=0 || status=$?
-  echo "run $attempt: $report"
-  [[ $status != 3 ]] && break
-  transport=F4
-done
+line=$(($(midi_line_count) + 1))
+xdotool key F5
+sleep 7.5  # twice the song's 3.3 s
+"$2" check "$E2E_WORK/schedule50.txt" "$MIDI_LOG" $line $TOLERANCE_US && status=0 || status=$?
 check "every message once, in order, at twice its time" "$status" 0
 
 echo "# loop: the start again after the end"
@@ -77,11 +71,7 @@ start_plinkaro "$PLINKARO" "$E2E_WORK/song.mid"
 menu_at 0 m  # Mute channel 1
 line=$(($(midi_line_count) + 1))
 xdotool key F5
-lit() {
-  shoot
-  [[ $(convert "$E2E_WORK/shot.png" -crop 480x32+0+16 +repage -fill black +opaque 'rgb(192,192,255)' \
-    -format '%[fx:int(w*h*mean)]' info:) -gt 0 ]]
-}
+lit() { shoot && convert "$E2E_WORK/shot.png" -crop 480x32+0+16 txt:- | grep -q C0C0FF; }
 check "a muted song note lights its strip" "$(within 4 lit && echo lit)" lit
 check "the header band is tinted" "$(pixel 470 2)" "192,128,128"
 sleep 3.5
