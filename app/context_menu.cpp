@@ -2,6 +2,7 @@
 
 #include "app/menu_actions.h"
 #include "app/remembered_choices.h"
+#include "common/path_names.h"
 #include "display/row_layout.h"
 #include "display/scrolling.h"
 #include "display/skin.h"
@@ -14,7 +15,7 @@
 #include "record/recording.h"
 #include "song/playback_clock.h"
 #include "song/recent_songs.h"
-#include "song/song_position.h"
+#include "song/song_map.h"
 #include "song/song_seek.h"
 #include "song/song_state.h"
 #include "song/transport.h"
@@ -62,14 +63,6 @@ void EscapeMnemonics(char* out, LPCSTR text) {
     *out++ = *text;
   }
   *out = '\0';
-}
-
-LPCSTR FileNameOf(LPCSTR path) {
-  LPCSTR name = path;
-  for (LPCSTR p = path; *p; p++) {
-    if (*p == '\\' || *p == '/') name = p + 1;
-  }
-  return name;
 }
 
 void FillRecentSongs(HMENU menu) {

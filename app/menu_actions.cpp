@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "app/main_window.h"
 #include "common/problem_log.h"
 #include "common/program_globals.h"
 #include "common/settings.h"
@@ -60,11 +61,7 @@ void NewestSongFolder(char* folder) {
   folder[0] = '\0';
   if (recentSongCount == 0) return;
   lstrcpyA(folder, RecentSongs[0]);
-  char* last = nullptr;
-  for (char* p = folder; *p; p++) {
-    if (*p == '\\' || *p == '/') last = p;
-  }
-  if (last) *last = '\0';
+  CutToDirectory(folder);
 }
 
 BOOL SongFileThere(LPCSTR path) {

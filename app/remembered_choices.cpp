@@ -1,5 +1,7 @@
 #include "app/remembered_choices.h"
 
+#include <cstring>
+
 #include "common/problem_log.h"
 #include "common/settings.h"
 #include "display/skin.h"
@@ -25,7 +27,7 @@ void Report(LPCSTR format, LPCSTR path) {
 
 int FindSkinIndex(LPCSTR path) {
   for (DWORD i = 0; i < skinCount; i++) {
-    if (lstrcmpA(SkinList[i], path) == 0) return static_cast<int>(i + 1);
+    if (std::strcmp(SkinList[i], path) == 0) return static_cast<int>(i + 1);
   }
   return -1;
 }
@@ -33,7 +35,7 @@ int FindSkinIndex(LPCSTR path) {
 int RememberedSkinIndex() {
   char path[MAX_PATH];
   ReadSetting(SETTINGS_SECTION, SKIN_KEY, path, MAX_PATH);
-  if (!path[0] || lstrcmpA(path, BUILT_IN_SKIN_NAME) == 0) return 0;
+  if (!path[0] || std::strcmp(path, BUILT_IN_SKIN_NAME) == 0) return 0;
   const int index = FindSkinIndex(path);
   if (index > 0) return index;
   Report("the remembered skin %s is not there; using the built-in skin", path);

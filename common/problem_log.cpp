@@ -17,6 +17,12 @@ char ProblemLines[PROBLEM_LINE_COUNT][PROBLEM_LINE_SIZE];
 DWORD problemLineCount = 0;  // lines ever kept; the ring holds the last PROBLEM_LINE_COUNT
 LONG ProblemLock = 0;
 
+// "plinkaro: " and the text, cut to a kept line's size; its length.
+DWORD FormatProblem(char* line, LPCSTR text) {
+  const int length = std::snprintf(line, PROBLEM_LINE_SIZE, "plinkaro: %s", text);
+  return length < 0 ? 0 : length < PROBLEM_LINE_SIZE ? length : PROBLEM_LINE_SIZE - 1;
+}
+
 }  // namespace
 
 void KeepProblemLine(LPCSTR line, DWORD length) {
@@ -55,8 +61,10 @@ void StartProblemLog() {}
 void StopProblemLog() {}
 
 void ReportProblem(LPCSTR text) {
-  std::fprintf(stderr, "plinkaro: %s\n", text);
-  KeepProblemLine(text, lstrlenA(text));
+  char line[PROBLEM_LINE_SIZE];
+  const DWORD length = FormatProblem(line, text);
+  std::fprintf(stderr, "%s\n", line);
+  KeepProblemLine(line, length);
 }
 
 #else
@@ -75,18 +83,18 @@ void PassOnAndKeep(int pipeEnd) {
   char buffer[512];
   ssize_t got;
   while ((got = read(pipeEnd, buffer, sizeof buffer)) > 0) {
-    ssize_t written = 0;
-    while (written < got) {
-      const ssize_t step = write(realStderr, buffer + written, got - written);
+    for (ssize_t written = 0, step = 0; written < got; written += step) {
+      step = write(realStderr, buffer + written, got - written);
       if (step <= 0) break;
-      written += step;
     }
+    // A line longer than a kept one is cut: the rest up to its end is dropped.
     for (ssize_t i = 0; i < got; i++) {
-      if (buffer[i] == '\n' || length == sizeof line) {
+      if (buffer[i] == '\n') {
         KeepProblemLine(line, length);
         length = 0;
+      } else if (length < sizeof line) {
+        line[length++] = buffer[i];
       }
-      if (buffer[i] != '\n') line[length++] = buffer[i];
     }
   }
   KeepProblemLine(line, length);
@@ -141,8 +149,10 @@ void StopProblemLog() {
 }
 
 void ReportProblem(LPCSTR text) {
-  std::fprintf(stderr, "plinkaro: %s\n", text);
-  if (!problemReader) KeepProblemLine(text, static_cast<DWORD>(std::strlen(text)));
+  char line[PROBLEM_LINE_SIZE];
+  const DWORD length = FormatProblem(line, text);
+  std::fprintf(stderr, "%s\n", line);
+  if (!problemReader) KeepProblemLine(line, length);
 }
 
 #endif

@@ -23,6 +23,7 @@ enum class HandleRange : std::uintptr_t {
   kTimers,
   kGdiObjects,
   kMidiInputs,
+  kMenus,
 };
 
 // `Handle` is the Win32 type the table hands out (HANDLE, HDROP, UINT, ...).

@@ -1,5 +1,6 @@
 #include "record/recording.h"
 
+#include "common/path_names.h"
 #include "common/program_globals.h"
 #include "common/settings.h"
 #include "midi/take_capture.h"
@@ -10,14 +11,6 @@ namespace {
 
 // A save may show a message box, whose loop runs the window's timers meanwhile.
 BOOL cuttingTake = FALSE;
-
-LPCSTR FileNameOf(LPCSTR path) {
-  LPCSTR name = path;
-  for (LPCSTR p = path; *p; p++) {
-    if (*p == '\\' || *p == '/') name = p + 1;
-  }
-  return name;
-}
 
 void ShowSavedName(LPCSTR path) {
   char title[MAX_PATH + sizeof SAVED_TITLE_PREFIX];

@@ -25,7 +25,7 @@ bool AdvanceTracks(DWORD ticks) {
 }
 
 void SetSongTick(DWORD tick) {
-  InterlockedExchange(SharedWord(&songState.songTick), static_cast<LONG>(tick));
+  InterlockedExchange(SharedWord(&songTick), static_cast<LONG>(tick));
 }
 
 // Once every track has ended, the ticks of this step beyond the song's end are played from
@@ -68,7 +68,7 @@ void StepPlaybackClock(DWORD now) {
   songState.tickAccumulator &= 0xFFFFFFFFull;
   // A tempo event delivered below applies from the next step on, to every track.
   const bool waiting = AdvanceTracks(whole);
-  const DWORD tick = ReadSharedWord(&songState.songTick) + whole;
+  const DWORD tick = ReadSharedWord(&songTick) + whole;
   SetSongTick(tick);
   if (!waiting && SongLoops() && songState.trackCount && songMap.lengthTicks) {
     LoopFromTheStart(tick);

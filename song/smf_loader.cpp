@@ -76,7 +76,7 @@ BOOL LoadSongImage(const BYTE* image, DWORD size) {
 BOOL LoadSmfImage(const BYTE* image, DWORD size) {
   const BOOL loaded = LoadSongImage(image, size);
   BuildSongMap();
-  InterlockedExchange(SharedWord(&songState.songTick), 0);
+  InterlockedExchange(SharedWord(&songTick), 0);
   return loaded;
 }
 

@@ -23,7 +23,8 @@ bool IsPlainController(BYTE controller) {
          (controller < 96 || controller > 101);
 }
 
-enum ParameterKind { NONE_SELECTED = 0, RPN_SELECTED = 1, NRPN_SELECTED = 2 };
+// Not REGISTERED: windows.h brings a NetBIOS macro of that name.
+enum ParameterKind { NO_PARAMETER = 0, RPN_PARAMETER = 1, NRPN_PARAMETER = 2 };
 
 struct ChasedParameter {
   BYTE kind;
@@ -61,7 +62,7 @@ DWORD exclusiveCapacity = 0;
 void ForgetChasedState() {
   std::memset(chased, 0xFF, sizeof chased);
   for (ChasedChannel& channel : chased) {
-    channel.selectedKind = NONE_SELECTED;
+    channel.selectedKind = NO_PARAMETER;
     channel.parameterCount = 0;
   }
   exclusiveCount = 0;
@@ -98,7 +99,7 @@ ChasedParameter* SelectedParameter(ChasedChannel& channel) {
 }
 
 void ChaseParameterData(ChasedChannel& channel, BYTE controller, BYTE value) {
-  if (channel.selectedKind == NONE_SELECTED) return;
+  if (channel.selectedKind == NO_PARAMETER) return;
   ChasedParameter* parameter = SelectedParameter(channel);
   if (!parameter) return;
   (controller == 6 ? parameter->dataMSB : parameter->dataLSB) = value;
@@ -115,7 +116,7 @@ void ChaseControllerReset(ChasedChannel& channel) {
 
 void ChaseController(ChasedChannel& channel, BYTE controller, BYTE value) {
   if (controller == 101 || controller == 100 || controller == 99 || controller == 98) {
-    const BYTE kind = controller >= 100 ? RPN_SELECTED : NRPN_SELECTED;
+    const BYTE kind = controller >= 100 ? RPN_PARAMETER : NRPN_PARAMETER;
     channel.selected[kind - 1][controller & 1 ? 0 : 1] = value;
     channel.selectedKind = kind;
   } else if (controller == 6 || controller == 38) {
@@ -152,7 +153,7 @@ void SendController(int ch, BYTE controller, WORD value) {
 }
 
 void SendSelection(int ch, BYTE kind, BYTE msb, BYTE lsb) {
-  const BYTE selectMSB = kind == RPN_SELECTED ? 101 : 99;
+  const BYTE selectMSB = kind == RPN_PARAMETER ? 101 : 99;
   if (msb != 0xFF) SendChannelMessage(BYTE(0xB0 | ch), selectMSB, msb);
   if (lsb != 0xFF) SendChannelMessage(BYTE(0xB0 | ch), BYTE(selectMSB - 1), lsb);
 }
@@ -173,7 +174,7 @@ void SendParameters(int ch, ChasedChannel& channel) {
     SendController(ch, 38, next->dataLSB);
   }
   // Data entries later in the song go where the song last pointed.
-  if (channel.selectedKind != NONE_SELECTED) {
+  if (channel.selectedKind != NO_PARAMETER) {
     const BYTE kind = channel.selectedKind;
     SendSelection(ch, kind, channel.selected[kind - 1][0], channel.selected[kind - 1][1]);
   }
@@ -221,7 +222,7 @@ void ChaseSongTo(DWORD tick) {
     WalkSilently(tick - 1);
     songState.tempoMicros = TempoAtTick(tick - 1);
     songState.tickAccumulator = 1ull << 32;
-    InterlockedExchange(SharedWord(&songState.songTick), static_cast<LONG>(tick - 1));
+    InterlockedExchange(SharedWord(&songTick), static_cast<LONG>(tick - 1));
   }
   SendChasedState();
 }

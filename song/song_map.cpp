@@ -1,11 +1,14 @@
 #include "song/song_map.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
+#include "common/shared_word.h"
 #include "song/song_state.h"
 
 SongMap songMap = {nullptr, 0, 0, 0, 0};
+DWORD songTick = 0;
 DWORD walkTick = 0;
 
 namespace {
@@ -136,4 +139,21 @@ DWORD TickAtMicros(unsigned long long micros) {
       (micros - change.startMicros) * songState.ticksPerQuarter / change.tempoMicros;
   const unsigned long long tick = change.tick + ticks;
   return tick > 0xFFFFFFFFull ? 0xFFFFFFFF : static_cast<DWORD>(tick);
+}
+
+DWORD SongPositionMillis() {
+  DWORD tick = ReadSharedWord(&songTick);
+  if (tick > songMap.lengthTicks) tick = songMap.lengthTicks;
+  return static_cast<DWORD>(MicrosAtTick(tick) / 1000);
+}
+
+DWORD SongLengthMillis() { return static_cast<DWORD>(MicrosAtTick(songMap.lengthTicks) / 1000); }
+
+int FormatSongPosition(char* line) {
+  const DWORD position = SongPositionMillis() / 1000;
+  const DWORD length = SongLengthMillis() / 1000;
+  return std::snprintf(line, 32, "%lu:%02lu / %lu:%02lu", static_cast<unsigned long>(position / 60),
+                       static_cast<unsigned long>(position % 60),
+                       static_cast<unsigned long>(length / 60),
+                       static_cast<unsigned long>(length % 60));
 }

@@ -22,6 +22,8 @@ struct SongMap {
 };
 
 extern SongMap songMap;
+// Ticks handed to the tracks since the song's start: advanced by the playback clock.
+extern DWORD songTick;
 
 // The tick the last walk reached; a walking sink reads it as the tick of its event.
 extern DWORD walkTick;
@@ -41,3 +43,9 @@ DWORD TempoAtTick(DWORD tick);
 // Song time at 100 % in microseconds, and back (the last tick not later than `micros`).
 unsigned long long MicrosAtTick(DWORD tick);
 DWORD TickAtMicros(unsigned long long micros);
+
+// Where the song stands and how long it lasts, in milliseconds of the song's own time.
+DWORD SongPositionMillis();
+DWORD SongLengthMillis();
+// "m:ss / m:ss" into `line` (at least 32 bytes); returns its length.
+int FormatSongPosition(char* line);

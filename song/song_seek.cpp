@@ -4,7 +4,6 @@
 #include "song/playback_clock.h"
 #include "song/song_chase.h"
 #include "song/song_map.h"
-#include "song/song_position.h"
 #include "song/song_state.h"
 
 void JumpSongTo(DWORD millis) {

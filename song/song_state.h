@@ -18,7 +18,6 @@ struct SongState {
   unsigned long long tickAccumulator;  // 32.32 fixed point; only the fraction is kept between steps
   DWORD lastTickTime;                  // timeGetTime at the last clock step or start
   UINT playTimerId;                    // the running periodic timer, 0 when stopped
-  DWORD songTick;                      // ticks played since the start; a shared word
 };
 
 extern SongState songState;

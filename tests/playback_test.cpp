@@ -4,7 +4,6 @@
 #include "smf/smf_writer.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
-#include "song/song_position.h"
 #include "song/song_state.h"
 #include "test_support.h"
 
@@ -70,24 +69,6 @@ TEST_F(PlaybackTest, ATempoChangeAppliesFromTheNextStep) {
   EXPECT_EQ(StepAfter(501), "");  // tick 1: the tempo event
   EXPECT_EQ(songState.tempoMicros, 1000u);
   EXPECT_EQ(StepAfter(2), "c0 02 00, c0 03 00");
-}
-
-TEST_F(PlaybackTest, ThePositionAndTheLengthFollowTheTempoChangesOfEveryTrack) {
-  // 480 ticks a quarter: 1000 ms up to tick 960, then twice as fast by the second track.
-  Play(File(480, {TrackData({{960, {0xC0, 1}}, {1920, {0xC0, 2}}}),
-                  TrackData({plk::smf::Tempo(960, 250000)})}));
-  const DWORD cases[][2] = {{0, 0}, {480, 500}, {960, 1000}, {1440, 1250}, {5000, 1500}};
-  for (const auto& c : cases) {
-    DWORD at;
-    DWORD length;
-    MeasureSong(c[0], &at, &length);
-    EXPECT_EQ(at, c[1]) << c[0];
-    EXPECT_EQ(length, 1500u);
-  }
-  clock.Step(2000);  // past the end
-  char text[32];
-  FormatSongPosition(text);
-  EXPECT_STREQ(text, "0:01 / 0:01");
 }
 
 TEST_F(PlaybackTest, F5PausesAndResumesWithoutAddingTicks) {

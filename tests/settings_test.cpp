@@ -1,5 +1,6 @@
 // The recent songs, and the remembered choices through the settings file: a round trip,
 // the file written only once a choice is made, a spoilt file and one that cannot be written.
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -19,6 +20,20 @@ std::string Recent() {
   std::string list;
   for (DWORD i = 0; i < recentSongCount; i++) list += (i ? " " : "") + std::string(RecentSongs[i]);
   return list;
+}
+
+// Whatever reaches stderr while the log runs is kept, a long line cut, and still written.
+TEST(ProblemLogTest, LinesThatReachStderrAreKept) {
+  if (GetEnvironmentVariableA("PLINKARO_TRACE", nullptr, 0)) GTEST_SKIP() << "tracing";
+  StartProblemLog();
+  ReportProblem("own problem");
+  std::fprintf(stderr, "first problem\n%s\nlast", std::string(300, 'x').c_str());
+  StopProblemLog();
+  char text[PROBLEM_LINE_COUNT * PROBLEM_LINE_SIZE];
+  CopyProblemLines(text, sizeof text);
+  const std::string kept = "plinkaro: own problem\nfirst problem\n" +
+                           std::string(PROBLEM_LINE_SIZE - 1, 'x') + "\nlast\n";
+  EXPECT_NE(std::strstr(text, kept.c_str()), nullptr) << text;
 }
 
 TEST(RecentSongsTest, NewestFirstWithoutRepeatsAndAtMostTen) {
@@ -52,14 +67,18 @@ class SettingsTest : public ::testing::Test {
     skinCount = 0;
   }
   void TearDown() override {
+    ForgetSession();
     unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(config);
+  }
+  // What a new run starts with.
+  void ForgetSession() {
     settingsInUse = FALSE;
     f7StartsRecording = FALSE;
     recordFolderChoice[0] = '\0';
     recentSongCount = 0;
     skinIndex = 0;
     skinCount = 0;
-    std::filesystem::remove_all(config);
   }
   std::string File() { return config + "/Plinkaro/plinkaro.ini"; }
   void Write(const std::string& text) {
@@ -92,8 +111,7 @@ TEST_F(SettingsTest, ChoicesSurviveARestartAndNothingIsWrittenBeforeOne) {
   AddRecentSong("/songs/c.mid");
   SaveRememberedChoices();
   ASSERT_TRUE(std::filesystem::exists(File()));
-  TearDown();  // a new session
-  SetUp();
+  ForgetSession();
   lstrcpyA(SkinList[0], "/skins/two.bmp");  // the list's order may change between runs
   skinCount = 1;
   EXPECT_EQ(LoadRememberedChoices(), 1);

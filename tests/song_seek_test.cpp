@@ -6,7 +6,6 @@
 #include "song/smf_loader.h"
 #include "song/song_chase.h"
 #include "song/song_map.h"
-#include "song/song_position.h"
 #include "song/song_seek.h"
 #include "song/song_state.h"
 #include "test_support.h"
@@ -77,7 +76,7 @@ TEST_F(SongSeekTest, ASpeedChosenDuringPlaybackAppliesFromThereWithoutAJump) {
   EXPECT_EQ(StepAfter(1), "c0 01 00");
   SetPlaybackPercent(200);
   EXPECT_EQ(StepAfter(1), "c0 02 00, c0 03 00");
-  EXPECT_EQ(songState.songTick, 3u);
+  EXPECT_EQ(songTick, 3u);
 }
 
 // A song with every kind of state a channel keeps, over two tracks.
@@ -160,7 +159,7 @@ TEST_F(SongSeekTest, ALoopingSongStartsAgainRightAfterItsEnd) {
   EXPECT_EQ(StepAfter(2), "");
   // Ticks 3 and 4: the end, then the start and one tick of it in the same step.
   EXPECT_EQ(StepAfter(2), "c0 02 00, c0 01 00");
-  EXPECT_EQ(songState.songTick, 1u);
+  EXPECT_EQ(songTick, 1u);
   EXPECT_EQ(songState.tempoMicros, 1000u);
   EXPECT_EQ(StepAfter(2), "c0 02 00, c0 01 00");
   SetSongLoops(FALSE);

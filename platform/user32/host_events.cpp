@@ -7,8 +7,9 @@
 // focus changes (a disabled window raises its modal box instead), exposure (presented
 // again), keymap changes (layout detected again), and the host's request to end (every
 // window asked to close).
-// Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
-// middle and extra buttons, horizontal wheels, text input events.
+// WM_MOUSEMOVE only while a window holds the mouse capture (a popup menu does).
+// Does not implement: WM_MOUSEMOVE without a capture (the program has no use for it), double
+// clicks, middle and extra buttons, horizontal wheels, text input events.
 #include "shell32/drop_files.h"
 #include "user32/focus.h"
 #include "user32/host/host.h"
@@ -85,6 +86,7 @@ void OnButton(Window& top, const HostEvent& event) {
     return;
   }
   if (event.button == HostEvent::Button::Other) return;
+  Trace("host %s button %s at %d,%d", left ? "left" : "right", down ? "down" : "up", at.x, at.y);
   const UINT message =
       left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
   QueueInput(top.handle, InputRoute::kPointer, message, MouseKeyFlags(event, left && down),
@@ -94,6 +96,9 @@ void OnButton(Window& top, const HostEvent& event) {
 void OnMotion(Window& top, const HostEvent& event) {
   if (HWND capture = Input().scrollCapture) {
     PostInputTo(capture, kWmNcMouseMove, kHtVScroll, ScreenPoint(top, event.point));
+  } else if (MouseCapture()) {  // a menu follows the pointer
+    QueueInput(top.handle, InputRoute::kPointer, WM_MOUSEMOVE, MouseKeyFlags(event, false),
+               MAKELPARAM(event.point.x, event.point.y));
   }
 }
 
@@ -132,6 +137,10 @@ void OnFocusGained(const Window& top) {
   ActivateWindow(top.handle);
 }
 
+bool IsPopupMenu(const Window& window) {
+  return window.windowClass && window.windowClass->popupMenu;
+}
+
 // SIGINT/SIGTERM reach the host as a request to end: close every window as its close box
 // would, the newest first, so that a modal box ends before its disabled owner is asked.
 void OnQuit() {
@@ -157,8 +166,13 @@ void OnWindowEvent(Window& top, HostEvent& event) {
       Trace("host asks %p to close", static_cast<void*>(top.handle));
       PostInputTo(top.handle, WM_CLOSE, 0, 0);
       break;
-    case Kind::FocusGained: OnFocusGained(top); break;
-    case Kind::FocusLost: DeactivateWindow(top.handle); break;
+    // A popup menu is never active: SDL may still report the focus it took for a moment.
+    case Kind::FocusGained:
+      if (!IsPopupMenu(top)) OnFocusGained(top);
+      break;
+    case Kind::FocusLost:
+      if (!IsPopupMenu(top)) DeactivateWindow(top.handle);
+      break;
     case Kind::Minimized: SetMinimized(top.handle, true); break;
     case Kind::Restored: SetMinimized(top.handle, false); break;
     case Kind::Exposed:

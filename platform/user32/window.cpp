@@ -5,7 +5,8 @@
 // and its host window stays above the owner's), DestroyWindow (owned windows first, then
 // WM_DESTROY to the window, then its children; timers, queued messages and DC bindings
 // dropped; an owner takes over the activation of the owned window it destroys),
-// ShowWindow (minimising and restoring included), IsWindow, IsWindowVisible, GetParent,
+// ShowWindow (minimising and restoring included; SW_SHOWNA and SW_SHOWNOACTIVATE leave the
+// activation alone), IsWindow, IsWindowVisible, GetParent,
 // Get/SetWindowLong(Ptr)A, SetWindowTextA/GetWindowTextA.
 // Does not implement: z-order among siblings, WM_STYLECHANGED, WS_EX_* styles other than
 // WS_EX_ACCEPTFILES, window properties, maximised state beyond asking the host.
@@ -115,9 +116,12 @@ void AttachHost(Window& window, const char* title) {
                        window.rect.top + area.top + size.cy};
   Window* owner = FindWindowObject(window.owner);
   if (!EnsureHostVideo()) return;
-  window.pixels->host =
-      CreateHostWindow(title, client, window.handle, (window.style & WS_THICKFRAME) != 0,
-                       owner && owner->pixels ? owner->pixels->host : nullptr);
+  const HostWindowKind kind = window.windowClass && window.windowClass->popupMenu
+                                  ? HostWindowKind::kPopupMenu
+                              : (window.style & WS_THICKFRAME) ? HostWindowKind::kResizable
+                                                               : HostWindowKind::kFixed;
+  window.pixels->host = CreateHostWindow(title, client, window.handle, kind,
+                                         owner && owner->pixels ? owner->pixels->host : nullptr);
   const EmbeddedResource* icon =
       window.windowClass ? IconResource(window.windowClass->icon) : nullptr;
   if (icon) SetHostWindowIcon(window.pixels->host, {icon->bytes, icon->size});
@@ -378,7 +382,8 @@ BOOL ShowWindow(HWND handle, int command) {
   }
   InvalidateWindowRegion(*window, Region(ClientRect(*window)), true);
   DrawNonClient(*window);
-  if (!window->parent) ActivateWindow(handle);
+  const bool activates = command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+  if (!window->parent && activates) ActivateWindow(handle);
   if ((window = FindWindowObject(handle))) ApplyShowCommand(*window, command);
   return wasVisible;
 }

@@ -50,6 +50,23 @@ MutedStandardError::MutedStandardError() : state_(std::make_unique<State>()) {
 
 MutedStandardError::~MutedStandardError() { std::cerr.rdbuf(state_->saved); }
 
+std::vector<RtMidi::Api> ChosenPortApis() {
+  const char* setting = std::getenv("PLINKARO_MIDI_API");
+  const std::string_view chosen = setting ? setting : "";
+  std::vector<RtMidi::Api> apis;
+  for (const PortApi& system : kPortApis) {
+    if (chosen.empty() || chosen == system.setting) apis.push_back(system.api);
+  }
+  return apis;
+}
+
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name) {
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    if (ports.getPortName(port) == name) return port;
+  }
+  return std::nullopt;
+}
+
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot) {
   const char* setting = std::getenv("PLINKARO_MIDI_API");
@@ -104,9 +121,10 @@ std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {
   return in;
 }
 
+bool IsOwnPort(std::string_view portName) { return portName.starts_with(kOutputPortName); }
+
 bool IsForeignSource(const std::string& portName) {
-  return portName.rfind(kOutputPortName, 0) != 0 &&
-         portName.find("Midi Through") == std::string::npos;
+  return !IsOwnPort(portName) && portName.find("Midi Through") == std::string::npos;
 }
 
 }  // namespace plk::winmm

@@ -1,7 +1,8 @@
 // Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
 // (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
 // RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
-// whose every message goes to a sink; which sources "all" listens to.
+// whose every message goes to a sink; which sources "all" listens to; opening a port that a
+// listing named.
 // Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
 // winmm of their own.
 #pragma once
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "winmm/midi_in_device.h"
 
@@ -33,6 +35,13 @@ inline constexpr const char* kStartAPortSystem =
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot);
 
+// The MIDI systems to try, in order: the one PLINKARO_MIDI_API names, or the ALSA sequencer
+// then JACK; none when the setting is not understood.
+std::vector<RtMidi::Api> ChosenPortApis();
+
+// The port of `ports` that a listing (port_directory.h) named `name`.
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name);
+
 // The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
 // naming the ports there are.
 std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
@@ -41,6 +50,9 @@ std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const cha
 // An input on `api` whose messages, system exclusive and timing included, go to the sink.
 // Throws RtMidiError.
 std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink);
+
+// Whether a port is one of Plinkaro's own (its client's name begins with "Plinkaro").
+bool IsOwnPort(std::string_view portName);
 
 // Whether "all" listens to a source: never to Plinkaro's own ports, nor to a through port,
 // which would echo Plinkaro's output back into its input.

@@ -2,8 +2,9 @@
 # Plinkaro's MIDI ports on a private JACK server (the dummy driver: no sound card and no
 # ALSA sequencer needed). A source that appears while Plinkaro runs is connected within
 # 2 s ("all"), its notes light the strips and come out of Plinkaro's port once each,
-# Plinkaro's own port is never connected to its input, and closing the window sends
-# note-offs for what still sounds, then sustain off.
+# a source there before the start (opened through its own input and so left out of
+# "all") plays once too, Plinkaro's own port is never connected to its input, and closing
+# the window sends note-offs for what still sounds, then sustain off.
 # Usage: jack_e2e.sh PLINKARO_EXECUTABLE JACK_MIDI_TOOL X_INPUT_TOOL
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -23,6 +24,7 @@ done
 jackd --no-realtime --sync --timeout 5000 -d dummy -r 48000 -p 1024 >"$E2E_WORK/jackd.log" 2>&1 &
 JACKD_PID=$!
 PLAYER_PID=""
+EARLY_PID=""
 E2E_PIDS+=("$JACKD_PID")
 for _ in $(seq 100); do
   jack_lsp >/dev/null 2>&1 && break
@@ -36,9 +38,9 @@ fi
 # leaves JACK's table of servers; a synchronous server waits long for a client that died.
 stop_jack() {
   local pid
-  exec 3>&- || true
+  exec 3>&- 4>&- || true
   for pid in "${E2E_PIDS[@]}"; do
-    [[ $pid == "$JACKD_PID" || $pid == "$PLAYER_PID" ]] || kill "$pid" 2>/dev/null || true
+    [[ $pid == "$JACKD_PID" || $pid == "$PLAYER_PID" || $pid == "$EARLY_PID" ]] || kill "$pid" 2>/dev/null || true
   done
   for pid in "${E2E_PIDS[@]}"; do [[ $pid == "$JACKD_PID" ]] || wait "$pid" 2>/dev/null || true; done
   kill "$JACKD_PID" 2>/dev/null || true
@@ -49,6 +51,15 @@ trap 'stop_jack; e2e_cleanup' EXIT
 [[ -e /dev/snd/seq ]] && export PLINKARO_MIDI_API=jack
 
 start_x
+mkfifo "$E2E_WORK/early"
+"$TOOL" play "e2e early" <"$E2E_WORK/early" &
+EARLY_PID=$!
+E2E_PIDS+=("$EARLY_PID")
+exec 4>"$E2E_WORK/early"
+for _ in $(seq 100); do
+  jack_lsp | grep -qx "e2e early:out" && break
+  sleep 0.05
+done
 E2E_MIDI_OUT=port E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
 "$TOOL" record "Plinkaro:Plinkaro" >"$E2E_WORK/recorded.txt" 2>&1 &
 E2E_PIDS+=($!)
@@ -68,6 +79,12 @@ for waited in $(seq 40); do
 done
 check "\"all\" connects the new source within 2 s" "$(connected "e2e player:out" | grep -c "Plinkaro In")" 1
 echo "connected after about $((waited * 100)) ms"
+for _ in $(seq 40); do
+  [[ $(connected "e2e early:out" | grep -c "Plinkaro In") == 1 ]] && break
+  sleep 0.1
+done
+check "a source there before the start is connected once" \
+  "$(connected "e2e early:out" | grep -c "Plinkaro In")" 1
 check "and never Plinkaro's own port" "$(connected "Plinkaro:Plinkaro" | grep -c "Plinkaro In" || true)" 0
 
 printf 'short 92 3c 64\nshort c2 05\nlong f0 7e 7f 09 01 f7\n' >&3
@@ -78,8 +95,13 @@ done
 settle
 shoot
 check_pixel "note 60 lit on row 2" 120 $((2 * 48 + 42)) $LAVENDER
-check "each message comes out once" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" \
-  "short 92 3c 64|short c2 05|long f0 7e 7f 09 01 f7|"
+printf 'short 93 40 64\nshort 83 40 00\n' >&4
+for _ in $(seq 100); do
+  (($(wc -l <"$E2E_WORK/recorded.txt") >= 5)) && break
+  sleep 0.1
+done
+played="short 92 3c 64|short c2 05|long f0 7e 7f 09 01 f7|short 93 40 64|short 83 40 00|"
+check "each message comes out once" "$(head -n 5 "$E2E_WORK/recorded.txt" | tr '\n' '|')" "$played"
 
 "$X_INPUT" close "$WINDOW"
 for _ in $(seq 100); do
@@ -91,4 +113,5 @@ offs="short 82 3c 00|"
 for ch in 0 1 2 3 4 5 6 7 8 9 a b c d e f; do offs+="short b$ch 40 00|"; done
 check "closing sends the held note's note-off, then sustain off" \
   "$(tail -n 17 "$E2E_WORK/recorded.txt" | tr '\n' '|')" "$offs"
+check "and nothing else came out" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" "$played$offs"
 finish

@@ -1,9 +1,10 @@
 // Implements: the "port" MIDI device through RtMidi, on the ALSA sequencer or else a JACK
 // server (rtmidi_ports.h): "port" opens a virtual output port named "Plinkaro" that other
 // programs connect to; "port:NAME" connects to the first output port whose name contains
-// NAME. Short and long messages go out as they are; midiOutReset, and midiOutClose before
-// the port goes, send a note-off for every note still sounding and sustain off on all 16
-// channels, as Windows' reset does, so nothing hangs on an external synthesizer.
+// NAME; a port that the device list names is opened by that name exactly. Short and long
+// messages go out as they are; midiOutReset, and midiOutClose before the port goes, send a
+// note-off for every note still sounding and sustain off on all 16 channels, as Windows'
+// reset does, so nothing hangs on an external synthesizer.
 // Does not implement: reconnecting when the other end goes away.
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "winmm/midi_device.h"
 #include "winmm/midi_message.h"
 #include "winmm/rtmidi_ports.h"
+#include "winmm/sound_library_logs.h"
 
 namespace plk::winmm {
 namespace {
@@ -71,6 +73,24 @@ bool OpenPort(RtMidiOut& out, std::string_view name, std::string& why) {
 }
 
 }  // namespace
+
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
+                                                 std::string& whyNot) {
+  QuietSoundLibraries();
+  MutedStandardError muted;
+  try {
+    auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
+    const auto port = FindListedPort(*out, portName);
+    if (port) {
+      out->openPort(*port, kOutputPortName);
+      return std::make_unique<PortDevice>(std::move(out));
+    }
+    whyNot = "the MIDI output port \"" + portName + "\" is gone";
+  } catch (const RtMidiError& error) {
+    whyNot = "cannot open the MIDI output port \"" + portName + "\": " + error.getMessage();
+  }
+  return nullptr;
+}
 
 std::unique_ptr<MidiDevice> OpenPortDevice(std::string_view argument, std::string& whyNot) {
   std::unique_ptr<RtMidiOut> out;
