@@ -52,6 +52,9 @@ TEST_F(SongSeekTest, TheTempoMapGivesTheSongsOwnTimes) {
   }
   EXPECT_EQ(TempoAtTick(959), 1000000u);
   EXPECT_EQ(TempoAtTick(960), 500000u);
+  songTick = 960;
+  char line[32];
+  EXPECT_EQ(std::string(line, FormatSongPosition(line)), "0:02 / 1:03");
 }
 
 TEST_F(SongSeekTest, EverySpeedHandsOverExactlyItsShareOfTheTicks) {

@@ -29,10 +29,14 @@ echo "# tempo 50 %: the song's times doubled"
 start_plinkaro "$PLINKARO" "$E2E_WORK/song.mid"
 menu_at 0 s m Return  # Song > Tempo > 50 %
 awk '{ $1 = $1 * 2; print }' "$E2E_WORK/schedule.txt" >"$E2E_WORK/schedule50.txt"
-line=$(($(midi_line_count) + 1))
-xdotool key F5
-sleep 7.5  # twice the song's 3.3 s
-"$2" check "$E2E_WORK/schedule50.txt" "$MIDI_LOG" $line $TOLERANCE_US && status=0 || status=$?
+# Lateness alone comes from a loaded machine: then the song is played again (F4).
+for transport in F5 F4 F4; do
+  line=$(($(midi_line_count) + 1))
+  xdotool key $transport
+  sleep 7.5  # twice the song's 3.3 s
+  "$2" check "$E2E_WORK/schedule50.txt" "$MIDI_LOG" $line $TOLERANCE_US && status=0 || status=$?
+  [[ $status != 3 ]] && break
+done
 check "every message once, in order, at twice its time" "$status" 0
 
 echo "# loop: the start again after the end"
@@ -59,6 +63,7 @@ sleep 3.5
 check "then the notes from 10 s" "$(midi_calls_from $line)" \
   "short 90 40 40|short 80 40 40|short 80 3c 40|short b0 07 7f|"
 xdotool key F1
+settle 0.5
 
 echo "# an instrument by name"
 line=$(($(midi_line_count) + 1))
@@ -71,7 +76,7 @@ start_plinkaro "$PLINKARO" "$E2E_WORK/song.mid"
 menu_at 0 m  # Mute channel 1
 line=$(($(midi_line_count) + 1))
 xdotool key F5
-lit() { shoot && convert "$E2E_WORK/shot.png" -crop 480x32+0+16 txt:- | grep -q C0C0FF; }
+lit() { shoot && [[ $(convert "$E2E_WORK/shot.png" -crop 480x32+0+16 txt:-) == *C0C0FF* ]]; }
 check "a muted song note lights its strip" "$(within 4 lit && echo lit)" lit
 check "the header band is tinted" "$(pixel 470 2)" "192,128,128"
 sleep 3.5
