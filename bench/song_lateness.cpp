@@ -222,8 +222,8 @@ int MeasureJumps(const plk::smf::Bytes& file, std::uint32_t seconds) {
     const std::size_t before = arrivals.size();
     const auto start = Clock::now();
     JumpSongTo(target);
-    const auto call = std::chrono::duration_cast<std::chrono::microseconds>(
-                          start.time_since_epoch()).count();
+    const auto call =
+        std::chrono::duration_cast<std::chrono::microseconds>(start.time_since_epoch()).count();
     // The chase's first message is the first after the note-offs of the release.
     for (std::size_t k = before; k < arrivals.size(); k++) {
       if ((arrivals[k].message & 0xF0) != 0x80) {
@@ -249,10 +249,10 @@ int MeasureJumps(const plk::smf::Bytes& file, std::uint32_t seconds) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(
-        stderr, "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record] "
-        "[--percent P] [--jumps]\n",
-        argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record] "
+                 "[--percent P] [--jumps]\n",
+                 argv[0]);
     return 2;
   }
   const std::vector<Event> events = SongEvents(options);
@@ -262,8 +262,7 @@ int main(int argc, char** argv) {
   for (auto& message : schedule) message.micros = message.micros * 100 / options.percent;
   SetPlaybackPercent(options.percent);
   const double songSeconds = static_cast<double>(schedule.back().micros) / 1e6;
-  std::printf("song: %u tempo changes (%s), %zu messages, %.1f s at %u %%\n",
-              options.tempoChanges,
+  std::printf("song: %u tempo changes (%s), %zu messages, %.1f s at %u %%\n", options.tempoChanges,
               options.tempoJumps ? "jumps 400000/600000" : "smooth 400000..600000", schedule.size(),
               songSeconds, options.percent);
 
