@@ -8,11 +8,15 @@
 #include "display/skin.h"
 #include "display/skin_files.h"
 #include "input/key_map.h"
+#include "midi/channel_mute.h"
 #include "midi/channel_state.h"
+#include "midi/instrument_names.h"
 #include "midi/take_capture.h"
 #include "record/recording.h"
+#include "song/playback_clock.h"
 #include "song/recent_songs.h"
 #include "song/song_map.h"
+#include "song/song_seek.h"
 #include "song/song_state.h"
 #include "song/transport.h"
 
@@ -69,6 +73,43 @@ void FillRecentSongs(HMENU menu) {
   }
 }
 
+void FillTempos(HMENU menu) {
+  for (DWORD i = 0; i < PLAYBACK_PERCENT_COUNT; i++) {
+    char text[16];
+    wsprintfA(text, "%lu %%", PlaybackPercentTable[i]);
+    const UINT checked = PlaybackPercentTable[i] == PlaybackPercent() ? MF_CHECKED : 0;
+    AppendMenuA(menu, MF_STRING | checked, MENU_TEMPO_FIRST + i, text);
+  }
+}
+
+void AppendProgram(HMENU menu, BYTE program, LPCSTR name) {
+  const UINT checked = (ReadInstrument(menuChannel) & 0xFF) == program ? MF_CHECKED : 0;
+  AppendMenuA(menu, MF_STRING | checked, MENU_PROGRAM_FIRST + program, name);
+}
+
+// The drum channel plays kits; every other channel the 128 programs, a submenu a family.
+void FillInstruments(HMENU menu) {
+  if (menuChannel == DRUM_CHANNEL) {
+    for (const DrumKit& kit : DrumKitTable) AppendProgram(menu, kit.program, kit.name);
+    return;
+  }
+  for (DWORD family = 0; family < PROGRAM_FAMILY_COUNT; family++) {
+    HMENU programs = CreatePopupMenu();
+    for (DWORD i = 0; i < PROGRAMS_PER_FAMILY; i++) {
+      const BYTE program = static_cast<BYTE>(family * PROGRAMS_PER_FAMILY + i);
+      AppendProgram(programs, program, ProgramNameTable[program]);
+    }
+    AppendMenuA(menu, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(programs),
+                ProgramFamilyTable[family]);
+  }
+}
+
+void InstrumentLabel(char* text) { wsprintfA(text, "&Instrument (channel %ld)", menuChannel + 1); }
+void MuteLabel(char* text) { wsprintfA(text, "&Mute channel %ld", menuChannel + 1); }
+void SoloLabel(char* text) { wsprintfA(text, "S&olo channel %ld", menuChannel + 1); }
+BOOL MenuChannelMuted() { return ChannelMuted(menuChannel); }
+BOOL MenuChannelSoloed() { return ChannelSoloed(menuChannel); }
+
 void FillSkins(HMENU menu) {
   AppendMenuA(menu, MF_STRING | (skinIndex == 0 ? MF_CHECKED : 0), MENU_SKIN_FIRST, "Built-in");
   for (DWORD i = 0; i < skinCount; i++) {
@@ -89,8 +130,21 @@ const MenuRow ContextMenuTable[] = {
     {1, ROW_ITEM, MENU_REWIND_AND_PLAY, "Re&wind and play\tF4", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_STOP_AND_RESET, "S&top and reset\tF1", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_SONG_POSITION, nullptr, PositionLabel, nullptr, Always, nullptr},
-    // The song's tempo, jumps and loop join the song's rows here.
-    // The channel under the pointer (menuChannel): its instrument, mute and solo come here.
+    {1, ROW_SUBMENU, 0, "Te&mpo", nullptr, nullptr, nullptr, nullptr},
+    {2, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillTempos},
+    {1, ROW_SUBMENU, 0, "&Jump", nullptr, nullptr, nullptr, nullptr},
+    {2, ROW_ITEM, MENU_JUMP_BACK, "&Back 10 s", nullptr, nullptr, nullptr, nullptr},
+    {2, ROW_ITEM, MENU_JUMP_FORWARD, "&Forward 10 s", nullptr, nullptr, nullptr, nullptr},
+    {2, ROW_ITEM, MENU_JUMP_START, "To the &start", nullptr, nullptr, nullptr, nullptr},
+    {1, ROW_ITEM, MENU_LOOP_SONG, "&Loop the song", nullptr, SongLoops, nullptr, nullptr},
+    // The channel under the pointer (menuChannel).
+    {0, ROW_SEPARATOR, 0, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {0, ROW_SUBMENU, 0, nullptr, InstrumentLabel, nullptr, nullptr, nullptr},
+    {1, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillInstruments},
+    {0, ROW_ITEM, MENU_MUTE, nullptr, MuteLabel, MenuChannelMuted, nullptr, nullptr},
+    {0, ROW_ITEM, MENU_SOLO, nullptr, SoloLabel, MenuChannelSoloed, nullptr, nullptr},
+    {0, ROW_ITEM, MENU_UNMUTE_ALL, "&Unmute all", nullptr, nullptr, nullptr, nullptr},
+    {0, ROW_SEPARATOR, 0, nullptr, nullptr, nullptr, nullptr, nullptr},
     {0, ROW_SUBMENU, 0, "S&kin", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillSkins},
     {0, ROW_SEPARATOR, 0, nullptr, nullptr, nullptr, nullptr, nullptr},
@@ -119,6 +173,17 @@ void OpenFolder(UINT) { OpenRecordFolder(); }
 void ToggleF7Option(UINT) { f7StartsRecording = !f7StartsRecording; }
 void About(UINT) { ShowAboutBox(); }
 void ChooseSkin(UINT index) { SwitchSkin(static_cast<int>(index)); }
+UINT TempoChoices() { return PLAYBACK_PERCENT_COUNT; }
+UINT ProgramChoices() { return 128; }
+void ChooseTempo(UINT index) { SetPlaybackPercent(PlaybackPercentTable[index]); }
+void JumpBack(UINT) { JumpSongBy(-JUMP_STEP_MILLIS); }
+void JumpForward(UINT) { JumpSongBy(JUMP_STEP_MILLIS); }
+void JumpStart(UINT) { JumpToSongStart(); }
+void ToggleLoop(UINT) { SetSongLoops(!SongLoops()); }
+void ChooseProgram(UINT index) { ChooseInstrument(menuChannel, static_cast<BYTE>(index)); }
+void ToggleMute(UINT) { SetChannelMuted(menuChannel, !ChannelMuted(menuChannel)); }
+void ToggleSolo(UINT) { SetChannelSoloed(menuChannel, !ChannelSoloed(menuChannel)); }
+void UnmuteAll(UINT) { UnmuteAllChannels(); }
 
 const MenuCommandRange MenuCommandTable[] = {
     {MENU_OPEN_SONG, One, OpenSong, TRUE},
@@ -132,6 +197,16 @@ const MenuCommandRange MenuCommandTable[] = {
     {MENU_ABOUT, One, About, FALSE},
     {MENU_RECENT_FIRST, RecentCount, OpenRecentSong, TRUE},
     {MENU_SKIN_FIRST, SkinChoices, ChooseSkin, TRUE},
+    // Speed, loop, mute and solo are for the session; the instrument belongs to the song.
+    {MENU_TEMPO_FIRST, TempoChoices, ChooseTempo, FALSE},
+    {MENU_JUMP_BACK, One, JumpBack, FALSE},
+    {MENU_JUMP_FORWARD, One, JumpForward, FALSE},
+    {MENU_JUMP_START, One, JumpStart, FALSE},
+    {MENU_LOOP_SONG, One, ToggleLoop, FALSE},
+    {MENU_PROGRAM_FIRST, ProgramChoices, ChooseProgram, FALSE},
+    {MENU_MUTE, One, ToggleMute, FALSE},
+    {MENU_SOLO, One, ToggleSolo, FALSE},
+    {MENU_UNMUTE_ALL, One, UnmuteAll, FALSE},
 };
 
 void AppendRow(HMENU menu, const MenuRow& row, HMENU submenu) {

@@ -18,8 +18,16 @@
 #define MENU_ABOUT 1009
 #define MENU_RECENT_FIRST 1100  // the recent songs, newest first
 #define MENU_SKIN_FIRST 1200    // the built-in skin, then each skin file
-// 1300 on: the song's tempo, jumps and loop; 1400 on: the channel's instrument, mute and
-// solo; 1600 on: the MIDI output and input devices.
+#define MENU_TEMPO_FIRST 1300   // each speed of PlaybackPercentTable
+#define MENU_JUMP_BACK 1310
+#define MENU_JUMP_FORWARD 1311
+#define MENU_JUMP_START 1312
+#define MENU_LOOP_SONG 1313
+#define MENU_PROGRAM_FIRST 1400  // program 0 to 127 (drum kits by their program)
+#define MENU_MUTE 1530
+#define MENU_SOLO 1531
+#define MENU_UNMUTE_ALL 1532
+// 1600 on: the MIDI output and input devices.
 
 // The channel under the pointer when the menu opened (from the keyboard: the current one).
 extern LONG menuChannel;

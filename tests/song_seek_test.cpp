@@ -29,10 +29,7 @@ class SongSeekTest : public CoreTest {
     ASSERT_TRUE(LoadSmfImage(file.data(), DWORD(file.size())));
     Forget();
   }
-  void Play(const Bytes& file) {
-    Load(file);
-    StartPlayback();
-  }
+  void Play(const Bytes& file) { Load(file), StartPlayback(); }
   std::string StepAfter(DWORD ms) {
     clock.Step(ms);
     return TakeMidi();
@@ -47,13 +44,11 @@ TEST_F(SongSeekTest, TheTempoMapGivesTheSongsOwnTimes) {
   EXPECT_EQ(songMap.lengthTicks, 59520u);
   EXPECT_EQ(songMap.channelsUsed, 3u);
   EXPECT_EQ(SongLengthMillis(), 63000u);
-  const struct {
-    DWORD tick;
-    unsigned long long micros;
-  } times[] = {{0, 0}, {480, 1000000}, {960, 2000000}, {1440, 2500000}, {59520, 63000000}};
+  const unsigned long long times[][2] = {
+      {0, 0}, {480, 1000000}, {1440, 2500000}, {59520, 63000000}};
   for (const auto& t : times) {
-    EXPECT_EQ(MicrosAtTick(t.tick), t.micros) << t.tick;
-    EXPECT_EQ(TickAtMicros(t.micros), t.tick) << t.micros;
+    EXPECT_EQ(MicrosAtTick(DWORD(t[0])), t[1]);
+    EXPECT_EQ(TickAtMicros(t[1]), t[0]);
   }
   EXPECT_EQ(TempoAtTick(959), 1000000u);
   EXPECT_EQ(TempoAtTick(960), 500000u);
@@ -116,10 +111,8 @@ Bytes StatefulSong() {
                                  {5, {0xC0, 0x06}},
                                  {5, {0x80, 0x3C, 0x40}},
                                  {6, {0x90, 0x3E, 0x40}}};
-  const std::vector<Event> second{SystemExclusive(2, 0xF0, {0x41, 0xF7}), {1, {0xC1, 0x10}}};
-  std::vector<Event> sorted = second;
-  std::swap(sorted[0], sorted[1]);
-  return File(10, {TrackData(first), TrackData(sorted)});
+  const std::vector<Event> second{{1, {0xC1, 0x10}}, SystemExclusive(2, 0xF0, {0x41, 0xF7})};
+  return File(10, {TrackData(first), TrackData(second)});
 }
 
 TEST_F(SongSeekTest, AChaseSendsTheStateBeforeTheTargetAndLeavesTheTargetToPlay) {
