@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "common/problem_log.h"
 #include "common/program_globals.h"
 #include "common/redraw_queue.h"
 #include "common/spin_flag.h"
@@ -74,6 +75,15 @@ LRESULT OnDestroy(HWND window) {
   return 0;
 }
 
+// The process may end at any moment after this (at once when the display is gone): the
+// take is saved, and every line on stderr so far is passed on before anything else goes.
+LRESULT OnEndSession(WPARAM ending) {
+  if (!ending) return 0;
+  SaveRecordingAtSessionEnd();
+  StopProblemLog();
+  return 0;
+}
+
 }  // namespace
 
 ATOM RegisterMainClass(HICON icon) {
@@ -112,9 +122,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
     // Windows ends the process soon after WM_ENDSESSION, without WM_CLOSE or WM_DESTROY.
     case WM_QUERYENDSESSION: return TRUE;
-    case WM_ENDSESSION:
-      if (wParam) SaveRecordingAtSessionEnd();
-      return 0;
+    case WM_ENDSESSION: return OnEndSession(wParam);
     // Closing saves a running take while the window can still own a message box.
     case WM_CLOSE: EndRecording(); return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -11,8 +11,9 @@ PYTHON=/usr/bin/python3
 TAKES=$E2E_WORK/takes
 mkdir "$TAKES"
 export PLINKARO_RECORD_DIR=$TAKES TMPDIR=$E2E_WORK
+settings_file F7StartsRecording=1  # F7 records only when its option is on
 
-# The one place that turns recording on.
+# The one place that starts a take.
 start_take() {
   xdotool key F7
   within 5 found_window '^Plinkaro - Recording$'
