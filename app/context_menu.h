@@ -19,7 +19,7 @@
 #define MENU_RECENT_FIRST 1100  // the recent songs, newest first
 #define MENU_SKIN_FIRST 1200    // the built-in skin, then each skin file
 // 1300 on: the song's tempo, jumps and loop; 1400 on: the channel's instrument, mute and
-// solo; 1600 on: the MIDI output and input devices.
+// solo; 1600 on: the MIDI output and input devices (device_menu.h).
 
 // The channel under the pointer when the menu opened (from the keyboard: the current one).
 extern LONG menuChannel;
