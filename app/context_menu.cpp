@@ -1,5 +1,6 @@
 #include "app/context_menu.h"
 
+#include "app/device_menu.h"
 #include "app/menu_actions.h"
 #include "app/remembered_choices.h"
 #include "common/path_names.h"
@@ -155,7 +156,10 @@ const MenuRow ContextMenuTable[] = {
     {0, ROW_SUBMENU, 0, "K&eys", nullptr, nullptr, nullptr, nullptr},
     {1, ROW_ITEM, MENU_F7_OPTION, "F7 starts and stops recording", nullptr, F7Option, nullptr,
      nullptr},
-    // The MIDI output and input devices come here.
+    {0, ROW_SUBMENU, 0, "MIDI ou&tput", nullptr, nullptr, nullptr, nullptr},
+    {1, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillOutputDevices},
+    {0, ROW_SUBMENU, 0, "MIDI i&nput", nullptr, nullptr, nullptr, nullptr},
+    {1, ROW_LIST, 0, nullptr, nullptr, nullptr, nullptr, FillInputDevices},
     {0, ROW_SEPARATOR, 0, nullptr, nullptr, nullptr, nullptr, nullptr},
     {0, ROW_ITEM, MENU_ABOUT, "&About Plinkaro", nullptr, nullptr, nullptr, nullptr},
 };
@@ -207,6 +211,11 @@ const MenuCommandRange MenuCommandTable[] = {
     {MENU_MUTE, One, ToggleMute, FALSE},
     {MENU_SOLO, One, ToggleSolo, FALSE},
     {MENU_UNMUTE_ALL, One, UnmuteAll, FALSE},
+    {MENU_OUTPUT_FIRST, OutputChoices, ChooseOutput, TRUE},
+    {MENU_INPUT_ALL, One, ChooseAllInputs, TRUE},
+    {MENU_INPUT_NONE, One, ChooseNoInput, TRUE},
+    {MENU_INPUT_CHANNEL, One, ToggleInputChannel, TRUE},
+    {MENU_INPUT_FIRST, InputChoices, ChooseInput, TRUE},
 };
 
 void AppendRow(HMENU menu, const MenuRow& row, HMENU submenu) {

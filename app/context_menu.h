@@ -27,7 +27,7 @@
 #define MENU_MUTE 1530
 #define MENU_SOLO 1531
 #define MENU_UNMUTE_ALL 1532
-// 1600 on: the MIDI output and input devices.
+// 1600 on: the MIDI output and input devices (device_menu.h).
 
 // The channel under the pointer when the menu opened (from the keyboard: the current one).
 extern LONG menuChannel;

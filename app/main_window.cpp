@@ -33,13 +33,13 @@ namespace {
 LRESULT OnCreate(HWND window) {
   AcquireSpinFlag(&PaintLock);
   timeBeginPeriod(1);
+  ScanSkinFiles();
+  // Remembered choices exist only once the menu was used; without them the skin is the
+  // built-in one and the devices are the default ones.
+  skinIndex = LoadRememberedChoices();
   OpenMidiOutput();
   CreateMemoryDC();
   rowFont = CreateRowFont();
-  ScanSkinFiles();
-  // Remembered choices exist only once the menu was used; without them the skin is the
-  // built-in one.
-  skinIndex = LoadRememberedChoices();
   LoadSkin(skinIndex);
   CreateValueEditor(window, rowFont);
   ResetChannelDefaults();

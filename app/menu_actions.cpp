@@ -81,11 +81,13 @@ int AppendText(char* text, int used, LPCSTR format, LPCSTR first, LPCSTR second)
   return written < 0 ? used : used + written;
 }
 
-// The device behind the MIDI Mapper, the only one the program opens.
+// The chosen device, or the one behind the MIDI Mapper.
 void DescribeOutput(char* device) {
   MIDIOUTCAPSA caps;
   if (!midiOutput) {
     lstrcpyA(device, "none could be opened (see the problems below)");
+  } else if (chosenOutputName[0]) {
+    lstrcpynA(device, chosenOutputName, MAXPNAMELEN);
   } else if (midiOutGetDevCapsA(MIDI_MAPPER, &caps, sizeof caps) == MMSYSERR_NOERROR) {
     lstrcpynA(device, caps.szPname, MAXPNAMELEN);
   } else {

@@ -6,11 +6,37 @@
 #include "common/settings.h"
 #include "display/skin.h"
 #include "display/skin_files.h"
+#include "midi/midi_input.h"
+#include "midi/midi_output.h"
 #include "record/record_folder.h"
 #include "record/recording.h"
 #include "song/recent_songs.h"
 
 namespace {
+
+#define MIDI_OUTPUT_KEY "MidiOutput"
+#define MIDI_INPUT_KEY "MidiInput"
+#define MIDI_INPUT_CHANNEL_KEY "MidiInputChannel"
+
+// The devices as the file has them: an environment variable may decide instead at start,
+// and what the file holds stays until a device is chosen in the menu.
+char rememberedOutput[MAXPNAMELEN] = "";
+char rememberedInput[MAXPNAMELEN] = "";
+char rememberedChannel[16] = "";
+
+BOOL VariableSet(LPCSTR name) { return GetEnvironmentVariableA(name, nullptr, 0) != 0; }
+
+void LoadRememberedDevices(BOOL channelVariableSet) {
+  ReadSetting(SETTINGS_SECTION, MIDI_OUTPUT_KEY, rememberedOutput, sizeof rememberedOutput);
+  ReadSetting(SETTINGS_SECTION, MIDI_INPUT_KEY, rememberedInput, sizeof rememberedInput);
+  ReadSetting(SETTINGS_SECTION, MIDI_INPUT_CHANNEL_KEY, rememberedChannel,
+              sizeof rememberedChannel);
+  if (!VariableSet("PLINKARO_MIDI_OUT")) lstrcpyA(chosenOutputName, rememberedOutput);
+  if (!VariableSet("PLINKARO_MIDI_IN")) lstrcpyA(chosenInputName, rememberedInput);
+  if (!channelVariableSet) {
+    InterlockedExchange(&followCurrentChannel, std::strcmp(rememberedChannel, "current") == 0);
+  }
+}
 
 // Every write puts the F7 option in, so a file without a readable one is not ours.
 BOOL SettingsLookSound() {
@@ -45,6 +71,7 @@ int RememberedSkinIndex() {
 }  // namespace
 
 int LoadRememberedChoices() {
+  const BOOL channelVariableSet = ReadInputChannelVariable();
   if (!FindSettingsFile()) return 0;
   if (!SettingsLookSound()) {
     Report("the settings file %s cannot be read; using the defaults", settingsPath);
@@ -53,7 +80,15 @@ int LoadRememberedChoices() {
   LoadRecentSongs();
   LoadF7Option();
   LoadRecordFolderChoice();
+  LoadRememberedDevices(channelVariableSet);
   return RememberedSkinIndex();
+}
+
+void RememberDeviceChoices() {
+  lstrcpyA(rememberedOutput, chosenOutputName);
+  lstrcpyA(rememberedInput, chosenInputName);
+  lstrcpyA(rememberedChannel,
+           InterlockedCompareExchange(&followCurrentChannel, 0, 0) ? "current" : "keep");
 }
 
 void SaveRememberedChoices() {
@@ -63,5 +98,9 @@ void SaveRememberedChoices() {
                skinIndex > 0 ? SkinList[skinIndex - 1] : BUILT_IN_SKIN_NAME);
   WriteSetting(SETTINGS_SECTION, RECORD_FOLDER_KEY,
                recordFolderChoice[0] ? recordFolderChoice : nullptr);
+  WriteSetting(SETTINGS_SECTION, MIDI_OUTPUT_KEY, rememberedOutput[0] ? rememberedOutput : nullptr);
+  WriteSetting(SETTINGS_SECTION, MIDI_INPUT_KEY, rememberedInput[0] ? rememberedInput : nullptr);
+  WriteSetting(SETTINGS_SECTION, MIDI_INPUT_CHANNEL_KEY,
+               rememberedChannel[0] ? rememberedChannel : nullptr);
   SaveRecentSongs();
 }

@@ -10,5 +10,7 @@
 // Finds and reads the settings file; a spoilt file gives the defaults and one stderr
 // line. Returns the remembered skin's index in the skin list (0: the built-in one).
 int LoadRememberedChoices();
+// The devices now chosen are the ones to remember (the menu's device rows call it).
+void RememberDeviceChoices();
 // A choice was made in the menu: from now on the file is written, and it is written now.
 void SaveRememberedChoices();

@@ -53,6 +53,26 @@ DWORD CopyProblemLines(char* text, DWORD size) {
   return kept;
 }
 
+DWORD ProblemLinesKept() {
+  AcquireSpinFlag(&ProblemLock);
+  const DWORD kept = problemLineCount;
+  ReleaseSpinFlag(&ProblemLock);
+  return kept;
+}
+
+BOOL CopyProblemLineSince(DWORD kept, char* line, DWORD size) {
+  static const char prefix[] = "plinkaro: ";
+  AcquireSpinFlag(&ProblemLock);
+  const BOOL held = kept < problemLineCount && problemLineCount - kept <= PROBLEM_LINE_COUNT;
+  if (held) {
+    LPCSTR text = ProblemLines[kept % PROBLEM_LINE_COUNT];
+    if (std::strncmp(text, prefix, sizeof prefix - 1) == 0) text += sizeof prefix - 1;
+    lstrcpynA(line, text, static_cast<int>(size));
+  }
+  ReleaseSpinFlag(&ProblemLock);
+  return held;
+}
+
 #ifdef _WIN32
 
 // A program started from the desktop on Windows has no stderr, and only the program's own

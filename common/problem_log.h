@@ -16,5 +16,10 @@ void ReportProblem(LPCSTR text);
 // The kept lines, oldest first, each ending with a line break, into `text` (`size` bytes);
 // the number of lines.
 DWORD CopyProblemLines(char* text, DWORD size);
+// How many lines were ever kept.
+DWORD ProblemLinesKept();
+// The first line kept since `kept` lines were, without the program's name before it; FALSE
+// when none was (or it is no longer held).
+BOOL CopyProblemLineSince(DWORD kept, char* line, DWORD size);
 // Keeps one line as if it had reached stderr; a line too long is cut.
 void KeepProblemLine(LPCSTR line, DWORD length);

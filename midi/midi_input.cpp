@@ -26,15 +26,9 @@ MidiInput midiInputs[MIDI_INPUT_MAX];
 UINT midiInputCount = 0;
 // Set while the inputs close: the buffers they hand back are not queued again.
 LONG inputsClosing = 0;
-// Written before any input opens; then only read.
-BOOL followCurrentChannel = FALSE;
-
-BOOL ReadFollowSetting() {
-  char value[16];
-  const DWORD length = GetEnvironmentVariableA("PLINKARO_MIDI_IN_CHANNEL", value, sizeof value);
-  if (length == 0) return FALSE;
-  if (length < sizeof value && std::strcmp(value, "current") == 0) return TRUE;
-  if (length < sizeof value && std::strcmp(value, "keep") == 0) return FALSE;
+BOOL ReadFollowSetting(DWORD length, LPCSTR value, DWORD size) {
+  if (length < size && std::strcmp(value, "current") == 0) return TRUE;
+  if (length < size && std::strcmp(value, "keep") == 0) return FALSE;
   ReportProblem(
       "PLINKARO_MIDI_IN_CHANNEL is neither current nor keep; MIDI input keeps its "
       "channels");
@@ -45,7 +39,7 @@ BOOL ReadFollowSetting() {
 void ReceiveShortMessage(DWORD message) {
   BYTE status = LOBYTE(message);
   if (status < 0x80 || status == 0xF8 || status == 0xFE) return;
-  if (status < 0xF0 && followCurrentChannel) {
+  if (status < 0xF0 && InterlockedCompareExchange(&followCurrentChannel, 0, 0)) {
     status = static_cast<BYTE>((status & 0xF0) | ReadCurrentChannel());
   }
   SendChannelMessage(status, LOBYTE(message >> 8), LOBYTE(message >> 16));
@@ -83,16 +77,55 @@ BOOL OpenMidiInput(UINT id, MidiInput& input) {
   return TRUE;
 }
 
+void OpenListedInput(UINT id) {
+  if (midiInputCount < MIDI_INPUT_MAX && OpenMidiInput(id, midiInputs[midiInputCount])) {
+    midiInputCount++;
+  }
+}
+
+// The listed input of the chosen name; count when it is not there.
+UINT FindChosenInput(UINT count) {
+  for (UINT id = 0; id < count; id++) {
+    MIDIINCAPSA caps;
+    if (midiInGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR &&
+        std::strcmp(caps.szPname, chosenInputName) == 0) {
+      return id;
+    }
+  }
+  char text[MAXPNAMELEN + 64];
+  wsprintfA(text, "the MIDI input %s is not there; using every input", chosenInputName);
+  ReportProblem(text);
+  chosenInputName[0] = '\0';
+  return count;
+}
+
 }  // namespace
 
+char chosenInputName[MAXPNAMELEN] = "";
+LONG followCurrentChannel = 0;
+
+BOOL ReadInputChannelVariable() {
+  char value[16];
+  const DWORD length = GetEnvironmentVariableA("PLINKARO_MIDI_IN_CHANNEL", value, sizeof value);
+  if (length == 0) return FALSE;
+  InterlockedExchange(&followCurrentChannel, ReadFollowSetting(length, value, sizeof value));
+  return TRUE;
+}
+
 void OpenMidiInputs() {
-  followCurrentChannel = ReadFollowSetting();
   InterlockedExchange(&inputsClosing, 0);
   midiInputCount = 0;
+  if (std::strcmp(chosenInputName, NO_MIDI_INPUT) == 0) return;
   const UINT count = midiInGetNumDevs();
-  for (UINT id = 0; id < count && midiInputCount < MIDI_INPUT_MAX; id++) {
-    if (OpenMidiInput(id, midiInputs[midiInputCount])) midiInputCount++;
-  }
+  const UINT chosen = chosenInputName[0] ? FindChosenInput(count) : count;
+  if (chosen < count) return OpenListedInput(chosen);
+  for (UINT id = 0; id < count; id++) OpenListedInput(id);
+}
+
+void SwitchMidiInputs(LPCSTR name) {
+  CloseMidiInputs();
+  lstrcpynA(chosenInputName, name, MAXPNAMELEN);
+  OpenMidiInputs();
 }
 
 void CloseMidiInputs() {

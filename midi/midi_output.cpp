@@ -1,8 +1,13 @@
 #include "midi/midi_output.h"
 
+#include <cstring>
+
+#include "common/problem_log.h"
+#include "midi/channel_state.h"
 #include "midi/take_capture.h"
 
 HMIDIOUT midiOutput = nullptr;
+char chosenOutputName[MAXPNAMELEN] = "";
 
 namespace {
 
@@ -14,12 +19,74 @@ HMIDIOUT CurrentOutput() {
   return static_cast<HMIDIOUT>(InterlockedCompareExchangePointer(OutputSlot(), nullptr, nullptr));
 }
 
+// The id the chosen output had when last found: F1 opens it again without listing anew.
+UINT chosenOutputId = OUTPUT_NOT_LISTED;
+// The problem lines kept before the last open: its failure is explained by the next one.
+DWORD linesBeforeOpen = 0;
+
+BOOL OutputNamed(UINT id, LPCSTR name) {
+  MIDIOUTCAPSA caps;
+  return midiOutGetDevCapsA(id, &caps, sizeof caps) == MMSYSERR_NOERROR &&
+         std::strcmp(caps.szPname, name) == 0;
+}
+
+UINT ChosenOutputId() {
+  if (!chosenOutputName[0]) return MIDI_MAPPER;
+  if (chosenOutputId != OUTPUT_NOT_LISTED && OutputNamed(chosenOutputId, chosenOutputName)) {
+    return chosenOutputId;
+  }
+  chosenOutputId = FindMidiOutput(chosenOutputName);
+  if (chosenOutputId != OUTPUT_NOT_LISTED) return chosenOutputId;
+  char text[MAXPNAMELEN + 64];
+  wsprintfA(text, "the MIDI output %s is not there; using the default", chosenOutputName);
+  ReportProblem(text);
+  chosenOutputName[0] = '\0';
+  return MIDI_MAPPER;
+}
+
 }  // namespace
 
+UINT FindMidiOutput(LPCSTR name) {
+  const UINT count = midiOutGetNumDevs();
+  for (UINT id = 0; id < count; id++) {
+    if (OutputNamed(id, name)) return id;
+  }
+  return OUTPUT_NOT_LISTED;
+}
+
 void OpenMidiOutput() {
+  const UINT id = ChosenOutputId();
   HMIDIOUT opened = nullptr;
-  midiOutOpen(&opened, MIDI_MAPPER, 0, 0, CALLBACK_NULL);
+  linesBeforeOpen = ProblemLinesKept();
+  const MMRESULT result = midiOutOpen(&opened, id, 0, 0, CALLBACK_NULL);
+#ifdef _WIN32
+  // Windows' drivers write no reason anywhere: the program gives one.
+  if (result != MMSYSERR_NOERROR) {
+    char text[80];
+    wsprintfA(text, "the MIDI output could not be opened (error %u)", result);
+    ReportProblem(text);
+  }
+#else
+  (void)result;
+#endif
   InterlockedExchangePointer(OutputSlot(), opened);
+}
+
+void SwitchMidiOutput(LPCSTR name) {
+  ReleaseAllNotes();
+  lstrcpynA(chosenOutputName, name, MAXPNAMELEN);
+  chosenOutputId = OUTPUT_NOT_LISTED;
+  ReopenMidiOutput();
+  // The new device starts at its power-on state: the channels' instruments go to it.
+  for (int ch = 0; ch < CHANNEL_COUNT; ch++) SendInstrument(ch, ReadInstrument(ch));
+}
+
+BOOL DescribeOutputProblem(char* text, DWORD size) {
+  if (CurrentOutput()) return FALSE;
+  if (!CopyProblemLineSince(linesBeforeOpen, text, size)) {
+    lstrcpynA(text, "the MIDI output could not be opened", static_cast<int>(size));
+  }
+  return TRUE;
 }
 
 void CloseMidiOutput() {

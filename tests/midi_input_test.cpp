@@ -65,6 +65,7 @@ TEST_F(MidiInputTest, SystemExclusiveGoesOnPieceByPieceWhileTheBuffersComeBack) 
 TEST_F(MidiInputTest, FollowModePlaysChannelMessagesOnTheCurrentChannelUntransposed) {
   CloseMidiInputs();
   setenv("PLINKARO_MIDI_IN_CHANNEL", "current", 1);
+  ReadInputChannelVariable();
   OpenMidiInputs();
   unsetenv("PLINKARO_MIDI_IN_CHANNEL");
   SelectChannel(5);
@@ -74,6 +75,7 @@ TEST_F(MidiInputTest, FollowModePlaysChannelMessagesOnTheCurrentChannelUntranspo
   EXPECT_EQ(ReadHeldCount(5, 0x3C), 1u);
   EXPECT_EQ(ReadInstrument(5), 7u);
   EXPECT_EQ(TakeMidi(), "95 3c 64, c5 07 00, f2 01 02");
+  followCurrentChannel = FALSE;
 }
 
 }  // namespace

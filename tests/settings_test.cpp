@@ -9,6 +9,8 @@
 #include "common/settings.h"
 #include "display/skin.h"
 #include "display/skin_files.h"
+#include "midi/midi_input.h"
+#include "midi/midi_output.h"
 #include "record/record_folder.h"
 #include "record/recording.h"
 #include "song/recent_songs.h"
@@ -84,6 +86,10 @@ class SettingsTest : public ::testing::Test {
   void Write(const std::string& text) {
     std::filesystem::create_directories(config + "/Plinkaro");
     std::ofstream(File()) << text;
+  }
+  std::string FileText() {
+    std::ifstream in(File());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   std::string Problems() {
     char text[PROBLEM_LINE_COUNT * PROBLEM_LINE_SIZE];
@@ -178,6 +184,50 @@ TEST_F(SettingsTest, TheRecordFolderIsChosenThenTheVariableThenRememberedThenInM
   EXPECT_TRUE(std::filesystem::is_directory(config + "/music/Plinkaro"));
   unsetenv("PLINKARO_RECORD_DIR");
   recordFolderChosen = FALSE;
+}
+
+// Devices are found by name each time they open: one that cannot start says why in its
+// stderr words, F1 opens the chosen one again, and one that is gone gives the default.
+TEST_F(SettingsTest, TheChosenOutputOpensByNameAgainOnF1AndFallsBackWhenGone) {
+  if (GetEnvironmentVariableA("PLINKARO_TRACE", nullptr, 0)) GTEST_SKIP() << "tracing";
+  std::filesystem::create_directories(config + "/data/sounds/sf2");
+  std::ofstream(config + "/data/sounds/sf2/broken.sf2") << "not a soundfont";
+  setenv("XDG_DATA_HOME", (config + "/data").c_str(), 1);
+  Write(
+      "[Plinkaro]\nF7StartsRecording=0\nMidiOutput=Synth: broken.sf2\nMidiInput=(none)\n"
+      "MidiInputChannel=current\n");
+  LoadRememberedChoices();
+  EXPECT_STREQ(chosenInputName, NO_MIDI_INPUT);
+  EXPECT_TRUE(followCurrentChannel);
+  StartProblemLog();
+  OpenMidiOutput();
+  const DWORD before = ProblemCount();
+  ReopenMidiOutput();
+  StopProblemLog();
+  EXPECT_EQ(midiOutput, nullptr);
+  EXPECT_STREQ(chosenOutputName, "Synth: broken.sf2");
+  char why[MAX_PATH];
+  ASSERT_TRUE(DescribeOutputProblem(why, sizeof why));
+  EXPECT_GT(ProblemCount(), before);
+  EXPECT_NE(Problems().find(std::string("plinkaro: ") + why), std::string::npos) << why;
+
+  Write("[Plinkaro]\nF7StartsRecording=0\nMidiOutput=Synth: gone.sf2\n");
+  LoadRememberedChoices();
+  const DWORD gone = ProblemCount();
+  ReopenMidiOutput();
+  CloseMidiOutput();
+  EXPECT_EQ(ProblemCount() - gone, 1u);
+  EXPECT_NE(Problems().find("Synth: gone.sf2 is not there; using the default"), std::string::npos);
+  EXPECT_STREQ(chosenOutputName, "");
+  // What the file holds stays until a device is chosen in the menu.
+  SaveRememberedChoices();
+  EXPECT_NE(FileText().find("MidiOutput=Synth: gone.sf2"), std::string::npos);
+  RememberDeviceChoices();
+  SaveRememberedChoices();
+  EXPECT_EQ(FileText().find("MidiOutput"), std::string::npos);
+  unsetenv("XDG_DATA_HOME");
+  chosenInputName[0] = '\0';
+  followCurrentChannel = FALSE;
 }
 
 }  // namespace

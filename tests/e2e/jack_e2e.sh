@@ -44,7 +44,7 @@ fi
 # leaves JACK's table of servers; a synchronous server waits long for a client that died.
 stop_jack() {
   local pid
-  exec 3>&- 4>&- || true
+  exec 3>&- 4>&- 5>&- || true
   for pid in "${E2E_PIDS[@]}"; do
     [[ $pid == "$JACKD_PID" || $pid == "$PLAYER_PID" || $pid == "$EARLY_PID" ]] || kill "$pid" 2>/dev/null || true
   done
@@ -53,6 +53,9 @@ stop_jack() {
   wait "$JACKD_PID" 2>/dev/null || true
 }
 trap 'stop_jack; e2e_cleanup' EXIT
+# Then the devices chosen in the menu and remembered: a JACK client's port chosen as the
+# output gets Z, after a restart too; a remembered input plays alone; a remembered output
+# that is gone gives the default with one line.
 # Where an ALSA sequencer exists the ports would open there first.
 [[ -e /dev/snd/seq ]] && export PLINKARO_MIDI_API=jack
 
@@ -68,7 +71,8 @@ for _ in $(seq 100); do
 done
 E2E_MIDI_OUT=port E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
 "$TOOL" record "Plinkaro:Plinkaro" >"$E2E_WORK/recorded.txt" 2>&1 &
-E2E_PIDS+=($!)
+RECORDER_PID=$!
+E2E_PIDS+=("$RECORDER_PID")
 trap '' PIPE  # a player that died fails the write below instead of ending the script
 mkfifo "$E2E_WORK/play"
 "$TOOL" play <"$E2E_WORK/play" &
@@ -118,4 +122,55 @@ for ch in 0 1 2 3 4 5 6 7 8 9 a b c d e f; do offs+="short b$ch 40 00|"; done
 check "closing sends the held note's note-off, then sustain off" \
   "$(tail -n 17 "$E2E_WORK/recorded.txt" | tr '\n' '|')" "$offs"
 check "and nothing else came out" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" "$played$offs"
+
+echo "# devices chosen in the menu and remembered"
+kill "$RECORDER_PID"
+wait "$RECORDER_PID" 2>/dev/null || true
+# The recorder's port, the only one on the dummy server that takes MIDI, is listed last
+# under MIDI output; it listens to a source that sends nothing.
+mkfifo "$E2E_WORK/idle"
+"$TOOL" play "e2e idle" <"$E2E_WORK/idle" &
+E2E_PIDS+=($!)
+exec 5>"$E2E_WORK/idle"
+idle_up() { jack_lsp | grep -qx "e2e idle:out"; }
+within 10 idle_up
+"$TOOL" record "e2e idle:out" >"$E2E_WORK/chosen.txt" 2>&1 &
+E2E_PIDS+=($!)
+recorder_up() { jack_lsp | grep -qx "e2e recorder:in"; }
+within 10 recorder_up
+got() { grep -c "^$1" "$E2E_WORK/chosen.txt" || true; }
+got_one() { [[ $(got "$1") -ge 1 ]]; }
+start_plinkaro "$PLINKARO"
+xdotool key shift+F10
+menu_up() { [[ -n "$(other_windows)" ]]; }
+within 5 menu_up || true
+xdotool key t End Return  # MIDI output > the last port listed
+settle 0.3
+xdotool key z
+within 10 got_one "short 90 3c" || true
+check "the port chosen in the menu gets Z" "$(got "short 90 3c")" 1
+check "it is remembered by name" "$(grep -c '^MidiOutput=e2e recorder:in$' "$XDG_CONFIG_HOME/Plinkaro/plinkaro.ini")" 1
+close_plinkaro "$X_INPUT"
+
+echo "MidiInput=e2e player:out" >>"$XDG_CONFIG_HOME/Plinkaro/plinkaro.ini"
+: >"$E2E_WORK/chosen.txt"
+start_plinkaro env -u PLINKARO_MIDI_OUT -u PLINKARO_MIDI_IN "$PLINKARO"
+xdotool key z
+within 10 got_one "short 90 3c" || true
+check "after a restart Z still reaches the chosen port" "$(got "short 90 3c")" 1
+player_in() { connected "e2e player:out" | grep -q "Plinkaro In"; }
+within 5 player_in || true
+printf 'short 93 41 64\n' >&4
+printf 'short 92 3e 64\n' >&3
+within 10 got_one "short 92 3e 64" || true
+settle 0.5  # a message of the ignored source would have come by now
+check "the remembered input plays alone, the other source is ignored" \
+  "$(got "short 92 3e 64") $(got "short 93 41 64")" "1 0"
+close_plinkaro "$X_INPUT"
+
+settings_file "F7StartsRecording=0" "MidiOutput=e2e gone:in"
+start_plinkaro env -u PLINKARO_MIDI_OUT "$PLINKARO"
+check "a remembered output that is gone gives the default with one line" \
+  "$(grep -c 'the MIDI output e2e gone:in is not there; using the default' "$E2E_WORK/plinkaro.out")" 1
+close_plinkaro "$X_INPUT"
 finish
