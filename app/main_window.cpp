@@ -103,6 +103,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONUP: return 0;
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
+    // Windows ends the process soon after WM_ENDSESSION, without WM_CLOSE or WM_DESTROY.
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) SaveRecordingAtSessionEnd();
+      return 0;
     // Closing saves a running take while the window can still own a message box.
     case WM_CLOSE: EndRecording(); return DefWindowProcA(window, message, wParam, lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);

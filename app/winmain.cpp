@@ -3,6 +3,7 @@
 #include "common/program_globals.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "record/recording.h"
 #include "song/transport.h"
 
 namespace {
@@ -36,6 +37,7 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int showComma
   ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
   ShowWindow(mainWindow, showCommand);
   UpdateWindow(mainWindow);
+  RecoverInterruptedTakes();
   // A file named at start-up is loaded as if it had been dropped on the window.
   char songPath[MAX_PATH];
   if (CommandLineFile(commandLine, songPath)) LoadSongFile(songPath);

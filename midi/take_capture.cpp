@@ -84,7 +84,8 @@ void Append(Take* take, DWORD word, const BYTE* bytes, DWORD length) {
   CapturedSlot* slot = SlotFor(take, first);
   if (!slot) return;
   slot->time = time;
-  slot->word = word;
+  // Published last: a reader that sees the word sees the time and the bytes after it.
+  InterlockedExchange(reinterpret_cast<LONG volatile*>(&slot->word), LONG(word));
 }
 
 void Capture(DWORD word, const BYTE* bytes, DWORD length) {
@@ -180,11 +181,16 @@ void CaptureLongMessage(const BYTE* bytes, DWORD length) {
 void CaptureReset() { Capture(CAPTURED_RESET, nullptr, 0); }
 
 DWORD CapturedSlotCount(const Take* take) {
-  const DWORD reserved = DWORD(take->reserved);
+  const DWORD reserved = DWORD(ReadLong(const_cast<LONG*>(&take->reserved)));
   return reserved < TAKE_CAPACITY_SLOTS ? reserved : TAKE_CAPACITY_SLOTS;
 }
 
 const CapturedSlot* CapturedSlotAt(const Take* take, DWORD index) {
-  const CapturedSlot* slots = take->blocks[index / CAPTURE_BLOCK_SLOTS];
+  const CapturedSlot* slots = ReadBlock(const_cast<Take*>(take), index / CAPTURE_BLOCK_SLOTS);
   return slots ? slots + index % CAPTURE_BLOCK_SLOTS : nullptr;
+}
+
+DWORD CapturedWord(const CapturedSlot* slot) {
+  return DWORD(InterlockedCompareExchange(
+      reinterpret_cast<LONG volatile*>(const_cast<DWORD*>(&slot->word)), 0, 0));
 }

@@ -1,6 +1,7 @@
 // Takes: while one runs, every message sent to the MIDI output is kept with its time. Any
 // thread appends, without a lock and without allocating for each message; the UI thread
-// starts, cuts and ends takes, and reads a take only once no appender is left in it.
+// starts, cuts and ends takes; a take is read while it runs (the slots already filled)
+// and whole once no appender is left in it.
 #pragma once
 
 #include <windows.h>
@@ -62,7 +63,9 @@ void CaptureShortMessage(DWORD message);
 void CaptureLongMessage(const BYTE* bytes, DWORD length);
 void CaptureReset();
 
-// Reading a take that no longer runs: the slots that were handed out, and each slot (null
-// where no block was had).
+// Reading a take: the slots that were handed out, and each slot (null where no block was
+// had). While the take runs, a slot whose word reads 0 is still being filled; once its
+// word is read, its time and bytes are complete.
 DWORD CapturedSlotCount(const Take* take);
 const CapturedSlot* CapturedSlotAt(const Take* take, DWORD index);
+DWORD CapturedWord(const CapturedSlot* slot);

@@ -1,7 +1,8 @@
 // Handles for the objects that stand in for Win32 ones (files, searches, drops, MIDI
-// outputs and inputs, multimedia timers, GDI objects): opaque numbers that each table draws
-// from a range of its own and does not hand out again while numbers remain, so a stale
-// handle, or one given to the wrong call, is refused instead of reaching another object.
+// outputs and inputs, multimedia timers, GDI objects, events and threads): opaque numbers
+// that each table draws from a range of its own and does not hand out again while numbers
+// remain, so a stale handle, or one given to the wrong call, is refused instead of reaching
+// another object.
 #pragma once
 
 #include <cstdint>
@@ -23,10 +24,13 @@ enum class HandleRange : std::uintptr_t {
   kTimers,
   kGdiObjects,
   kMidiInputs,
+  kWaitables,  // events and threads
+  kMenus,
 };
 
-// `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...).
-template <class T, class Handle = std::uintptr_t>
+// `Handle` is the Win32 type the table hands out (HANDLE, HMIDIOUT, UINT, ...); `Mutex`
+// guards it (priority_inheriting_mutex.h for a table the time-critical timer thread uses).
+template <class T, class Handle = std::uintptr_t, class Mutex = std::mutex>
 class HandleTable {
  public:
   explicit HandleTable(HandleRange range)
@@ -34,7 +38,7 @@ class HandleTable {
 
   // Holds the lock that every call below takes, so that a caller can run several steps as
   // one; the *Locked calls expect it held.
-  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+  std::unique_lock<Mutex> Lock() { return std::unique_lock<Mutex>(mutex_); }
 
   Handle Add(T value) {
     std::lock_guard guard(mutex_);
@@ -107,7 +111,7 @@ class HandleTable {
   }
   std::uintptr_t Number() const { return first_ + serial_ * kStep; }
 
-  std::mutex mutex_;
+  Mutex mutex_;
   std::unordered_map<std::uintptr_t, T> objects_;
   const std::uintptr_t first_;
   std::uintptr_t serial_ = 0;

@@ -1,6 +1,8 @@
-// Implements: the PLINKARO_TRACE switch shared by the platform's trace channels.
+// Implements: the PLINKARO_TRACE switch shared by the platform's trace channels, and their
+// lines, each ending in the steady clock's time in milliseconds.
 #include "trace_channel.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -22,7 +24,9 @@ bool TraceChannelEnabled(const char* channel) {
 void TraceLine(const char* channel, const char* format, std::va_list arguments) {
   std::fprintf(stderr, "%s: ", channel);
   std::vfprintf(stderr, format, arguments);
-  std::fputc('\n', stderr);
+  // The steady clock's milliseconds end each line, so that traces can time what they show.
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  std::fprintf(stderr, " @%.3f\n", std::chrono::duration<double, std::milli>(now).count());
 }
 
 }  // namespace plk

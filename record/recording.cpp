@@ -2,7 +2,9 @@
 
 #include "common/program_globals.h"
 #include "midi/take_capture.h"
+#include "record/live_take.h"
 #include "record/take_file.h"
+#include "record/take_recovery.h"
 #include "record/take_save.h"
 
 namespace {
@@ -18,17 +20,10 @@ LPCSTR FileNameOf(LPCSTR path) {
   return name;
 }
 
-void ShowSavedName(LPCSTR path) {
-  char title[MAX_PATH + sizeof SAVED_TITLE_PREFIX];
-  lstrcpyA(title, SAVED_TITLE_PREFIX);
-  lstrcatA(title, FileNameOf(path));
-  SetWindowTextA(mainWindow, title);
-  SetTimer(mainWindow, SAVED_TITLE_TIMER_ID, SAVED_TITLE_MS, nullptr);
-}
-
-// A take without a message is not saved. Returns TRUE when a file was written.
-BOOL SaveAndRelease(Take* take, char* path) {
-  const BOOL saved = CountTakeMessages(take) > 0 && SaveTake(take, path);
+// A take without a message is not saved. Returns TRUE when a file was written; `report`
+// as SaveTake's.
+BOOL SaveAndRelease(Take* take, char* path, char* report) {
+  const BOOL saved = FinishLiveTake(take, path, report);
   ReleaseTake(take);
   return saved;
 }
@@ -37,15 +32,38 @@ void CutFullTake() {
   cuttingTake = TRUE;
   Take* full = CutTake();
   char path[MAX_PATH];
-  if (full) SaveAndRelease(full, path);
+  if (full) {
+    StartLiveTake(RunningTake());
+    SaveAndRelease(full, path, nullptr);
+  }
   cuttingTake = FALSE;
+}
+
+// A line on the standard error, where there is one (a program started from a terminal or
+// with its output redirected).
+void WriteErrorLine(LPCSTR text) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD written = 0;
+  if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
+  WriteFile(error, text, lstrlenA(text), &written, nullptr);
+  WriteFile(error, "\n", 1, &written, nullptr);
+}
+
+void ShowTitleFor(LPCSTR prefix, LPCSTR text) {
+  char title[MAX_PATH + 64];
+  lstrcpyA(title, prefix);
+  lstrcatA(title, text);
+  SetWindowTextA(mainWindow, title);
+  SetTimer(mainWindow, SAVED_TITLE_TIMER_ID, SAVED_TITLE_MS, nullptr);
 }
 
 }  // namespace
 
 void ToggleRecording() {
   if (RunningTake()) return EndRecording();
-  if (!StartTake()) return;
+  Take* take = StartTake();
+  if (!take) return;
+  StartLiveTake(take);
   KillTimer(mainWindow, SAVED_TITLE_TIMER_ID);
   SetWindowTextA(mainWindow, RECORDING_TITLE);
   SetTimer(mainWindow, TAKE_TIMER_ID, TAKE_TIMER_MS, nullptr);
@@ -57,7 +75,46 @@ void EndRecording() {
   KillTimer(mainWindow, TAKE_TIMER_ID);
   SetWindowTextA(mainWindow, MAIN_WINDOW_TITLE);
   char path[MAX_PATH];
-  if (SaveAndRelease(take, path)) ShowSavedName(path);
+  if (SaveAndRelease(take, path, nullptr)) ShowTitleFor(SAVED_TITLE_PREFIX, FileNameOf(path));
+}
+
+// Nothing is shown: the session may end at any moment after this returns, and the display
+// may be gone already.
+void SaveRecordingAtSessionEnd() {
+  Take* take = EndTake();
+  if (!take) return;
+  KillTimer(mainWindow, TAKE_TIMER_ID);
+  char path[MAX_PATH];
+  char report[SAVE_ERROR_TEXT_SIZE] = "";
+  char line[MAX_PATH + 64];
+  const BOOL saved = SaveAndRelease(take, path, report);
+  if (report[0]) WriteErrorLine(report);
+  if (saved) {
+    wsprintfA(line, "plinkaro: the take was saved as %s", path);
+    WriteErrorLine(line);
+  }
+}
+
+void RecoverInterruptedTakes() {
+  char folders[2][MAX_PATH];
+  FindTemporaryFolder(folders[1]);
+  const BOOL haveRecordFolder = FindRecordFolder(folders[0]) == ERROR_SUCCESS;
+  DWORD count = 0;
+  char path[MAX_PATH] = "";
+  char line[MAX_PATH + 64];
+  for (int i = haveRecordFolder ? 0 : 1; i < 2; i++) {
+    const DWORD found = RecoverTakesIn(folders[i], path);
+    if (found) {
+      wsprintfA(line, "plinkaro: a take that was cut short is recovered as %s", path);
+      WriteErrorLine(line);
+    }
+    count += found;
+  }
+  if (count == 1) ShowTitleFor(RECOVERED_TITLE_PREFIX, FileNameOf(path));
+  if (count > 1) {
+    wsprintfA(line, "%lu takes", count);
+    ShowTitleFor(RECOVERED_TITLE_PREFIX, line);
+  }
 }
 
 LRESULT OnRecordingTimer(WPARAM timerId) {

@@ -6,7 +6,8 @@
 
 #define RECORDING_TITLE "Plinkaro - Recording"
 #define SAVED_TITLE_PREFIX "Plinkaro - Saved "
-// After a save the title names the file for a while (one-shot window timer).
+#define RECOVERED_TITLE_PREFIX "Plinkaro - Recovered "
+// After a save or a recovery the title names the file for a while (one-shot window timer).
 #define SAVED_TITLE_TIMER_ID 2
 #define SAVED_TITLE_MS 3000
 // While a take runs: blocks allocated ahead, and the take cut once it is full.
@@ -17,5 +18,11 @@
 void ToggleRecording();
 // Ends and saves the running take, if any (the window is closing, or F7).
 void EndRecording();
+// WM_ENDSESSION: the running take is saved without a word on the screen; the result goes
+// to the standard error.
+void SaveRecordingAtSessionEnd();
+// At start: takes that a crash cut short, in the recording folder and the temporary folder,
+// are completed; the title names them for a while and the standard error lists them.
+void RecoverInterruptedTakes();
 // WM_TIMER of the recording's timers.
 LRESULT OnRecordingTimer(WPARAM timerId);

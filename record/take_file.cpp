@@ -5,26 +5,25 @@
 
 namespace {
 
-#define TAKE_FILE_BUFFER_SIZE 65536
 #define LONGEST_EVENT 16  // the most bytes of any event other than a long message's data
 
-// The track goes out through one buffer; without a file it is only measured.
-struct TrackOutput {
-  HANDLE file;  // INVALID_HANDLE_VALUE: measure only
-  DWORD length;
-  DWORD used;
-  DWORD messageCount;
-  DWORD lastTime;
-  BOOL failed;
-};
+typedef TakeStream TrackOutput;
 
-BYTE takeFileBuffer[TAKE_FILE_BUFFER_SIZE];
+// Why the last call failed; a failure that does not say is still a failure.
+DWORD LastError() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
+BOOL WriteAll(HANDLE file, const BYTE* bytes, DWORD count) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, count, &written, nullptr) && written == count;
+}
 
 void Flush(TrackOutput& out) {
-  DWORD written = 0;
-  if (out.used && !out.failed &&
-      (!WriteFile(out.file, takeFileBuffer, out.used, &written, nullptr) || written != out.used)) {
+  if (out.used && !out.failed && !WriteAll(out.file, out.buffer, out.used)) {
     out.failed = TRUE;
+    out.error = LastError();
   }
   out.used = 0;
 }
@@ -33,12 +32,19 @@ void Flush(TrackOutput& out) {
 BYTE* Reserve(TrackOutput& out, DWORD count) {
   if (out.file == INVALID_HANDLE_VALUE) return nullptr;
   if (out.used + count > TAKE_FILE_BUFFER_SIZE) Flush(out);
-  return takeFileBuffer + out.used;
+  return out.buffer + out.used;
 }
 
 void Commit(TrackOutput& out, DWORD count) {
   out.length += count;
   if (out.file != INVALID_HANDLE_VALUE) out.used += count;
+}
+
+void OpenStream(TrackOutput& out, HANDLE file) {
+  out.file = file;
+  out.nextSlot = out.length = out.used = out.messageCount = out.lastTime = 0;
+  out.failed = FALSE;
+  out.error = ERROR_SUCCESS;
 }
 
 // A delta time in ticks (milliseconds). When one thread stamps its message and another
@@ -105,11 +111,14 @@ void PutLongMessage(TrackOutput& out, DWORD time, const Take* take, DWORD header
   }
 }
 
-// Writes the slot's message when it belongs in the file; returns the slots it takes.
-DWORD PutCaptured(TrackOutput& out, const Take* take, DWORD index) {
+// Writes the slot's message when it belongs in the file; returns the slots it takes, 0 for
+// a slot still being filled while the take runs.
+DWORD PutCaptured(TrackOutput& out, const Take* take, DWORD index, BOOL whole) {
   const CapturedSlot* slot = CapturedSlotAt(take, index);
-  if (!slot) return CAPTURE_BLOCK_SLOTS - index % CAPTURE_BLOCK_SLOTS;  // no block was had
-  const DWORD kind = slot->word & CAPTURED_KIND_MASK, value = slot->word & ~CAPTURED_KIND_MASK;
+  if (!slot) return whole ? CAPTURE_BLOCK_SLOTS - index % CAPTURE_BLOCK_SLOTS : 0;  // no block
+  const DWORD word = CapturedWord(slot);
+  if (!word && !whole) return 0;
+  const DWORD kind = word & CAPTURED_KIND_MASK, value = word & ~CAPTURED_KIND_MASK;
   const BYTE status = BYTE(value);
   DWORD slots = 1;
   if (kind == CAPTURED_SHORT && status >= 0x80 && status < 0xF0) {
@@ -126,34 +135,78 @@ DWORD PutCaptured(TrackOutput& out, const Take* take, DWORD index) {
   return slots;
 }
 
-void PutTrack(TrackOutput& out, const Take* take) {
+void PutOpening(TrackOutput& out, const Take* take) {
   BYTE tempo[LONGEST_EVENT];
   PutDelta(out, 0);
   PutBytes(out, tempo, WriteTempoEvent(tempo, DEFAULT_TEMPO_MICROS));
   PutInstruments(out, take);
   out.messageCount = 0;
+}
+
+void PutSlots(TrackOutput& out, const Take* take, BOOL whole) {
   const DWORD count = CapturedSlotCount(take);
-  for (DWORD index = 0; index < count;) index += PutCaptured(out, take, index);
+  while (out.nextSlot < count) {
+    const DWORD slots = PutCaptured(out, take, out.nextSlot, whole);
+    if (!slots) return;
+    out.nextSlot += slots;
+  }
+}
+
+void PutEnd(TrackOutput& out) {
   PutDelta(out, out.lastTime);
   BYTE end[LONGEST_EVENT];
   PutBytes(out, end, WriteEndOfTrack(end));
 }
 
+TakeStream fileStream;  // the UI thread's, for whole files
+
 }  // namespace
 
 DWORD CountTakeMessages(const Take* take) {
-  TrackOutput measure = {INVALID_HANDLE_VALUE, 0, 0, 0, 0, FALSE};
-  PutTrack(measure, take);
+  TrackOutput measure;
+  OpenStream(measure, INVALID_HANDLE_VALUE);
+  PutOpening(measure, take);
+  PutSlots(measure, take, TRUE);
   return measure.messageCount;
 }
 
-BOOL WriteTakeFile(HANDLE file, const Take* take) {
-  TrackOutput measure = {INVALID_HANDLE_VALUE, 0, 0, 0, 0, FALSE};
-  PutTrack(measure, take);
-  TrackOutput out = {file, 0, 0, 0, 0, FALSE};
+BOOL BeginTakeStream(TakeStream* stream, HANDLE file, const Take* take) {
+  TrackOutput& out = *stream;
+  OpenStream(out, file);
   Commit(out, WriteSmfHeader(Reserve(out, 14), 0, 1, TAKE_DIVISION));
-  Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", measure.length));
-  PutTrack(out, take);
-  Flush(out);
+  Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", 0));
+  out.length = 0;  // the track's length counts its events only
+  PutOpening(out, take);
   return !out.failed;
+}
+
+BOOL ContinueTakeStream(TakeStream* stream, const Take* take, BOOL whole) {
+  PutSlots(*stream, take, whole);
+  Flush(*stream);
+  return !stream->failed;
+}
+
+BOOL EndTakeStream(TakeStream* stream) {
+  PutEnd(*stream);
+  Flush(*stream);
+  if (!stream->failed && !WriteTakeTrackLength(stream->file, stream->length)) {
+    stream->failed = TRUE;
+    stream->error = LastError();
+  }
+  return !stream->failed;
+}
+
+// The length field is big-endian, as every number in the file.
+BOOL WriteTakeTrackLength(HANDLE file, DWORD length) {
+  const BYTE bytes[] = {BYTE(length >> 24), BYTE(length >> 16), BYTE(length >> 8), BYTE(length)};
+  return SetFilePointer(file, TAKE_TRACK_LENGTH_OFFSET, nullptr, FILE_BEGIN) !=
+             INVALID_SET_FILE_POINTER &&
+         WriteAll(file, bytes, sizeof bytes) &&
+         SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER;
+}
+
+// A failed write leaves its error for GetLastError: nothing is called after it.
+BOOL WriteTakeFile(HANDLE file, const Take* take) {
+  return BeginTakeStream(&fileStream, file, take) && ContinueTakeStream(&fileStream, take, TRUE) &&
+         EndTakeStream(&fileStream);
 }

@@ -6,7 +6,6 @@
 namespace {
 
 #define TAKE_COPY_LIMIT 9999
-#define SAVE_ERROR_TEXT_SIZE (6 * MAX_PATH)
 
 BOOL IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -16,33 +15,6 @@ BOOL NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERRO
 DWORD LastError() {
   const DWORD error = GetLastError();
   return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
-}
-
-// A new file under the first free temporary name; `path` receives the name.
-HANDLE CreateTemporaryFile(LPCSTR folder, const Take* take, char* path, DWORD* error) {
-  for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT; copy++) {
-    if (!MakeTakePath(path, folder, &take->startedAt, copy, ".part")) {
-      *error = ERROR_FILENAME_EXCED_RANGE;
-      return INVALID_HANDLE_VALUE;
-    }
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    *error = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
-    if (!NameTaken(*error)) return file;
-  }
-  return INVALID_HANDLE_VALUE;
-}
-
-// The complete file under the first free final name; the rename never replaces a file.
-DWORD RenameToFreeName(LPCSTR temporary, LPCSTR folder, const Take* take, char* path) {
-  DWORD error = ERROR_ALREADY_EXISTS;
-  for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT && NameTaken(error); copy++) {
-    if (!MakeTakePath(path, folder, &take->startedAt, copy, ".mid")) {
-      return ERROR_FILENAME_EXCED_RANGE;
-    }
-    error = MoveFileA(temporary, path) ? ERROR_SUCCESS : LastError();
-  }
-  return error;
 }
 
 void DescribeError(char* text, DWORD error) {
@@ -57,9 +29,38 @@ void DescribeError(char* text, DWORD error) {
   while (end > text && (end[-1] == '\r' || end[-1] == '\n' || end[-1] == ' ')) *--end = '\0';
 }
 
-void ShowSaveError(LPCSTR failedPath, DWORD error, LPCSTR fallbackPath, DWORD fallbackError) {
+}  // namespace
+
+// The file stays held while it is written (no sharing), so that no other Plinkaro takes
+// it for a take that was cut short.
+HANDLE CreateTakePart(LPCSTR folder, const Take* take, char* path, DWORD* error) {
+  for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT; copy++) {
+    if (!MakeTakePath(path, folder, &take->startedAt, copy, ".part")) {
+      *error = ERROR_FILENAME_EXCED_RANGE;
+      return INVALID_HANDLE_VALUE;
+    }
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    *error = file != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
+    if (!NameTaken(*error)) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+DWORD RenameToFreeName(LPCSTR part, LPCSTR folder, const Take* take, char* path) {
+  DWORD error = ERROR_ALREADY_EXISTS;
+  for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT && NameTaken(error); copy++) {
+    if (!MakeTakePath(path, folder, &take->startedAt, copy, ".mid")) {
+      return ERROR_FILENAME_EXCED_RANGE;
+    }
+    error = MoveFileA(part, path) ? ERROR_SUCCESS : LastError();
+  }
+  return error;
+}
+
+void DescribeSaveError(char* text, LPCSTR failedPath, DWORD error, LPCSTR fallbackPath,
+                       DWORD fallbackError) {
   char reason[MAX_PATH];
-  char text[SAVE_ERROR_TEXT_SIZE];
   DescribeError(reason, error);
   wsprintfA(text, "Recording Save Error\n\n%s\n%s\n\n", failedPath, reason);
   if (fallbackError == ERROR_SUCCESS) {
@@ -72,11 +73,23 @@ void ShowSaveError(LPCSTR failedPath, DWORD error, LPCSTR fallbackPath, DWORD fa
     lstrcatA(text, "\n");
     lstrcatA(text, reason);
   }
+}
+
+void ShowSaveError(LPCSTR failedPath, DWORD error, LPCSTR fallbackPath, DWORD fallbackError) {
+  char text[SAVE_ERROR_TEXT_SIZE];
+  DescribeSaveError(text, failedPath, error, fallbackPath, fallbackError);
   MessageBoxA(mainWindow, text, "", MB_OK);
 }
 
-// PLINKARO_RECORD_DIR, or the current folder. When the folder's path does not fit, `folder`
-// says where it came from.
+void TellSaveError(char* report, LPCSTR failedPath, DWORD error, LPCSTR fallbackPath,
+                   DWORD fallbackError) {
+  if (report) {
+    DescribeSaveError(report, failedPath, error, fallbackPath, fallbackError);
+  } else {
+    ShowSaveError(failedPath, error, fallbackPath, fallbackError);
+  }
+}
+
 DWORD FindRecordFolder(char* folder) {
   DWORD length = GetEnvironmentVariableA("PLINKARO_RECORD_DIR", folder, MAX_PATH);
   if (length >= MAX_PATH) {
@@ -91,7 +104,10 @@ DWORD FindRecordFolder(char* folder) {
   return error;
 }
 
-}  // namespace
+void FindTemporaryFolder(char* folder) {
+  const DWORD length = GetTempPathA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) folder[0] = '\0';
+}
 
 BOOL MakeTakePath(char* path, LPCSTR folder, const SYSTEMTIME* startedAt, DWORD copy,
                   LPCSTR extension) {
@@ -120,7 +136,7 @@ DWORD SaveTakeIn(LPCSTR folder, const Take* take, char* path) {
   lstrcpyA(path, intended);
   char temporary[MAX_PATH];
   DWORD error = ERROR_SUCCESS;
-  HANDLE file = CreateTemporaryFile(folder, take, temporary, &error);
+  HANDLE file = CreateTakePart(folder, take, temporary, &error);
   if (file == INVALID_HANDLE_VALUE) return error;
   if (!WriteTakeFile(file, take) || !FlushFileBuffers(file)) error = LastError();
   if (!CloseHandle(file) && error == ERROR_SUCCESS) error = LastError();
@@ -132,7 +148,15 @@ DWORD SaveTakeIn(LPCSTR folder, const Take* take, char* path) {
   return error;
 }
 
-BOOL SaveTake(const Take* take, char* path) {
+BOOL SaveAfterFailure(const Take* take, LPCSTR failedPath, DWORD error, char* path, char* report) {
+  char temporaryFolder[MAX_PATH];
+  FindTemporaryFolder(temporaryFolder);
+  const DWORD fallbackError = SaveTakeIn(temporaryFolder, take, path);
+  TellSaveError(report, failedPath, error, path, fallbackError);
+  return fallbackError == ERROR_SUCCESS;
+}
+
+BOOL SaveTake(const Take* take, char* path, char* report) {
   char folder[MAX_PATH];
   DWORD error = FindRecordFolder(folder);
   if (error == ERROR_SUCCESS) {
@@ -143,10 +167,5 @@ BOOL SaveTake(const Take* take, char* path) {
   }
   char failedPath[MAX_PATH];
   lstrcpyA(failedPath, path);
-  char temporaryFolder[MAX_PATH];
-  const DWORD length = GetTempPathA(MAX_PATH, temporaryFolder);
-  if (length == 0 || length >= MAX_PATH) temporaryFolder[0] = '\0';
-  const DWORD fallbackError = SaveTakeIn(temporaryFolder, take, path);
-  ShowSaveError(failedPath, error, path, fallbackError);
-  return fallbackError == ERROR_SUCCESS;
+  return SaveAfterFailure(take, failedPath, error, path, report);
 }

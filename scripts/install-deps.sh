@@ -7,25 +7,34 @@ packages=(
   # build
   cmake ninja-build g++ clang clang-format pkg-config
   libsdl2-dev libfreetype-dev libfontconfig-dev libfluidsynth-dev librtmidi-dev libjack-jackd2-dev
-  libpulse-dev   libx11-dev libpng-dev
+  libpulse-dev   libx11-dev libpng-dev libsystemd-dev
   # run: the General MIDI soundfont, the Japanese gothic font and the dialog face
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev nsis
-  xvfb xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
+  xvfb openbox xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
   # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test
   python3-mido
+  # the desktop portal's dialogs: a private session bus and a stand-in portal service
+  dbus-daemon python3-dbus python3-gi
   # the desktop files' checks and the Debian package
   desktop-file-utils appstream dpkg-dev
 )
 
+# The PulseAudio test starts a private pulseaudio daemon of its own. A desktop's own sound
+# server stays: apt would replace pipewire-pulse with pulseaudio, so pulseaudio is asked for
+# only where no PulseAudio server is installed.
+installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
+if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
+  packages+=(pulseaudio)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
 
 if ((${#missing[@]} == 0)); then

@@ -146,11 +146,11 @@ TEST_F(RecordingTest, ASaveNeverReplacesAFileAndAFolderThatRefusesSendsItToTheTe
   SendShortMessage(0x90, 0x3C, 0x40);
   EndTake()->startedAt = kLeapNight;
   plk::user32::testing::InterceptMessageBoxes(true);
-  EXPECT_TRUE(SaveTake(take, path));
+  EXPECT_TRUE(SaveTake(take, path, nullptr));
   const std::string saved = folder + "/" + kName + "-4.mid";
   EXPECT_EQ(path, saved);
   setenv("TMPDIR", blocked.c_str(), 1);
-  EXPECT_FALSE(SaveTake(take, path));
+  EXPECT_FALSE(SaveTake(take, path, nullptr));
   unsetenv("TMPDIR");
   unsetenv("PLINKARO_RECORD_DIR");
   ReleaseTake(take);

@@ -1,5 +1,5 @@
 // F7 in the real window: the title while recording and after a save, an empty take, a full
-// take cut while recording goes on, and closing while recording.
+// take cut while recording goes on, the end of the session and closing while recording.
 #include <filesystem>
 
 #include "common/redraw_queue.h"
@@ -23,11 +23,13 @@ class RecordingWindowTest : public WindowTest {
     GetWindowTextA(mainWindow, title, MAX_PATH);
     return title;
   }
-  // Each saved take's number of events after the tempo and the instruments, smallest first.
+  // Each saved take's number of events after the tempo and the instruments, smallest first;
+  // a running take's .part counts as its extension.
   std::multiset<size_t> Saved() {
     std::multiset<size_t> counts;
     for (const auto& file : std::filesystem::directory_iterator(folder)) {
-      counts.insert(FileEvents(file.path()).size() - 1 - 3 * 16 - 1);
+      counts.insert(
+          file.path().extension() == ".part" ? 0 : FileEvents(file.path()).size() - 1 - 3 * 16 - 1);
     }
     return counts;
   }
@@ -48,7 +50,7 @@ TEST_F(RecordingWindowTest, F7RecordsAFullTakeIsCutAndClosingSavesWhatRuns) {
   }
   // The recording's timer cuts the full take and leaves the redraw queue alone.
   SendMessageA(mainWindow, WM_TIMER, TAKE_TIMER_ID, 0);
-  EXPECT_EQ(Saved(), std::multiset<size_t>{4});
+  EXPECT_EQ(Saved(), (std::multiset<size_t>{0, 4})) << "the next take runs in its .part";
   EXPECT_EQ(Title(), "Plinkaro - Recording");
   EXPECT_NE(PendingRedraws(), 0u);
   Key('C');
@@ -58,10 +60,17 @@ TEST_F(RecordingWindowTest, F7RecordsAFullTakeIsCutAndClosingSavesWhatRuns) {
   SendMessageA(mainWindow, WM_TIMER, SAVED_TITLE_TIMER_ID, 0);
   EXPECT_EQ(Title(), "Plinkaro");
   Key(VK_F7);
+  Key('B');
+  EXPECT_EQ(SendMessageA(mainWindow, WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageA(mainWindow, WM_ENDSESSION, FALSE, 0);  // another program refused: nothing ends
+  EXPECT_EQ(Saved(), (std::multiset<size_t>{0, 1, 4}));
+  SendMessageA(mainWindow, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(Saved(), (std::multiset<size_t>{1, 1, 4}));
+  Key(VK_F7);
   Key('V');
   SendMessageA(mainWindow, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(mainWindow));
-  EXPECT_EQ(Saved(), (std::multiset<size_t>{1, 1, 4}));
+  EXPECT_EQ(Saved(), (std::multiset<size_t>{1, 1, 1, 4}));
   EXPECT_EQ(TakeMessageBox(), "");
 }
 

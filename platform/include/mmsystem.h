@@ -1,5 +1,5 @@
 // The Windows multimedia (winmm) subset that Plinkaro uses: MIDI output and input and the
-// multimedia timer. Constants carry their real Win32 values; MIDIHDR and MIDIINCAPSA have
+// multimedia timer. Constants carry their real Win32 values; MIDIHDR and the caps have
 // the Win32 member order (and so the Win32 layout on 32-bit hosts, the Win64 one on 64-bit
 // hosts).
 #pragma once
@@ -71,7 +71,25 @@ typedef struct tagMIDIINCAPSA {
   DWORD dwSupport;
 } MIDIINCAPSA, *LPMIDIINCAPSA;
 
+// MIDIOUTCAPSA.wTechnology
+#define MOD_MIDIPORT 1
+#define MOD_MAPPER 5
+#define MOD_SWSYNTH 7
+
+typedef struct tagMIDIOUTCAPSA {
+  WORD wMid;
+  WORD wPid;
+  MMVERSION vDriverVersion;
+  CHAR szPname[MAXPNAMELEN];
+  WORD wTechnology;
+  WORD wVoices;
+  WORD wNotes;
+  WORD wChannelMask;
+  DWORD dwSupport;
+} MIDIOUTCAPSA, *LPMIDIOUTCAPSA;
+
 UINT midiOutGetNumDevs(void);
+MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size);
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance,
                      DWORD flags);
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message);

@@ -1,7 +1,8 @@
 // The Win32 subset that Plinkaro's own code uses, for hosts without Win32.
 //
 // Implements: the types, constants (with their real Win32 values) and prototypes of
-// kernel32, user32 and gdi32 that the program calls. Structures have the real Win32
+// kernel32, user32 and gdi32 that the program calls; it pulls in commdlg.h and objbase.h
+// as the SDK's windows.h does. Structures have the real Win32
 // member order and natural alignment, so on a 32-bit host they have the Win32 layout
 // and on a 64-bit host the Win64 layout. tests/win32_abi_table.h checks both against
 // the real SDK in the mingw build.
@@ -31,6 +32,7 @@ typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef std::uint32_t ULONG;
 typedef std::int16_t SHORT;
+typedef std::uint16_t USHORT;
 typedef unsigned int UINT;
 typedef int INT;
 typedef char CHAR;
@@ -54,6 +56,14 @@ typedef DWORD* LPDWORD;
 typedef LONG* PLONG;
 typedef int* LPINT;
 typedef void VOID;
+typedef LONG HRESULT;
+
+#define S_OK ((HRESULT)0L)
+#define S_FALSE ((HRESULT)1L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
 
 // Handles are distinct pointer types, as with STRICT.
 #define PLK_DECLARE_HANDLE(name) \
@@ -276,6 +286,7 @@ typedef struct _WIN32_FIND_DATAA {
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_FAULT 29L
+#define ERROR_SHARING_VIOLATION 32L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_ENVVAR_NOT_FOUND 203L
@@ -283,6 +294,11 @@ typedef struct _WIN32_FIND_DATAA {
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
 #define INFINITE 0xFFFFFFFFu
+#define STD_ERROR_HANDLE ((DWORD)-12)
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
 
 // The Interlocked family is inline, as the compiler intrinsics it is on Windows: every
 // call is a sequentially consistent atomic operation. Exchanging a value for itself
@@ -330,6 +346,14 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPVO
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
 BOOL FlushFileBuffers(HANDLE file);
+BOOL SetEndOfFile(HANDLE file);
+HANDLE GetStdHandle(DWORD which);
+HANDLE CreateThread(LPVOID security, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD flags, LPDWORD threadId);
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+HANDLE CreateEventA(LPVOID security, BOOL manualReset, BOOL initialState, LPCSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
 BOOL CloseHandle(HANDLE object);
 BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
 BOOL DeleteFileA(LPCSTR fileName);
@@ -349,6 +373,11 @@ LPSTR lstrcpyA(LPSTR destination, LPCSTR source);
 LPSTR lstrcpynA(LPSTR destination, LPCSTR source, int maxLength);
 LPSTR lstrcatA(LPSTR destination, LPCSTR source);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL CreateDirectoryA(LPCSTR pathName, LPVOID security);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                               DWORD size, LPCSTR fileName);
+UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT fallback, LPCSTR fileName);
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName);
 LPVOID GlobalAlloc(UINT flags, SIZE_T bytes);
 LPVOID GlobalFree(LPVOID memory);
 #define GMEM_FIXED 0x0000
@@ -371,8 +400,10 @@ LPVOID GlobalFree(LPVOID memory);
 #define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_QUERYENDSESSION 0x0011
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
+#define WM_ENDSESSION 0x0016
 #define WM_SHOWWINDOW 0x0018
 #define WM_SETCURSOR 0x0020
 #define WM_SETFONT 0x0030
@@ -388,16 +419,23 @@ LPVOID GlobalFree(LPVOID memory);
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
+#define WM_CONTEXTMENU 0x007B
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
 #define WM_VSCROLL 0x0115
+#define WM_INITMENU 0x0116
+#define WM_INITMENUPOPUP 0x0117
+#define WM_MENUSELECT 0x011F
+#define WM_UNINITMENUPOPUP 0x0125
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_MOUSEWHEEL 0x020A
+#define WM_ENTERMENULOOP 0x0211
+#define WM_EXITMENULOOP 0x0212
 #define WM_DROPFILES 0x0233
 #define WM_USER 0x0400
 
@@ -450,6 +488,7 @@ LPVOID GlobalFree(LPVOID memory);
 #define SW_SHOWMAXIMIZED 3
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOWNA 8
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
@@ -662,6 +701,40 @@ UINT GetDlgItemTextA(HWND dialog, int id, LPSTR text, int maxCount);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND window);
 int GetSystemMetrics(int index);
+
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_STRING 0x00000000L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_UNCHECKED 0x00000000L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_SEPARATOR 0x00000800L
+#define MFT_RADIOCHECK 0x00000200L
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_LEFTALIGN 0x0000L
+#define TPM_CENTERALIGN 0x0004L
+#define TPM_RIGHTALIGN 0x0008L
+#define TPM_TOPALIGN 0x0000L
+#define TPM_VCENTERALIGN 0x0010L
+#define TPM_BOTTOMALIGN 0x0020L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
+
+HMENU CreatePopupMenu(void);
+BOOL DestroyMenu(HMENU menu);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
+BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
+DWORD CheckMenuItem(HMENU menu, UINT idCheckItem, UINT check);
+BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
+BOOL EnableMenuItem(HMENU menu, UINT idEnableItem, UINT enable);
+int GetMenuItemCount(HMENU menu);
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND window,
+                    const RECT* reserved2);
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
 #define SM_CXVSCROLL 2
@@ -776,3 +849,6 @@ HBRUSH CreateSolidBrush(COLORREF color);
 int GetDeviceCaps(HDC dc, int index);
 #define BITSPIXEL 12
 #define PLANES 14
+
+#include <commdlg.h>
+#include <objbase.h>

@@ -1,19 +1,24 @@
 // Implements: CreateFileA (GENERIC_READ/GENERIC_WRITE, OPEN_EXISTING/CREATE_ALWAYS/
-// CREATE_NEW; a directory cannot be opened, as on Windows), ReadFile and WriteFile
+// CREATE_NEW; a directory cannot be opened, as on Windows; share modes as whole-file
+// advisory locks, see ShareLock), ReadFile and WriteFile
 // (synchronous, whole transfers unless the file ends; a read of a whole file is reported
 // to the platform's listener, whole_file_reads.h), GetFileSize (with the high word),
-// SetFilePointer (64-bit through distanceHigh), FlushFileBuffers (to the disk), CloseHandle,
-// over POSIX descriptors behind handles that are never reused; MoveFileA (never replaces
-// an existing name: ERROR_ALREADY_EXISTS, atomically) and DeleteFileA.
-// Does not implement: share modes (POSIX has no mandatory locking), overlapped I/O,
-// security attributes, OPEN_ALWAYS/TRUNCATE_EXISTING, handles other than files, moves
+// SetFilePointer (64-bit through distanceHigh), SetEndOfFile, FlushFileBuffers (to the
+// disk), GetStdHandle (the standard error), CloseHandle (of events and threads too, threads.h),
+// over POSIX descriptors behind handles that are never reused; MoveFileA (never replaces an
+// existing name: ERROR_ALREADY_EXISTS, atomically) and DeleteFileA.
+// Does not implement: share modes against programs that take no locks (POSIX has no
+// mandatory locking), read and write sharing told apart, moves and deletes refused while a
+// file is open, overlapped I/O, security attributes, OPEN_ALWAYS/TRUNCATE_EXISTING, moves
 // across file systems.
 #include "handle_table.h"
 #include "kernel32/last_error.h"
+#include "kernel32/threads.h"
 #include "whole_file_reads.h"
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,9 +47,22 @@ BOOL FailWithErrno() {
   return FALSE;
 }
 
+// Share modes as flock(2) locks, which every Plinkaro process takes: a handle that shares
+// nothing holds the file exclusively, any other holds it shared. So a file held without
+// sharing cannot be opened again, and one that is open cannot be taken without sharing,
+// as Windows refuses both with ERROR_SHARING_VIOLATION; the lock ends with the handle.
+bool ShareLock(int descriptor, DWORD shareMode) {
+  const int operation = (shareMode & (FILE_SHARE_READ | FILE_SHARE_WRITE)) ? LOCK_SH : LOCK_EX;
+  while (flock(descriptor, operation | LOCK_NB) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation, DWORD, HANDLE) {
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPVOID, DWORD creation, DWORD,
+                   HANDLE) {
   if (!fileName) {
     SetLastErrorCode(kErrorInvalidParameter);
     return INVALID_HANDLE_VALUE;
@@ -53,7 +71,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation,
   const bool write = access & GENERIC_WRITE;
   int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
   if (creation == CREATE_ALWAYS) {
-    flags |= O_CREAT | O_TRUNC;
+    flags |= O_CREAT;  // truncated once the file is held
   } else if (creation == CREATE_NEW) {
     flags |= O_CREAT | O_EXCL;
   } else if (creation != OPEN_EXISTING) {
@@ -68,6 +86,16 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPVOID, DWORD creation,
   struct stat status {};
   if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
     errno = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    FailWithErrno();
+    close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!ShareLock(descriptor, shareMode)) {
+    SetLastErrorCode(errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : ErrorFromErrno(errno));
+    close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (creation == CREATE_ALWAYS && ftruncate(descriptor, 0) != 0) {
     FailWithErrno();
     close(descriptor);
     return INVALID_HANDLE_VALUE;
@@ -168,7 +196,28 @@ BOOL FlushFileBuffers(HANDLE file) {
   return fsync(descriptor) == 0 ? TRUE : FailWithErrno();
 }
 
+BOOL SetEndOfFile(HANDLE file) {
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return FALSE;
+  }
+  const off_t position = lseek(descriptor, 0, SEEK_CUR);
+  return position >= 0 && ftruncate(descriptor, position) == 0 ? TRUE : FailWithErrno();
+}
+
+// The same handle every time, as Windows gives; closing it closes the descriptor.
+HANDLE GetStdHandle(DWORD which) {
+  if (which != STD_ERROR_HANDLE) {
+    SetLastErrorCode(kErrorInvalidHandle);
+    return INVALID_HANDLE_VALUE;
+  }
+  static const HANDLE standardError = Files().Add(STDERR_FILENO);
+  return standardError;
+}
+
 BOOL CloseHandle(HANDLE object) {
+  if (plk::kernel32::CloseWaitableHandle(object)) return TRUE;
   const int descriptor = Files().Remove(object).value_or(-1);
   if (descriptor < 0) {
     SetLastErrorCode(kErrorInvalidHandle);

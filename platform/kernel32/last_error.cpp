@@ -59,6 +59,7 @@ constexpr SystemMessage kSystemMessages[] = {
     {19, "The media is write protected."},
     {29, "The system cannot write to the specified device."},
     {31, "A device attached to the system is not functioning."},
+    {32, "The process cannot access the file because it is being used by another process."},
     {80, "The file exists."},
     {87, "The parameter is incorrect."},
     {112, "There is not enough space on the disk."},

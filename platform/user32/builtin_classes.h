@@ -11,6 +11,7 @@ namespace plk::user32 {
 struct BuiltinClass {
   const char* name;
   WNDPROC procedure;
+  bool popupMenu = false;  // its windows show on host popup menus
 };
 
 std::span<const BuiltinClass> BuiltinClasses();

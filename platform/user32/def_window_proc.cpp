@@ -2,10 +2,14 @@
 // (accept), WM_CLOSE (DestroyWindow), WM_SETTEXT/WM_GETTEXT/WM_GETTEXTLENGTH (the title
 // of a top-level window shows on its host window), WM_PAINT (validate), WM_ERASEBKGND
 // (the class background brush), the scroll bar's non-client mouse messages, the wheel
-// passed on from a child to its parent, and Alt+F4 closing the top-level window.
+// passed on from a child to its parent, Alt+F4 closing the top-level window, and
+// WM_CONTEXTMENU sent on a right-button release (at its screen point) and for Shift+F10
+// (at -1, -1), then passed on from a child to its parent (the press before the release
+// prepares the menu's font and window, so that the menu shows at once).
 // Does not implement: WM_SYSCOMMAND and the system menu, WM_NCHITTEST, WM_SETCURSOR,
-// WM_ACTIVATE (activation is done directly by user32), WM_CONTEXTMENU.
+// WM_ACTIVATE (activation is done directly by user32), the Applications key.
 #include "user32/host/host.h"
+#include "user32/menu_window.h"
 #include "user32/non_client.h"
 #include "user32/window.h"
 #include "user32/window_class.h"
@@ -74,8 +78,22 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       if (wParam == VK_F4 && (lParam & (1 << 29))) {
         Window* target = FindWindowObject(window);
         if (target) PostMessageA(TopLevelOf(*target)->handle, WM_CLOSE, 0, 0);
+      } else if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);  // (-1, -1)
       }
       return 0;
+    case WM_RBUTTONDOWN: PrepareMenus(); return 0;
+    case WM_RBUTTONUP: {
+      POINT at = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+      ClientToScreen(window, &at);
+      SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
+                   MAKELPARAM(at.x, at.y));
+      return 0;
+    }
+    case WM_CONTEXTMENU: {  // a child leaves its context menu to its parent
+      const HWND parent = GetParent(window);
+      return parent ? SendMessageA(parent, message, wParam, lParam) : 0;
+    }
     default: return 0;
   }
 }

@@ -5,14 +5,18 @@
 // pointer stays captured until release), the close box as WM_CLOSE, drops as WM_DROPFILES
 // for windows that accept files, host resizes as WM_SIZE, minimising and restoring,
 // focus changes (a disabled window raises its modal box instead), exposure (presented
-// again), keymap changes (layout detected again), and the host's request to end (every
-// window asked to close).
-// Does not implement: WM_MOUSEMOVE (the program has no use for it), double clicks,
-// middle and extra buttons, horizontal wheels, text input events.
+// again), keymap changes (layout detected again), and the host's request to end and the
+// loss of the display as the end of the session (WM_QUERYENDSESSION, WM_ENDSESSION; after
+// a request every window is then asked to close).
+// WM_MOUSEMOVE only while a window holds the mouse capture (a popup menu does).
+// Does not implement: WM_MOUSEMOVE without a capture (the program has no use for it), double
+// clicks, middle and extra buttons, horizontal wheels, text input events.
 #include "user32/host_events.h"
 
 #include "user32/drop_block.h"
 #include "user32/focus.h"
+#include "user32/mouse_capture.h"
+#include "user32/window_class.h"
 #include "user32/host/host.h"
 #include "user32/input_routing.h"
 #include "user32/keyboard_map.h"
@@ -89,6 +93,7 @@ void OnButton(Window& top, const HostEvent& event) {
     return;
   }
   if (event.button == HostEvent::Button::Other) return;
+  Trace("host %s button %s at %d,%d", left ? "left" : "right", down ? "down" : "up", at.x, at.y);
   const UINT message =
       left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
   QueueInput(top.handle, InputRoute::kPointer, message, MouseKeyFlags(event, left && down),
@@ -98,6 +103,9 @@ void OnButton(Window& top, const HostEvent& event) {
 void OnMotion(Window& top, const HostEvent& event) {
   if (HWND capture = Input().scrollCapture) {
     PostInputTo(capture, kWmNcMouseMove, kHtVScroll, ScreenPoint(top, event.point));
+  } else if (MouseCapture()) {  // a menu follows the pointer
+    QueueInput(top.handle, InputRoute::kPointer, WM_MOUSEMOVE, MouseKeyFlags(event, false),
+               MAKELPARAM(event.point.x, event.point.y));
   }
 }
 
@@ -136,17 +144,45 @@ void OnFocusGained(const Window& top) {
   ActivateWindow(top.handle);
 }
 
-// SIGINT/SIGTERM reach the host as a request to end: close every window as its close box
-// would, the newest first, so that a modal box ends before its disabled owner is asked.
-void OnQuit() {
-  Trace("host asks every window to close");
+bool IsPopupMenu(const Window& window) {
+  return window.windowClass && window.windowClass->popupMenu;
+}
+
+// This thread's top-level windows, the newest first.
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> topLevel;
   const std::vector<HWND> handles = AllWindowHandles();
   for (auto handle = handles.rbegin(); handle != handles.rend(); ++handle) {
     Window* window = FindWindowObject(*handle);
     if (window && !window->parent && window->queue.get() == &CurrentQueue()) {
-      PostMessageA(*handle, WM_CLOSE, 0, 0);
+      topLevel.push_back(*handle);
     }
   }
+  return topLevel;
+}
+
+// As Windows ends a session: every window is asked whether it may end, then told whether
+// it does. A window that is destroyed meanwhile is skipped.
+void EndSession(const std::vector<HWND>& windows) {
+  bool ending = true;
+  for (HWND window : windows) {
+    if (FindWindowObject(window) && !SendMessageA(window, WM_QUERYENDSESSION, 0, 0)) {
+      ending = false;
+    }
+  }
+  for (HWND window : windows) {
+    if (FindWindowObject(window)) SendMessageA(window, WM_ENDSESSION, ending ? TRUE : FALSE, 0);
+  }
+}
+
+// SIGHUP, SIGINT and SIGTERM reach the host as a request to end: the session ends, then
+// every window is closed as its close box would, the newest first, so that a modal box
+// ends before its disabled owner is asked.
+void OnQuit() {
+  Trace("host ends the session and asks every window to close");
+  const std::vector<HWND> windows = TopLevelWindows();
+  EndSession(windows);
+  for (HWND window : windows) PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 void OnWindowEvent(Window& top, HostEvent& event) {
@@ -161,8 +197,13 @@ void OnWindowEvent(Window& top, HostEvent& event) {
       Trace("host asks %p to close", static_cast<void*>(top.handle));
       PostInputTo(top.handle, WM_CLOSE, 0, 0);
       break;
-    case Kind::FocusGained: OnFocusGained(top); break;
-    case Kind::FocusLost: DeactivateWindow(top.handle); break;
+    // A popup menu is never active: SDL may still report the focus it took for a moment.
+    case Kind::FocusGained:
+      if (!IsPopupMenu(top)) OnFocusGained(top);
+      break;
+    case Kind::FocusLost:
+      if (!IsPopupMenu(top)) DeactivateWindow(top.handle);
+      break;
     case Kind::Minimized: SetMinimized(top.handle, true); break;
     case Kind::Restored: SetMinimized(top.handle, false); break;
     case Kind::Exposed:
@@ -185,6 +226,11 @@ void HandleHostEvent(HostEvent& event) {
 }
 
 }  // namespace
+
+void EndSessionOnDisplayLoss() {
+  Trace("the display is gone: the session ends");
+  EndSession(TopLevelWindows());
+}
 
 void PumpHostEvents() {
   if (!OnHostVideoThread()) return;

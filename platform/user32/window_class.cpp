@@ -38,6 +38,7 @@ struct ClassTable {
       description.lpfnWndProc = builtin.procedure;
       description.lpszClassName = builtin.name;
       classes.push_back(MakeClass(description));
+      classes.back()->popupMenu = builtin.popupMenu;
     }
   }
 

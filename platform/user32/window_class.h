@@ -19,6 +19,7 @@ struct WindowClass {
   HBRUSH background = nullptr;
   HDC classDC = nullptr;         // CS_CLASSDC: the one DC all windows of the class share
   HWND classDCWindow = nullptr;  // the window the class DC draws into at the moment
+  bool popupMenu = false;        // its windows show on host popup menus
 
   ~WindowClass();
 };

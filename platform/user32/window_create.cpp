@@ -86,9 +86,12 @@ void AttachHost(Window& window, const char* title) {
                        window.rect.top + area.top + size.cy};
   Window* owner = FindWindowObject(window.owner);
   if (!EnsureHostVideo()) return;
-  window.pixels->host =
-      CreateHostWindow(title, client, window.handle, (window.style & WS_THICKFRAME) != 0,
-                       owner && owner->pixels ? owner->pixels->host : nullptr);
+  const HostWindowKind kind = window.windowClass && window.windowClass->popupMenu
+                                  ? HostWindowKind::kPopupMenu
+                              : (window.style & WS_THICKFRAME) ? HostWindowKind::kResizable
+                                                               : HostWindowKind::kFixed;
+  window.pixels->host = CreateHostWindow(title, client, window.handle, kind,
+                                         owner && owner->pixels ? owner->pixels->host : nullptr);
   const EmbeddedResource* icon =
       window.windowClass ? IconResource(window.windowClass->icon) : nullptr;
   if (icon) SetHostWindowIcon(window.pixels->host, {icon->bytes, icon->size});

@@ -149,7 +149,8 @@ BOOL ShowWindow(HWND handle, int command) {
   }
   InvalidateWindowRegion(*window, Region(ClientRect(*window)), true);
   DrawNonClient(*window);
-  if (!window->parent) ActivateWindow(handle);
+  const bool activates = command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+  if (!window->parent && activates) ActivateWindow(handle);
   if ((window = FindWindowObject(handle))) ApplyShowCommand(*window, command);
   return wasVisible;
 }

@@ -2,6 +2,10 @@
 // an output tells that it has played nothing but silence for long enough to stop working.
 #pragma once
 
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
 #include <cstddef>
 
 namespace plk::winmm {
@@ -36,5 +40,13 @@ class SilenceWatch {
   std::size_t quietFrames_;
   std::size_t silentFrames_ = 0;
 };
+
+// As FluidSynth does for its own audio threads: a real-time policy for the calling thread
+// where the process may use one, so that a busy machine does not starve the sound.
+inline void RaiseAudioThreadPriority() {
+  sched_param parameters = {};
+  parameters.sched_priority = std::min(60, sched_get_priority_max(SCHED_FIFO));
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
+}
 
 }  // namespace plk::winmm

@@ -1,13 +1,15 @@
 // Implements: midiInGetNumDevs, midiInGetDevCapsA, midiInOpen with CALLBACK_FUNCTION (or
 // CALLBACK_NULL), midiInStart, midiInStop, midiInReset, midiInClose, midiInPrepareHeader,
-// midiInAddBuffer and midiInUnprepareHeader. The one device listed is the one that
-// PLINKARO_MIDI_IN names (its text is the device's name); none with PLINKARO_MIDI_IN=none.
+// midiInAddBuffer and midiInUnprepareHeader. With PLINKARO_MIDI_IN unset or "all" the
+// devices are "All MIDI inputs", then each source there is (device_lists.h); otherwise the
+// one device that PLINKARO_MIDI_IN names (its text is the device's name), none for "none".
 // Each open handle calls back from a thread of its own, as from a Windows driver thread
 // (input_port.h).
 // Does not implement: CALLBACK_WINDOW, _THREAD and _EVENT; midiConnect.
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -15,11 +17,17 @@
 #include <mutex>
 
 #include "handle_table.h"
+#include "winmm/device_lists.h"
 #include "winmm/device_setting.h"
 #include "winmm/input_port.h"
 #include "winmm/midi_in_device.h"
 
 namespace plk::winmm {
+
+std::unique_ptr<MidiInputDevice> OpenListedSourceDevice(RtMidi::Api api,
+                                                        const std::string& portName,
+                                                        MidiInputSink& sink);
+
 namespace {
 
 using InputTable = HandleTable<std::shared_ptr<InputPort>, HMIDIIN>;
@@ -35,6 +43,16 @@ std::function<std::unique_ptr<MidiInputDevice>(MidiInputSink&)> inputOverride;
 bool Overridden() {
   std::lock_guard<std::mutex> guard(overrideLock);
   return static_cast<bool>(inputOverride);
+}
+
+std::vector<ListedInput> InputsNow() {
+  if (Overridden()) return {ConfiguredInput("test source")};
+  return CurrentInputs();
+}
+
+DeviceSnapshot<ListedInput>& Listed() {
+  static DeviceSnapshot<ListedInput> snapshot(InputsNow);
+  return snapshot;
 }
 
 // The port outside the table's lock: a call that waits for the handle's thread must not
@@ -84,27 +102,16 @@ void SetInputOverrideForTesting(
 using plk::winmm::Find;
 using plk::winmm::InputPort;
 
-UINT midiInGetNumDevs(void) {
-  if (plk::winmm::Overridden()) return 1;
-  const auto setting =
-      plk::winmm::ReadDeviceSetting("PLINKARO_MIDI_IN", plk::winmm::DefaultMidiInputDriverName());
-  for (const auto& driver : plk::winmm::MidiInputDrivers()) {
-    if (setting.name == driver.name && !driver.open) return 0;
-  }
-  return 1;  // a name that is not in the table is reported when it is opened
-}
+UINT midiInGetNumDevs(void) { return plk::winmm::Listed().Take(); }
 
 MMRESULT midiInGetDevCapsA(UINT_PTR deviceId, LPMIDIINCAPSA caps, UINT size) {
   if (!caps) return MMSYSERR_INVALPARAM;
-  if (deviceId >= midiInGetNumDevs()) return MMSYSERR_BADDEVICEID;
+  if (deviceId > UINT_MAX) return MMSYSERR_BADDEVICEID;
+  const auto listed = plk::winmm::Listed().At(static_cast<UINT>(deviceId));
+  if (!listed) return MMSYSERR_BADDEVICEID;
   MIDIINCAPSA full = {};
   full.vDriverVersion = 0x0100;
-  const std::string_view name =
-      plk::winmm::Overridden() ? std::string_view("test source")
-                               : plk::winmm::ReadDeviceSetting(
-                                     "PLINKARO_MIDI_IN", plk::winmm::DefaultMidiInputDriverName())
-                                     .text;
-  name.copy(full.szPname, MAXPNAMELEN - 1);
+  listed->name.copy(full.szPname, MAXPNAMELEN - 1);
   std::memcpy(caps, &full, std::min<std::size_t>(size, sizeof full));
   return MMSYSERR_NOERROR;
 }
@@ -116,10 +123,13 @@ MMRESULT midiInOpen(LPHMIDIIN handle, UINT deviceId, DWORD_PTR callback, DWORD_P
   const DWORD type = flags & CALLBACK_TYPEMASK;
   if (type != CALLBACK_NULL && type != CALLBACK_FUNCTION) return MMSYSERR_INVALFLAG;
   if (type == CALLBACK_FUNCTION && !callback) return MMSYSERR_INVALPARAM;
-  if (deviceId >= midiInGetNumDevs()) return MMSYSERR_BADDEVICEID;
+  const auto listed = plk::winmm::Listed().At(deviceId);
+  if (!listed) return MMSYSERR_BADDEVICEID;
   auto port =
       std::make_shared<plk::winmm::InputPort>(type == CALLBACK_FUNCTION ? callback : 0, instance);
-  auto device = plk::winmm::OpenConfiguredDevice(*port);
+  auto device = listed->source.empty()
+                    ? plk::winmm::OpenConfiguredDevice(*port)
+                    : plk::winmm::OpenListedSourceDevice(listed->api, listed->source, *port);
   if (!device) return MMSYSERR_NODRIVER;
   *handle = plk::winmm::Inputs().Add(port);
   port->Open(*handle, std::move(device));

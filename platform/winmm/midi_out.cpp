@@ -1,28 +1,40 @@
-// Implements: midiOutGetNumDevs, midiOutOpen (MIDI_MAPPER and device 0, no callbacks),
-// midiOutShortMsg, midiOutPrepareHeader, midiOutUnprepareHeader, midiOutLongMsg
-// (synchronous: the header is done when the call returns), midiOutReset, midiOutClose.
+// Implements: midiOutGetNumDevs and midiOutGetDevCapsA (the devices of device_lists.h,
+// and MIDI_MAPPER), midiOutOpen (MIDI_MAPPER, which opens the device PLINKARO_MIDI_OUT
+// names, or a listed device by its id; no callbacks), midiOutShortMsg,
+// midiOutPrepareHeader, midiOutUnprepareHeader, midiOutLongMsg (synchronous: the header is
+// done when the call returns), midiOutReset, midiOutClose.
 // A device that can park (the synth) is kept by midiOutClose, silenced and reset, and the
 // next open of the same configuration takes it back at once; a parked device is freed at
 // exit. Songs the program reads whole reach the open devices' PrepareInstruments.
 // PLINKARO_TRACE=winmm prints each open and close with its time.
-// Does not implement: callbacks, streams, more than one device behind the mapper.
+// Does not implement: callbacks, streams, more than one device behind the mapper, volume.
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "handle_table.h"
+#include "priority_inheriting_mutex.h"
 #include "trace_channel.h"
 #include "whole_file_reads.h"
+#include "winmm/device_lists.h"
 #include "winmm/device_setting.h"
 #include "winmm/midi_device.h"
 #include "winmm/song_instruments.h"
 
 namespace plk::winmm {
+
+std::unique_ptr<MidiDevice> OpenSynthDevice(std::string_view argument, std::string& whyNot);
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
+                                                 std::string& whyNot);
+
 namespace {
 
 struct Output {
@@ -32,8 +44,9 @@ struct Output {
 
 // The open outputs. Both the UI thread and the playback thread send on a handle, so every
 // call into a device runs under the table's lock, which also keeps a device from closing
-// while a call uses it.
-using OutputTable = HandleTable<Output, HMIDIOUT>;
+// while a call uses it. The playback timer's thread is time-critical: a UI thread holding
+// the lock runs at its priority while it waits.
+using OutputTable = HandleTable<Output, HMIDIOUT, PriorityInheritingMutex>;
 
 OutputTable& Outputs() {
   static OutputTable table(HandleRange::kMidiOutputs);
@@ -64,12 +77,20 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-// Everything that chooses a device and how it sounds.
+std::string AudioConfiguration() {
+  return Environment("PLINKARO_AUDIO_OUT") + '\n' + Environment("PLINKARO_AUDIO_DRIVER");
+}
+
+// Everything that chooses the mapper's device and how it sounds.
 std::string Configuration() {
   std::string midiOut = Environment("PLINKARO_MIDI_OUT");
   if (midiOut.empty()) midiOut = DefaultMidiDriverName();
-  return midiOut + '\n' + Environment("PLINKARO_AUDIO_OUT") + '\n' +
-         Environment("PLINKARO_AUDIO_DRIVER");
+  return midiOut + '\n' + AudioConfiguration();
+}
+
+DeviceSnapshot<ListedOutput>& Listed() {
+  static DeviceSnapshot<ListedOutput> snapshot(CurrentOutputs);
+  return snapshot;
 }
 
 void FreeParked() {
@@ -116,6 +137,39 @@ std::unique_ptr<MidiDevice> OpenConfiguredDevice() {
   return device;
 }
 
+// How a device is opened, and the configuration that a parked device must match.
+struct Choice {
+  std::string configuration;
+  std::function<std::unique_ptr<MidiDevice>()> open;
+};
+
+Choice MapperChoice() {
+  std::lock_guard<std::mutex> guard(overrideLock);
+  if (mapperOverride) return {"override " + std::to_string(overrideNumber), mapperOverride};
+  return {Configuration(), OpenConfiguredDevice};
+}
+
+Choice ListedChoice(const ListedOutput& listed) {
+  const std::string what =
+      listed.soundfont.empty() ? "port " + listed.port : "synth " + listed.soundfont;
+  return {"listed " + what + '\n' + AudioConfiguration(), [listed] {
+            std::string whyNot;
+            auto device = listed.soundfont.empty()
+                              ? OpenListedPortDevice(listed.api, listed.port, whyNot)
+                              : OpenSynthDevice(listed.soundfont, whyNot);
+            if (!device) std::fprintf(stderr, "plinkaro: %s\n", whyNot.c_str());
+            return device;
+          }};
+}
+
+void FillCaps(MIDIOUTCAPSA& caps, std::string_view name, WORD technology) {
+  caps.vDriverVersion = 0x0100;
+  name.copy(caps.szPname, MAXPNAMELEN - 1);
+  caps.wTechnology = technology;
+  caps.wChannelMask = 0xFFFF;
+  if (technology == MOD_SWSYNTH) caps.wVoices = caps.wNotes = 256;  // FluidSynth's polyphony
+}
+
 // A song's instruments, found while the program reads it, for the devices to prepare.
 void OnWholeFileRead(const unsigned char* data, std::size_t size) {
   const std::vector<InstrumentChoice> choices = SongInstruments(data, size);
@@ -156,25 +210,38 @@ void SetMapperOverrideForTesting(std::function<std::unique_ptr<MidiDevice>()> op
 using plk::winmm::MidiDevice;
 using plk::winmm::WithOutput;
 
-UINT midiOutGetNumDevs(void) { return 1; }
+UINT midiOutGetNumDevs(void) { return plk::winmm::Listed().Take(); }
+
+MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size) {
+  if (!caps) return MMSYSERR_INVALPARAM;
+  MIDIOUTCAPSA full = {};
+  if (deviceId == MIDI_MAPPER) {
+    plk::winmm::FillCaps(full, "MIDI Mapper", MOD_MAPPER);
+  } else {
+    if (deviceId > UINT_MAX) return MMSYSERR_BADDEVICEID;
+    const auto listed = plk::winmm::Listed().At(static_cast<UINT>(deviceId));
+    if (!listed) return MMSYSERR_BADDEVICEID;
+    plk::winmm::FillCaps(full, listed->name,
+                         listed->soundfont.empty() ? MOD_MIDIPORT : MOD_SWSYNTH);
+  }
+  std::memcpy(caps, &full, std::min<std::size_t>(size, sizeof full));
+  return MMSYSERR_NOERROR;
+}
 
 MMRESULT midiOutOpen(LPHMIDIOUT handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR, DWORD flags) {
   if (!handle) return MMSYSERR_INVALPARAM;
   *handle = nullptr;
-  if (deviceId != MIDI_MAPPER && deviceId != 0) return MMSYSERR_BADDEVICEID;
   if (callback != 0 || (flags & 0x00070000L) != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
+  const auto listed = deviceId == MIDI_MAPPER ? std::nullopt : plk::winmm::Listed().At(deviceId);
+  if (deviceId != MIDI_MAPPER && !listed) return MMSYSERR_BADDEVICEID;
   const auto start = std::chrono::steady_clock::now();
-  std::function<std::unique_ptr<MidiDevice>()> opener;
+  const plk::winmm::Choice choice =
+      listed ? plk::winmm::ListedChoice(*listed) : plk::winmm::MapperChoice();
   plk::winmm::Output output;
-  {
-    std::lock_guard<std::mutex> guard(plk::winmm::overrideLock);
-    opener = plk::winmm::mapperOverride;
-    output.configuration = opener ? "override " + std::to_string(plk::winmm::overrideNumber)
-                                  : plk::winmm::Configuration();
-  }
+  output.configuration = choice.configuration;
   output.device = plk::winmm::TakeParked(output.configuration);
   const bool takenBack = output.device != nullptr;
-  if (!takenBack) output.device = opener ? opener() : plk::winmm::OpenConfiguredDevice();
+  if (!takenBack) output.device = choice.open();
   if (!output.device) return MMSYSERR_NODRIVER;
   plk::ListenToWholeFileReads(plk::winmm::OnWholeFileRead);
   *handle = plk::winmm::Outputs().Add(std::move(output));

@@ -17,7 +17,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include <pthread.h>
@@ -35,15 +34,26 @@ using Clock = std::chrono::steady_clock;
 // Windows runs multimedia timer callbacks on a time-critical thread, so a busy machine does
 // not make them late. The closest here is a real-time policy; without the privilege for it
 // (no CAP_SYS_NICE, no RLIMIT_RTPRIO) the thread keeps its normal priority.
-// A thread of normal priority may wake up to 50 µs after its deadline by default (the
-// kernel's timer slack, which gathers wake-ups to save power); 1 ns asks for none.
-void RaiseToTimeCriticalPriority() {
+// NOTE: the thread is created with that policy rather than raising itself: raised by itself,
+// it would first wait for its turn at normal priority, and on a busy machine the first
+// callback would come milliseconds late. Returns the pthread_create error.
+int CreateTimeCriticalThread(pthread_t& thread, void* (*entry)(void*), void* argument) {
+  pthread_attr_t realTime;
+  pthread_attr_init(&realTime);
+  pthread_attr_setinheritsched(&realTime, PTHREAD_EXPLICIT_SCHED);
+  pthread_attr_setschedpolicy(&realTime, SCHED_FIFO);
   sched_param parameters = {};
   parameters.sched_priority = sched_get_priority_min(SCHED_FIFO) + 1;
-  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters) != 0) {
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-  }
+  pthread_attr_setschedparam(&realTime, &parameters);
+  const int failed = pthread_create(&thread, &realTime, entry, argument);
+  pthread_attr_destroy(&realTime);
+  return failed == 0 ? 0 : pthread_create(&thread, nullptr, entry, argument);
 }
+
+// A thread of normal priority may wake up to 50 µs after its deadline by default (the
+// kernel's timer slack, which gathers wake-ups to save power); 1 ns asks for none (a
+// real-time thread has none anyway).
+void LeaveNoTimerSlack() { prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); }
 
 }  // namespace
 
@@ -67,11 +77,13 @@ struct TimerEvent {
   std::mutex lock;
   std::condition_variable wake;
   bool stopping = false;
-  std::thread thread;
+  pthread_t thread{};
+  bool started = false;
+  Clock::time_point firstDeadline;
 
   void Run() {
-    RaiseToTimeCriticalPriority();
-    auto deadline = FirstDeadline(Clock::now(), delay);
+    LeaveNoTimerSlack();
+    auto deadline = firstDeadline;
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {
       if (wake.wait_until(guard, deadline, [this] { return stopping; })) return;
@@ -89,6 +101,19 @@ using TimerTable = HandleTable<std::shared_ptr<TimerEvent>, UINT>;
 TimerTable& Timers() {
   static TimerTable table(HandleRange::kTimers);
   return table;
+}
+
+// Runs the timer's callbacks on a thread of its own, which holds the timer until it ends.
+void StartTimerThread(const std::shared_ptr<TimerEvent>& timer) {
+  auto* held = new std::shared_ptr<TimerEvent>(timer);
+  const auto entry = [](void* argument) -> void* {
+    const std::unique_ptr<std::shared_ptr<TimerEvent>> held(
+        static_cast<std::shared_ptr<TimerEvent>*>(argument));
+    (*held)->Run();
+    return nullptr;
+  };
+  timer->started = CreateTimeCriticalThread(timer->thread, entry, held) == 0;
+  if (!timer->started) delete held;
 }
 
 std::atomic<bool> timerThreads{true};
@@ -128,9 +153,11 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
   timer->periodic = (event & TIME_PERIODIC) != 0;
   timer->callback = callback;
   timer->user = user;
+  // Counted from the call: a thread that starts late still fires on time.
+  timer->firstDeadline = plk::winmm::FirstDeadline(plk::winmm::Clock::now(), timer->delay);
   timer->id = plk::winmm::Timers().Add(timer);
   // The thread starts after the id is known, so the first callback sees its own id.
-  if (plk::winmm::timerThreads) timer->thread = std::thread([timer] { timer->Run(); });
+  if (plk::winmm::timerThreads) plk::winmm::StartTimerThread(timer);
   return timer->id;
 }
 
@@ -143,11 +170,11 @@ MMRESULT timeKillEvent(UINT id) {
     timer->stopping = true;
   }
   timer->wake.notify_all();
-  if (timer->thread.joinable()) {
-    if (timer->thread.get_id() == std::this_thread::get_id()) {
-      timer->thread.detach();  // killed from its own callback: it ends when that returns
+  if (timer->started) {
+    if (pthread_equal(timer->thread, pthread_self())) {
+      pthread_detach(timer->thread);  // killed from its own callback: it ends when that returns
     } else {
-      timer->thread.join();
+      pthread_join(timer->thread, nullptr);
     }
   }
   return TIMERR_NOERROR;

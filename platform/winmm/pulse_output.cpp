@@ -21,14 +21,6 @@ void Release(pa_operation* operation) {
   if (operation) pa_operation_unref(operation);
 }
 
-// As FluidSynth does for its own audio threads: a real-time policy where the process may
-// use one, so that a busy machine does not starve the sound.
-void RaiseAudioThreadPriority() {
-  sched_param parameters = {};
-  parameters.sched_priority = std::min(60, sched_get_priority_max(SCHED_FIFO));
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
-}
-
 }  // namespace
 
 std::unique_ptr<PulseOutput> PulseOutput::Start(fluid_synth_t* synth, int sampleRate,

@@ -1,7 +1,8 @@
 // Implements: what the devices built on RtMidi share: the MIDI systems they try in turn
 // (the ALSA sequencer, then a JACK server; PLINKARO_MIDI_API=alsa|jack names one), with
 // RtMidi's exceptions and printing kept inside; finding a port by part of its name; inputs
-// whose every message goes to a sink; which sources "all" listens to.
+// whose every message goes to a sink; which sources "all" listens to; finding a port that
+// a listing named.
 // Does not implement: RtMidi's other systems (CoreMIDI, Windows MIDI): those hosts have a
 // winmm of their own.
 #include "winmm/rtmidi_ports.h"
@@ -56,6 +57,23 @@ MutedStandardError::MutedStandardError() : state_(std::make_unique<State>()) {
 
 MutedStandardError::~MutedStandardError() { std::cerr.rdbuf(state_->saved); }
 
+std::vector<RtMidi::Api> ChosenPortApis() {
+  const char* setting = std::getenv("PLINKARO_MIDI_API");
+  const std::string_view chosen = setting ? setting : "";
+  std::vector<RtMidi::Api> apis;
+  for (const PortApi& system : kPortApis) {
+    if (chosen.empty() || chosen == system.setting) apis.push_back(system.api);
+  }
+  return apis;
+}
+
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name) {
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    if (ports.getPortName(port) == name) return port;
+  }
+  return std::nullopt;
+}
+
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot) {
   const char* setting = std::getenv("PLINKARO_MIDI_API");
@@ -85,17 +103,25 @@ bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& 
   return false;
 }
 
-std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
-                                 std::string& why) {
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::string_view part,
+                                 const char* kind, std::string& why) {
   std::string list;
-  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
-    const std::string name = ports.getPortName(port);
-    if (name.find(part) != std::string::npos) return port;
-    list += (list.empty() ? "" : ", ") + name;
+  for (unsigned port = 0; port < names.size(); ++port) {
+    if (names[port].find(part) != std::string::npos) return port;
+    list += (list.empty() ? "" : ", ") + names[port];
   }
   why = std::string("no MIDI ") + kind + " has \"" + std::string(part) +
         "\" in its name (there are: " + (list.empty() ? "none" : list) + ")";
   return std::nullopt;
+}
+
+std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
+                                 std::string& why) {
+  std::vector<std::string> names;
+  for (unsigned port = 0; port < ports.getPortCount(); ++port) {
+    names.push_back(ports.getPortName(port));
+  }
+  return FindPort(names, part, kind, why);
 }
 
 std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {
@@ -110,9 +136,10 @@ std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink) {
   return in;
 }
 
+bool IsOwnPort(std::string_view portName) { return portName.starts_with(kOutputPortName); }
+
 bool IsForeignSource(const std::string& portName) {
-  return portName.rfind(kOutputPortName, 0) != 0 &&
-         portName.find("Midi Through") == std::string::npos;
+  return !IsOwnPort(portName) && portName.find("Midi Through") == std::string::npos;
 }
 
 }  // namespace plk::winmm

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "winmm/midi_in_device.h"
 
@@ -28,14 +29,27 @@ inline constexpr const char* kStartAPortSystem =
 bool OpenWithPortApis(const std::function<bool(RtMidi::Api, std::string& why)>& open,
                       std::string& whyNot);
 
-// The first port of `ports` whose name contains `part`; otherwise nullopt, with `why`
+// The MIDI systems to try, in order: the one PLINKARO_MIDI_API names, or the ALSA sequencer
+// then JACK; none when the setting is not understood.
+std::vector<RtMidi::Api> ChosenPortApis();
+
+// The port of `ports` that a listing (port_directory.h) named `name`.
+std::optional<unsigned> FindListedPort(RtMidi& ports, std::string_view name);
+
+// The first of the port names whose name contains `part`; otherwise nullopt, with `why`
 // naming the ports there are.
+std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::string_view part,
+                                 const char* kind, std::string& why);
+// The same among the ports RtMidi lists.
 std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
                                  std::string& why);
 
 // An input on `api` whose messages, system exclusive and timing included, go to the sink.
 // Throws RtMidiError.
 std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink);
+
+// Whether a port is one of Plinkaro's own (its client's name begins with "Plinkaro").
+bool IsOwnPort(std::string_view portName);
 
 // Whether "all" listens to a source: never to Plinkaro's own ports, nor to a through port,
 // which would echo Plinkaro's output back into its input.

@@ -102,6 +102,9 @@ void WavRenderer::WriteSilence(long long frames) {
 // NOTE: deadlines are absolute (start + frames / rate), so waking late never makes the
 // file drift from the clock: a late block is rendered at once and the next one catches up.
 void WavRenderer::Run() {
+  // A sound card's thread is not kept waiting by a busy machine; nor is this one, or the
+  // messages it renders would land in the file later than they came.
+  RaiseAudioThreadPriority();
   std::vector<short> block(static_cast<std::size_t>(periodFrames_) * 2);
   SilenceWatch silence(sampleRate_);
   long long frames = 0;

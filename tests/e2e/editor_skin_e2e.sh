@@ -24,21 +24,17 @@ PLINKARO_TRACE=user32 start_plinkaro "$E2E_WORK/app/plinkaro"
 echo "# type-ahead: channel 3, F4, Q, 5, Enter"
 line=$(($(midi_line_count) + 1))
 xdotool key --delay 1 3 F4 q 5 Return
-settle 0.5
-check "the 5 typed behind Q is the new bank MSB" "$(midi_calls_from $line)" \
-  "short b2 00 05|short b2 20 00|short c2 00 00|"
+eventually "the 5 typed behind Q is the new bank MSB" \
+  "short b2 00 05|short b2 20 00|short c2 00 00|" midi_calls_from $line
 
 echo "# F6: the skin file, then the broken one"
 xdotool key F6
-settle 0.3
-shoot
-check_pixel "the red skin on key 48" 8 42 255,0,0
+eventually_pixel "the red skin on key 48" 8 42 255,0,0
 xdotool key F6
 check_message_box "Bitmap Load Error"
 line=$(($(midi_line_count) + 1))
 xdotool key z
-settle
-check "the program goes on playing (on channel 3)" "$(midi_calls_from $line)" \
-  "short 92 3c 7f|short 82 3c 7f|"
+eventually "the program goes on playing (on channel 3)" "short 92 3c 7f|short 82 3c 7f|" \
+  midi_calls_from $line
 close_plinkaro "$2"
 finish

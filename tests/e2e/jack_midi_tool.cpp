@@ -1,7 +1,8 @@
 // A JACK MIDI client for the end-to-end tests, over RtMidi. "record PORT" listens to the
 // first output port whose name contains PORT and prints each message as a MIDI log call
-// ("short 90 3c 64", "long f0 7e f7") until SIGTERM; otherwise it opens the output
-// port "e2e player:out" and sends each such call that it reads from stdin, until stdin ends.
+// ("short 90 3c 64", "long f0 7e f7") until SIGTERM; "play [CLIENT]" opens the output port
+// "CLIENT:out" ("e2e player:out" by default) and sends each such call that it reads from
+// stdin, until stdin ends.
 #include <rtmidi/RtMidi.h>
 #include <unistd.h>
 
@@ -42,8 +43,8 @@ int Record(const std::string& part) {
   return 1;
 }
 
-int Play() {
-  RtMidiOut out(RtMidi::UNIX_JACK, "e2e player");
+int Play(const std::string& client) {
+  RtMidiOut out(RtMidi::UNIX_JACK, client);
   out.openVirtualPort("out");
   for (std::string line; std::getline(std::cin, line);) {
     std::istringstream call(line.substr(line.find(' ') + 1));
@@ -60,7 +61,8 @@ int Play() {
 
 int main(int argc, char** argv) {
   try {
-    return argc == 3 && std::string(argv[1]) == "record" ? Record(argv[2]) : Play();
+    if (argc == 3 && std::string(argv[1]) == "record") return Record(argv[2]);
+    return Play(argc == 3 ? argv[2] : "e2e player");
   } catch (const RtMidiError& error) {
     std::fprintf(stderr, "%s\n", error.getMessage().c_str());
     return 1;

@@ -71,6 +71,23 @@ close_plinkaro() {
 }
 
 settle() { sleep "${1:-0.15}"; }  # lets the program take input and paint
+# eventually NAME EXPECTED COMMAND...: runs COMMAND every 50 ms until it prints EXPECTED
+# (for at most 10 s, as a busy machine may take long), then checks what it printed last.
+# What the program does in answer to input is awaited this way, never for a fixed time.
+eventually() {
+  local name=$1 expected=$2 actual="" tries
+  shift 2
+  for tries in $(seq 200); do
+    actual=$("$@" || true)
+    [[ "$actual" == "$expected" ]] && break
+    sleep 0.05
+  done
+  check "$name" "$actual" "$expected"
+}
+# eventually_pixel NAME X Y R,G,B: a fresh screenshot until that pixel has that colour.
+eventually_pixel() { eventually "$1" "$4" shot_pixel "$2" "$3"; }
+shot_pixel() { shoot && pixel "$1" "$2"; }
+has_lines() { (($(wc -l <"$1") >= $2)); }  # has_lines FILE N
 shoot() { import -window "$WINDOW" "$E2E_WORK/shot.png"; }
 # crop_signature X Y W H: a hash of that part of the last screenshot.
 crop_signature() { convert "$E2E_WORK/shot.png" -crop "$3x$4+$1+$2" +repage -format '%#' info:; }

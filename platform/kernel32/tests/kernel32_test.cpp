@@ -91,6 +91,79 @@ TEST(FileTest, NewFilesAndMovesNeverReplaceAName) {
   EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
 }
 
+// Each row: the share mode of a handle that stays open, then a second open's share mode,
+// creation and whether Windows lets it through.
+TEST(FileTest, ShareModesRefuseWhatWindowsRefuses) {
+  struct Row {
+    DWORD heldShare, share, creation;
+    bool opens;
+  } const rows[] = {
+      {0, 0, OPEN_EXISTING, false},
+      {0, FILE_SHARE_READ, OPEN_EXISTING, false},
+      {0, FILE_SHARE_READ, CREATE_ALWAYS, false},
+      {FILE_SHARE_READ, 0, OPEN_EXISTING, false},
+      {FILE_SHARE_READ, FILE_SHARE_READ, OPEN_EXISTING, true},
+      {FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, true},
+  };
+  for (const Row& row : rows) {
+    const std::string path = ScratchDirectory({{"take.part", "kept"}}) + "/take.part";
+    const DWORD access = GENERIC_READ | GENERIC_WRITE;
+    HANDLE held =
+        CreateFileA(path.c_str(), access, row.heldShare, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HANDLE second = CreateFileA(path.c_str(), access, row.share, nullptr, row.creation, 0, nullptr);
+    EXPECT_EQ(second != INVALID_HANDLE_VALUE, row.opens) << row.heldShare << " " << row.share;
+    const DWORD error = GetLastError();
+    if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
+    EXPECT_EQ(error, row.opens ? DWORD{ERROR_SUCCESS} : DWORD{ERROR_SHARING_VIOLATION});
+    EXPECT_EQ(GetFileSize(held, nullptr), 4u) << "a refused CREATE_ALWAYS truncates nothing";
+    EXPECT_TRUE(CloseHandle(held));
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "closing the handle ends its hold";
+    CloseHandle(again);
+  }
+}
+
+TEST(FileTest, SetEndOfFileCutsAtThePointer) {
+  const std::string path = ScratchDirectory({{"a.part", "0123456789"}}) + "/a.part";
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  EXPECT_EQ(SetFilePointer(file, 4, nullptr, FILE_BEGIN), 4u);
+  EXPECT_TRUE(SetEndOfFile(file));
+  EXPECT_EQ(GetFileSize(file, nullptr), 4u);
+  EXPECT_TRUE(CloseHandle(file));
+  EXPECT_FALSE(SetEndOfFile(file));
+}
+
+DWORD WINAPI SetWhenReleased(LPVOID parameter) {
+  auto* events = static_cast<HANDLE*>(parameter);
+  WaitForSingleObject(events[0], INFINITE);
+  SetEvent(events[1]);
+  return 0;
+}
+
+// A thread's handle is signalled once it has returned; an auto-reset event is reset by the
+// wait it ends, a manual-reset one only by ResetEvent.
+TEST(ThreadTest, WaitsEndAsWindowsEndsThem) {
+  HANDLE events[2] = {CreateEventA(nullptr, FALSE, FALSE, nullptr),
+                      CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  HANDLE thread = CreateThread(nullptr, 0, SetWhenReleased, events, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 0), DWORD{WAIT_TIMEOUT});
+  EXPECT_TRUE(SetEvent(events[0]));
+  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), DWORD{WAIT_OBJECT_0});
+  EXPECT_EQ(WaitForSingleObject(events[0], 0), DWORD{WAIT_TIMEOUT}) << "the thread's wait reset it";
+  for (int i = 0; i < 2; i++) EXPECT_EQ(WaitForSingleObject(events[1], 0), DWORD{WAIT_OBJECT_0});
+  EXPECT_TRUE(ResetEvent(events[1]));
+  EXPECT_EQ(WaitForSingleObject(events[1], 1), DWORD{WAIT_TIMEOUT});
+  for (HANDLE handle : {thread, events[0], events[1]}) {
+    EXPECT_TRUE(CloseHandle(handle));
+    EXPECT_EQ(WaitForSingleObject(handle, 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), 6u) << "ERROR_INVALID_HANDLE";
+    EXPECT_FALSE(CloseHandle(handle));
+  }
+}
+
 TEST(EnvironmentTest, VariablesFoldersAndErrorTextsAnswerAsOnWindows) {
   char text[MAX_PATH];
   setenv("PLK_TEST_VARIABLE", "abc", 1);

@@ -36,10 +36,15 @@ void SettleHostScale(SIZE window);
 // A host window; the backend owns it.
 struct HostWindow;
 
+// kPopupMenu: a window the desktop leaves alone (no frame, not placed by a window manager)
+// that never takes the keyboard focus, above every other window.
+enum class HostWindowKind { kFixed, kResizable, kPopupMenu };
 // A hidden host window whose pixels cover `client` on the screen, tagged with `window`
 // (events name it), kept above `owner` when given. Null without video.
-HostWindow* CreateHostWindow(const char* title, const RECT& client, HWND window, bool resizable,
-                             HostWindow* owner);
+HostWindow* CreateHostWindow(const char* title, const RECT& client, HWND window,
+                             HostWindowKind kind, HostWindow* owner);
+// Makes a spare host window of that kind ahead of need, so that the next one shows at once.
+void PrepareHostWindow(HostWindowKind kind);
 // Hides it for good; events no longer name its window.
 void ReleaseHostWindow(HostWindow* host);
 void ShowHostWindow(HostWindow* host, bool show);
@@ -52,6 +57,15 @@ void SetHostWindowTitle(HostWindow* host, const char* title);
 void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp);
 // Brings it to the front with the keyboard focus.
 void RaiseHostWindow(HostWindow* host);
+// How desktop services (XDG portals) name the host window when it parents their dialogs:
+// "x11:" and the X window id in hexadecimal; empty when the host cannot say.
+std::string HostWindowExportName(HostWindow* host);
+// The pointer grabbed for a shown popup menu: the program's windows get their pointer
+// events as before, and presses and motion anywhere else on the screen come to `host`,
+// in its coordinates (outside its area). False while the host cannot grab yet (the window
+// is not on the screen yet, or another program holds the pointer): ask again.
+bool GrabHostPointer(HostWindow* host);
+void ReleaseHostPointer();
 // Shows the `areas` of `surface` (its coordinates) in the window.
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas);
@@ -101,5 +115,10 @@ void WaitForHostEvent(std::optional<std::chrono::milliseconds> timeout);
 void WakeHostWait();
 // The character the host's keymap puts on a key unshifted (0: none).
 char32_t HostKeyCharacter(int scanCode, bool extended);
+
+// Called by the backend (not implemented by it), on the video thread, once the display is
+// gone for good: every window learns that the session ends, while host calls do nothing;
+// the backend then ends the process.
+void EndSessionOnDisplayLoss();
 
 }  // namespace plk::user32

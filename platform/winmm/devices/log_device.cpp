@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "priority_inheriting_mutex.h"
 #include "winmm/midi_call_format.h"
 #include "winmm/midi_device.h"
 
@@ -55,7 +56,7 @@ class LogDevice final : public MidiDevice {
   ~LogDevice() override {
     Write("close");
     {
-      std::lock_guard<std::mutex> guard(lock_);
+      std::lock_guard<PriorityInheritingMutex> guard(lock_);
       stopping_ = true;
     }
     ready_.notify_one();
@@ -74,7 +75,7 @@ class LogDevice final : public MidiDevice {
  private:
   void Write(const std::string& call) {
     char time[24];
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<PriorityInheritingMutex> guard(lock_);
     // Stamped under the lock, so that times never fall from one line to the next.
     const int length = std::snprintf(time, sizeof time, "%lld ", MicrosecondsSinceEpoch());
     const bool first = lines_.empty();
@@ -84,7 +85,7 @@ class LogDevice final : public MidiDevice {
 
   void WriteLines() {
     std::string writing;
-    std::unique_lock<std::mutex> guard(lock_);
+    std::unique_lock<PriorityInheritingMutex> guard(lock_);
     for (;;) {
       ready_.wait(guard, [this] { return stopping_ || !lines_.empty(); });
       if (lines_.empty()) return;
@@ -98,8 +99,9 @@ class LogDevice final : public MidiDevice {
   }
 
   std::FILE* file_;
-  std::mutex lock_;
-  std::condition_variable ready_;
+  // Shared by the playback timer (a sender) and the writer thread.
+  PriorityInheritingMutex lock_;
+  std::condition_variable_any ready_;
   std::string lines_;
   bool stopping_ = false;
   std::thread writer_;

@@ -1,28 +1,63 @@
-// Implements: the "port" MIDI device through RtMidi, on the ALSA sequencer or else a JACK
-// server (rtmidi_ports.h): "port" opens a virtual output port named "Plinkaro" that other
-// programs connect to; "port:NAME" connects to the first output port whose name contains
-// NAME. Short and long messages go out as they are; midiOutReset, and midiOutClose before
-// the port goes, send a note-off for every note still sounding and sustain off on all 16
-// channels, as Windows' reset does, so nothing hangs on an external synthesizer.
+// Implements: the "port" MIDI device, on the ALSA sequencer through RtMidi or else on a JACK
+// server through a client of its own (rtmidi_ports.h chooses): "port" opens a virtual output
+// port named "Plinkaro" that other programs connect to; "port:NAME" connects to the first
+// port taking MIDI whose name contains NAME; a port that the device list names is opened by
+// that name exactly. Short and long messages go out as they are;
+// midiOutReset, and midiOutClose before the port goes, send a note-off for every note still
+// sounding and sustain off on all 16 channels, as Windows' reset does, so nothing hangs on
+// an external synthesizer. A close lets those last messages leave first: RtMidi's ALSA output
+// hands each message to the sequencer as it is sent, and the JACK client waits for its ring
+// to empty (JackMidiOutput::kDrainLimit at most).
 // Does not implement: reconnecting when the other end goes away.
 #include <memory>
 #include <string>
 
 #include "winmm/active_notes.h"
+#include "winmm/jack_midi_output.h"
 #include "winmm/midi_device.h"
 #include "winmm/midi_message.h"
 #include "winmm/rtmidi_ports.h"
+#include "winmm/sound_library_logs.h"
 
 namespace plk::winmm {
 namespace {
 
-class PortDevice final : public MidiDevice {
+// Where a port device's bytes go: one complete message at a time.
+class PortWriter {
  public:
-  explicit PortDevice(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {
+  virtual ~PortWriter() = default;
+  virtual void Write(const unsigned char* bytes, std::size_t size) = 0;
+};
+
+class RtMidiWriter final : public PortWriter {
+ public:
+  explicit RtMidiWriter(std::unique_ptr<RtMidiOut> out) : out_(std::move(out)) {
     // Errors while sending (the other end gone) are dropped, as a send to a missing
     // device is on Windows.
     out_->setErrorCallback([](RtMidiError::Type, const std::string&, void*) {});
   }
+  void Write(const unsigned char* bytes, std::size_t size) override {
+    out_->sendMessage(bytes, size);
+  }
+
+ private:
+  std::unique_ptr<RtMidiOut> out_;
+};
+
+class JackWriter final : public PortWriter {
+ public:
+  explicit JackWriter(std::unique_ptr<JackMidiOutput> out) : out_(std::move(out)) {}
+  // A message the client drops (the server gone) is lost, as a send to a missing device
+  // is on Windows.
+  void Write(const unsigned char* bytes, std::size_t size) override { out_->Send(bytes, size); }
+
+ private:
+  std::unique_ptr<JackMidiOutput> out_;
+};
+
+class PortDevice final : public MidiDevice {
+ public:
+  explicit PortDevice(std::unique_ptr<PortWriter> out) : out_(std::move(out)) {}
   ~PortDevice() override { Reset(); }
   PortDevice(const PortDevice&) = delete;
   PortDevice& operator=(const PortDevice&) = delete;
@@ -39,7 +74,7 @@ class PortDevice final : public MidiDevice {
       --size;
     }
     if (size == 0) return;
-    out_->sendMessage(data, size);
+    out_->Write(data, size);
   }
 
   void Reset() override {
@@ -52,15 +87,15 @@ class PortDevice final : public MidiDevice {
     const unsigned char bytes[3] = {static_cast<unsigned char>(message),
                                     static_cast<unsigned char>(message >> 8),
                                     static_cast<unsigned char>(message >> 16)};
-    out_->sendMessage(bytes, ShortMessageLength(bytes[0]));
+    out_->Write(bytes, ShortMessageLength(bytes[0]));
   }
 
-  std::unique_ptr<RtMidiOut> out_;
+  std::unique_ptr<PortWriter> out_;
   ActiveNotes notes_;
 };
 
 // Throws RtMidiError; false with why when no port has NAME in its name.
-bool OpenPort(RtMidiOut& out, std::string_view name, std::string& why) {
+bool OpenAlsaPort(RtMidiOut& out, std::string_view name, std::string& why) {
   if (name.empty()) {
     out.openVirtualPort(kOutputPortName);
     return true;
@@ -70,17 +105,70 @@ bool OpenPort(RtMidiOut& out, std::string_view name, std::string& why) {
   return port.has_value();
 }
 
+std::unique_ptr<PortWriter> OpenWriter(RtMidi::Api api, std::string_view name, std::string& why) {
+  if (api != RtMidi::UNIX_JACK) {
+    auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
+    if (!OpenAlsaPort(*out, name, why)) return nullptr;
+    return std::make_unique<RtMidiWriter>(std::move(out));
+  }
+  auto out = JackMidiOutput::Open(kOutputPortName, why);
+  if (!out || name.empty()) return out ? std::make_unique<JackWriter>(std::move(out)) : nullptr;
+  const auto destinations = out->Destinations();
+  const auto port = FindPort(destinations, name, "output port", why);
+  if (!port) return nullptr;
+  if (!out->ConnectTo(destinations[*port])) {
+    why = "the JACK server did not connect to " + destinations[*port];
+    return nullptr;
+  }
+  return std::make_unique<JackWriter>(std::move(out));
+}
+
+// The port a device listing named, by that name exactly; on JACK the listed name is the
+// full port name. Throws RtMidiError.
+std::unique_ptr<PortWriter> OpenListedWriter(RtMidi::Api api, const std::string& portName,
+                                             std::string& why) {
+  const std::string gone = "the MIDI output port \"" + portName + "\" is gone";
+  if (api != RtMidi::UNIX_JACK) {
+    auto out = std::make_unique<RtMidiOut>(api, kOutputPortName);
+    const auto port = FindListedPort(*out, portName);
+    if (!port) {
+      why = gone;
+      return nullptr;
+    }
+    out->openPort(*port, kOutputPortName);
+    return std::make_unique<RtMidiWriter>(std::move(out));
+  }
+  auto out = JackMidiOutput::Open(kOutputPortName, why);
+  if (!out) return nullptr;
+  if (!out->ConnectTo(portName)) {
+    why = gone;
+    return nullptr;
+  }
+  return std::make_unique<JackWriter>(std::move(out));
+}
+
 }  // namespace
 
+std::unique_ptr<MidiDevice> OpenListedPortDevice(RtMidi::Api api, const std::string& portName,
+                                                 std::string& whyNot) {
+  QuietSoundLibraries();
+  MutedStandardError muted;
+  try {
+    std::unique_ptr<PortWriter> writer = OpenListedWriter(api, portName, whyNot);
+    if (writer) return std::make_unique<PortDevice>(std::move(writer));
+  } catch (const RtMidiError& error) {
+    whyNot = "cannot open the MIDI output port \"" + portName + "\": " + error.getMessage();
+  }
+  return nullptr;
+}
+
 std::unique_ptr<MidiDevice> OpenPortDevice(std::string_view argument, std::string& whyNot) {
-  std::unique_ptr<RtMidiOut> out;
+  std::unique_ptr<PortWriter> out;
   std::string reasons;
   const bool opened = OpenWithPortApis(
       [&](RtMidi::Api api, std::string& why) {
-        auto port = std::make_unique<RtMidiOut>(api, kOutputPortName);
-        if (!OpenPort(*port, argument, why)) return false;
-        out = std::move(port);
-        return true;
+        out = OpenWriter(api, argument, why);
+        return out != nullptr;
       },
       reasons);
   if (!opened) {

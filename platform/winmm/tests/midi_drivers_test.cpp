@@ -1,10 +1,15 @@
 // Every device of the table that PLINKARO_MIDI_OUT chooses from says in one line why it
 // cannot start, and no library it is built on prints on its own; the port devices try the
-// ALSA sequencer, then JACK, unless PLINKARO_MIDI_API names one.
+// ALSA sequencer, then JACK, unless PLINKARO_MIDI_API names one; the port device's last
+// note-offs reach the other end before its port closes.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 #include "sound_test_support.h"
 #include "winmm/rtmidi_ports.h"
@@ -65,6 +70,53 @@ TEST(MidiDrivers, PortsTryTheAlsaSequencerThenJackUnlessOneIsNamed) {
         [](RtMidi::Api, std::string& why) { return why = "tried", false; }, reasons));
     EXPECT_EQ(reasons, c.reasons);
   }
+}
+
+// What an ALSA client connected to Plinkaro's port receives, as "92 3c 7f" words.
+struct Received {
+  std::mutex lock;
+  std::condition_variable arrived;
+  std::vector<std::string> messages;
+};
+
+TEST(PortDevice, AlsaSequencerReceivesTheResetBeforeTheClose) {
+  if (!std::filesystem::exists("/dev/snd/seq")) GTEST_SKIP() << "needs the ALSA sequencer";
+  testing::ScopedEnvironment api("PLINKARO_MIDI_API", "alsa");
+  const auto row = std::find_if(MidiDrivers().begin(), MidiDrivers().end(),
+                                [](const MidiDriver& d) { return d.name == std::string("port"); });
+  std::string whyNot;
+  auto device = row->open("", whyNot);
+  ASSERT_TRUE(device) << whyNot;
+  Received received;
+  RtMidiIn in(RtMidi::LINUX_ALSA, "plinkaro-test");
+  in.setCallback(
+      [](double, std::vector<unsigned char>* message, void* data) {
+        auto& seen = *static_cast<Received*>(data);
+        std::string text;
+        char hex[4];
+        for (unsigned char byte : *message) {
+          std::snprintf(hex, sizeof hex, text.empty() ? "%02x" : " %02x", byte);
+          text += hex;
+        }
+        std::lock_guard<std::mutex> guard(seen.lock);
+        seen.messages.push_back(text);
+        seen.arrived.notify_all();
+      },
+      &received);
+  std::string why;
+  const auto port = FindPort(in, kOutputPortName, "output port", why);
+  ASSERT_TRUE(port) << why;
+  in.openPort(*port, "in");
+
+  device->ShortMessage(0x7F3C92);
+  device.reset();  // a held note on channel 3, then the close
+  std::vector<std::string> expected = {"92 3c 7f", "82 3c 00"};
+  for (char channel : std::string("0123456789abcdef"))
+    expected.push_back(std::string("b") + channel + " 40 00");
+  std::unique_lock<std::mutex> guard(received.lock);
+  received.arrived.wait_for(guard, std::chrono::seconds(5),
+                            [&] { return received.messages.size() >= expected.size(); });
+  EXPECT_EQ(received.messages, expected);
 }
 
 }  // namespace

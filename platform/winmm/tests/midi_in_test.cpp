@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sound_test_support.h"
+#include "winmm/device_names.h"
 
 namespace plk::winmm {
 namespace {
@@ -112,8 +113,10 @@ TEST(MidiIn, ListsTheDeviceThatTheSettingNamesAndRefusesWhatItCannotDo) {
   testing::TemporaryPath file("bad.log");
   std::ofstream(file.path) << "0 short 90 3c 64\n10 short 80 3c\n20 short 80 3c 0\n";
   testing::ScopedEnvironment replay("PLINKARO_MIDI_IN", "replay:" + file.path);
+  EXPECT_EQ(midiInGetDevCapsA(0, &caps, sizeof caps), MMRESULT{MMSYSERR_BADDEVICEID});
+  ASSERT_EQ(midiInGetNumDevs(), 1u);  // ids refer to the list taken last
   ASSERT_EQ(midiInGetDevCapsA(0, &caps, sizeof caps), MMRESULT{MMSYSERR_NOERROR});
-  EXPECT_EQ(caps.szPname, ("replay:" + file.path).substr(0, MAXPNAMELEN - 1));
+  EXPECT_EQ(caps.szPname, FitDeviceNames({"replay:" + file.path})[0]);
   HMIDIIN handle = reinterpret_cast<HMIDIIN>(1);
   EXPECT_EQ(midiInOpen(&handle, 0, 0, 0, CALLBACK_WINDOW), MMRESULT{MMSYSERR_INVALFLAG});
   EXPECT_EQ(midiInOpen(&handle, 1, 0, 0, CALLBACK_NULL), MMRESULT{MMSYSERR_BADDEVICEID});

@@ -3,6 +3,8 @@
 // connection; SDL is asked to read only when there is input, or at least every 100 ms for
 // its own delayed work (focus changes); a look at the connection within 1 ms of one that
 // found nothing is skipped.
+// The loss of the X connection (an Xlib I/O error) ends the session and the process
+// without another request to the display; SIGHUP is noted and wakes the wait.
 // Does not implement: other hosts (Wayland, KMS), which keep waiting through SDL.
 #include "user32/host/sdl/host_wait.h"
 
@@ -14,6 +16,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
+
+#include "user32/host/host.h"
 
 // Last: Xlib's macros (None, Bool, ...) would clash with names in the headers above.
 #include <SDL_syswm.h>
@@ -48,6 +53,26 @@ std::atomic<int>& WakeDescriptor() {
 
 Display* HostDisplay() { return Connection().display; }
 
+std::atomic<bool>& Lost() {
+  static std::atomic<bool> lost{false};
+  return lost;
+}
+
+std::atomic<bool>& HangUp() {
+  static std::atomic<bool> hangUp{false};
+  return hangUp;
+}
+
+// Xlib ends the process when this returns; it never does. A message box here would ask the
+// dead connection again and come back into this handler.
+[[noreturn]] int OnConnectionLost(Display*) {
+  Lost() = true;
+  std::fputs("plinkaro: the display connection is lost; the session ends\n", stderr);
+  EndSessionOnDisplayLoss();
+  std::fflush(stderr);
+  _exit(1);
+}
+
 bool Readable(int descriptor) {
   pollfd poll_fd = {descriptor, POLLIN, 0};
   return poll(&poll_fd, 1, 0) > 0;
@@ -63,8 +88,18 @@ void WatchHostConnection(SDL_Window* window) {
   if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
     host.display = info.info.x11.display;
     WakeDescriptor() = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    XSetIOErrorHandler(OnConnectionLost);
   }
 }
+
+bool HostConnectionLost() { return Lost(); }
+
+void NoteHostHangUp() {
+  HangUp() = true;
+  WakeHostInputWait();
+}
+
+bool TakeHostHangUp() { return HangUp().exchange(false); }
 
 bool HostShouldBeAsked() {
   HostConnection& host = Connection();

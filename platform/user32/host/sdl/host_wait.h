@@ -10,8 +10,16 @@
 
 namespace plk::user32 {
 
-// A host window exists: on X11 its display connection is the one to watch.
+// A host window exists: on X11 its display connection is the one to watch, and its loss
+// ends the session (EndSessionOnDisplayLoss) and the process, with exit code 1.
 void WatchHostConnection(SDL_Window* window);
+// The display connection is gone: nothing may be asked of the host any more.
+bool HostConnectionLost();
+// Async-signal-safe: the host asks the program to end (SIGHUP); the next poll of host
+// events reports it.
+void NoteHostHangUp();
+// Whether a hang-up arrived since the last call.
+bool TakeHostHangUp();
 
 // Whether SDL should take in host events now: the host has something to read or already
 // read, or it has not been asked for a while (SDL also runs delayed work when asked). On

@@ -165,6 +165,12 @@ bool Translate(const SDL_Event& event, HostEvent& out) {
 // the connection), so it is asked only when the host has something (host_wait.h); events
 // that SDL already holds are handled at once.
 bool PollHostEvent(HostEvent& event) {
+  if (HostConnectionLost()) return false;
+  if (TakeHostHangUp()) {
+    event = HostEvent{};
+    event.kind = HostEvent::Kind::Quit;
+    return true;
+  }
   SDL_Event sdl;
   for (;;) {
     if (SDL_PeepEvents(&sdl, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) {

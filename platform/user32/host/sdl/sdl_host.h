@@ -13,6 +13,7 @@ struct HostWindow {
   HWND window = nullptr;  // null once released
   // The window's pixels as SDL sees them, kept while they stay where they are.
   SDL_Surface* source = nullptr;
+  bool popupMenu = false;
 };
 
 // The host window of an SDL window id; null for none.
@@ -23,6 +24,10 @@ struct ScanCode {
   bool extended = false;
 };
 ScanCode ScanCodeOf(SDL_Scancode key);
+
+// Shows a popup menu's window and leaves the keyboard focus where it was: without a
+// window manager SDL gives every window it shows the focus.
+void ShowWithoutFocus(SDL_Window* window);
 
 // Starts SDL's event subsystem (for waiting and cross-thread wake-ups).
 bool EnsureSdlEvents();

@@ -1,12 +1,16 @@
 // Implements: lazy start of SDL's event and video subsystems (a real display unless a
 // driver is asked for, presented through the host's framebuffer rather than OpenGL, no
-// text input), whether video runs and on which thread, headless drivers, and the first
-// display's bounds (in window pixels at the presentation scale).
+// text input), whether video runs and on which thread, headless drivers, the first
+// display's bounds (in window pixels at the presentation scale), and SIGHUP as the host's
+// request to end (SDL itself turns SIGINT and SIGTERM into one).
 // Does not implement: shutting SDL down (the process exit does), several displays.
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
+#include "user32/host/sdl/host_wait.h"
 #include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
+
+#include <signal.h>
 
 #include <cstring>
 #include <thread>
@@ -49,8 +53,20 @@ std::string DisplayFailure() {
   return named.empty() ? "no display" : "no display answers at " + named;
 }
 
+void OnHangUp(int) { NoteHostHangUp(); }
+
+// A terminal closing, or a session manager, hangs up: the program ends as on SIGTERM.
+void CatchHangUp() {
+  struct sigaction action {};
+  action.sa_handler = OnHangUp;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGHUP, &action, nullptr);
+}
+
 bool StartVideoOnce(std::string& failure) {
   EnsureSdlEvents();
+  CatchHangUp();
   const std::string asked = Environment("SDL_VIDEODRIVER");
   if (asked.empty()) {
     const std::string drivers = DisplayDrivers();

@@ -1,9 +1,10 @@
 // Implements: host windows as SDL windows tagged with their HWND (hidden at first,
-// resizable or fixed, owned ones kept above their owner, reused rather than destroyed),
+// resizable, fixed or popup menus, owned ones kept above their owner, reused rather than
+// destroyed),
 // showing, hiding, minimising, maximising, restoring, placing, titles, icons from BMP
 // bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
 // the window surface, area by area, each window pixel a block of the presentation scale
-// (nearest neighbour).
+// (nearest neighbour); the X11 window id that desktop portals take as a dialog's parent.
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
 // textures, fractional scales.
 #include "user32/host/host.h"
@@ -11,6 +12,8 @@
 #include "user32/host/sdl/host_wait.h"
 #include "user32/host/sdl/sdl_host.h"
 #include "user32/trace.h"
+
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <array>
@@ -25,10 +28,32 @@ constexpr const char* kHostKey = "plk.host";
 // Host windows are hidden and kept for the next top-level window, never destroyed while
 // the program runs: SDL 2.26 may still be sending a wake-up event to a host window from
 // its second X connection, and X kills the program for an event sent to a window that is
-// gone (a message box closing while the thread waits).
-std::vector<HostWindow*>& SpareWindows() {
-  static std::vector<HostWindow*> spares;
-  return spares;
+// gone (a message box closing while the thread waits). Popup menus keep spares of their
+// own: SDL fixes a window's kind when it makes it.
+std::vector<HostWindow*>& SpareWindows(bool popupMenu) {
+  static std::vector<HostWindow*> spares[2];
+  return spares[popupMenu ? 1 : 0];
+}
+
+HostWindow* NewHostWindow(const char* title, const RECT& client, int width, int height,
+                          HostWindowKind kind) {
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (kind == HostWindowKind::kResizable) flags |= SDL_WINDOW_RESIZABLE;
+  // On X11 a popup menu is override-redirect: no window manager frames, places or
+  // focuses it.
+  if (kind == HostWindowKind::kPopupMenu) {
+    flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_ALWAYS_ON_TOP;
+  }
+  SDL_Window* sdl = SDL_CreateWindow(title, client.left, client.top, width, height, flags);
+  if (!sdl) {
+    std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  WatchHostConnection(sdl);
+  auto* host = new HostWindow{sdl};
+  host->popupMenu = kind == HostWindowKind::kPopupMenu;
+  SDL_SetWindowData(sdl, kHostKey, host);
+  return host;
 }
 
 }  // namespace
@@ -38,14 +63,15 @@ HostWindow* HostWindowOfId(Uint32 id) {
   return sdl ? static_cast<HostWindow*>(SDL_GetWindowData(sdl, kHostKey)) : nullptr;
 }
 
-HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window, bool resizable,
-                             HostWindow* owner) {
+HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window,
+                             HostWindowKind kind, HostWindow* owner) {
   if (!HostVideoActive()) return nullptr;
   const RECT client = ScaleUp(pixels, HostScale());
   const int width = std::max<int>(client.right - client.left, HostScale());
   const int height = std::max<int>(client.bottom - client.top, HostScale());
   const char* text = title ? title : "";
-  std::vector<HostWindow*>& spares = SpareWindows();
+  const bool popupMenu = kind == HostWindowKind::kPopupMenu;
+  std::vector<HostWindow*>& spares = SpareWindows(popupMenu);
   HostWindow* host = nullptr;
   if (!spares.empty()) {
     host = spares.back();
@@ -53,33 +79,38 @@ HostWindow* CreateHostWindow(const char* title, const RECT& pixels, HWND window,
     SDL_SetWindowTitle(host->sdl, text);
     SDL_SetWindowSize(host->sdl, width, height);
     SDL_SetWindowPosition(host->sdl, client.left, client.top);
-    SDL_SetWindowResizable(host->sdl, resizable ? SDL_TRUE : SDL_FALSE);
-  } else {
-    const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
-    SDL_Window* sdl = SDL_CreateWindow(text, client.left, client.top, width, height, flags);
-    if (!sdl) {
-      std::fprintf(stderr, "plinkaro: cannot create a window: %s\n", SDL_GetError());
-      return nullptr;
+    if (!popupMenu) {
+      SDL_SetWindowResizable(host->sdl, kind == HostWindowKind::kResizable ? SDL_TRUE : SDL_FALSE);
     }
-    WatchHostConnection(sdl);
-    host = new HostWindow{sdl};
-    SDL_SetWindowData(sdl, kHostKey, host);
+  } else if (!(host = NewHostWindow(text, client, width, height, kind))) {
+    return nullptr;
   }
   host->window = window;
-  if (owner) SDL_SetWindowModalFor(host->sdl, owner->sdl);
+  if (owner && !popupMenu) SDL_SetWindowModalFor(host->sdl, owner->sdl);
   return host;
+}
+
+void PrepareHostWindow(HostWindowKind kind) {
+  const bool popupMenu = kind == HostWindowKind::kPopupMenu;
+  if (!HostVideoActive() || !SpareWindows(popupMenu).empty()) return;
+  const int size = HostScale();
+  if (HostWindow* host = NewHostWindow("", {0, 0, size, size}, size, size, kind)) {
+    SpareWindows(popupMenu).push_back(host);
+  }
 }
 
 void ReleaseHostWindow(HostWindow* host) {
   if (!host) return;
   SDL_HideWindow(host->sdl);
   host->window = nullptr;
-  SpareWindows().push_back(host);
+  SpareWindows(host->popupMenu).push_back(host);
 }
 
 void ShowHostWindow(HostWindow* host, bool show) {
-  if (!host) return;
-  if (show) {
+  if (!host || HostConnectionLost()) return;
+  if (show && host->popupMenu) {
+    ShowWithoutFocus(host->sdl);
+  } else if (show) {
     SDL_ShowWindow(host->sdl);
   } else {
     SDL_HideWindow(host->sdl);
@@ -104,7 +135,7 @@ void PlaceHostWindow(HostWindow* host, const RECT& pixels) {
 }
 
 void SetHostWindowTitle(HostWindow* host, const char* title) {
-  if (host) SDL_SetWindowTitle(host->sdl, title);
+  if (host && !HostConnectionLost()) SDL_SetWindowTitle(host->sdl, title);
 }
 
 void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
@@ -117,10 +148,21 @@ void SetHostWindowIcon(HostWindow* host, std::span<const std::uint8_t> bmp) {
 }
 
 void RaiseHostWindow(HostWindow* host) {
-  if (!host) return;
+  if (!host || HostConnectionLost()) return;
   SDL_RaiseWindow(host->sdl);
   // Without a window manager nobody else hands the keyboard focus back.
   SDL_SetWindowInputFocus(host->sdl);
+}
+
+std::string HostWindowExportName(HostWindow* host) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!host || !SDL_GetWindowWMInfo(host->sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return {};
+  }
+  char name[32];
+  std::snprintf(name, sizeof name, "x11:%lx", static_cast<unsigned long>(info.info.x11.window));
+  return name;
 }
 
 namespace {
@@ -142,7 +184,7 @@ SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
 
 void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
-  SDL_Surface* target = host ? SDL_GetWindowSurface(host->sdl) : nullptr;
+  SDL_Surface* target = host && !HostConnectionLost() ? SDL_GetWindowSurface(host->sdl) : nullptr;
   if (!target || !surface.pixels) return;
   SDL_Surface* source = SourceOf(*host, surface);
   if (!source) return;
