@@ -76,6 +76,13 @@ SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
 
 source tests/e2e/lib.sh
 
+resource_string() { strings -n 3 -el "$EXE" | grep -A1 -x "$1" | sed -n 2p; }
+check "the version resource names the product and project()'s version" \
+  "$(resource_string ProductName) $(resource_string ProductVersion)" \
+  "Plinkaro $(sed -n 's/^project(plinkaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+check "the manifest names Windows 7 to 11 and no DPI awareness" \
+  "$(strings "$EXE" | grep -c '<supportedOS Id=') $(strings "$EXE" | grep -ci dpiAware)" "4 0"
+
 # The linker imports a DLL only once the program calls it: COMDLG32 and OLE32 (the Open
 # dialog, the folder choice) are allowed before they are used.
 imports=$(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
