@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build, run: installs Wine with its 32-bit half when missing, cross-builds the
-# release plinkaro.exe, checks that it imports only system DLLs, compares what the profile
-# probe observes under Wine's kernel32 with what it observes over the platform, and runs
+# release plinkaro.exe and the probes, checks that the program imports only system DLLs,
+# compares what each probe prints under Wine with what it prints on this platform (the
+# profile probe over Wine's kernel32, the probes of probes/ over its user32), and runs
 # the program under Wine in a private X server (built-in fonts only) with a fresh Wine
 # prefix and no window manager:
 # the first paint, a key held through XTest, the value editor over the header's first
@@ -56,8 +57,7 @@ install_locale "$WINE_LOCALE"
 
 echo "== the host's tools, the shipped skins, the cross-build (release) and its packages"
 cmake --preset debug >/dev/null
-cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool make_skin \
-  profile_probe menu_probe
+cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool make_skin probes
 SKINS=$PWD/build/shipped-skins
 rm -rf "$SKINS" && mkdir -p "$SKINS"
 build/debug/tools/make_skin --shipped "$SKINS"
@@ -163,6 +163,19 @@ diff <(grep '^~' "$E2E_WORK/probe-wine.txt") <(grep '^~' "$E2E_WORK/probe-native
   sed 's/^/  known Wine difference: /' || true
 check "a bare file name is a file of the configuration folder" \
   "$(ls "$E2E_WORK/probe-config")" "plinkaro-probe.ini"
+
+# Each probe prints what it observes of Win32; ours (on SDL's headless driver) must print
+# what the same program prints on Wine's own user32.
+echo "# probes: this platform against Wine's DLLs"
+for name in $(cat build/debug/probes/plain_probes.txt); do
+  native=$PWD/build/debug/probes/$name
+  SDL_VIDEODRIVER=dummy "$native" >"$E2E_WORK/$name.ours" 2>"$E2E_WORK/$name.ours.err" ||
+    echo "exit code $?" >>"$E2E_WORK/$name.ours"
+  { wine "$PWD/build/mingw/probes/$name.exe" 2>"$E2E_WORK/$name.wine.err" ||
+    echo "exit code $?"; } | tr -d '\r' >"$E2E_WORK/$name.wine"
+  check "$name prints on this platform what it prints on Wine" \
+    "$(diff -u "$E2E_WORK/$name.wine" "$E2E_WORK/$name.ours" || true)" ""
+done
 
 tap() { xdotool key "$@"; }  # through XTest, to the window with the focus
 program_in() {  # a copy of the program in its own folder, next to its skins

@@ -13,8 +13,8 @@
 # not run again); the first run names them.
 #
 # A fault is the exact text of one source line (leading and trailing blanks aside) and the
-# line that replaces it. The line is looked up in app/ midi/ input/ song/ display/ common/
-# and platform/ (test folders excepted), so a fault still applies after its file moved.
+# line that replaces it. The line is looked up in app/ midi/ input/ record/ song/ display/
+# common/ and platform/ (test folders excepted), so a fault still applies after its file moved.
 # The file is restored byte for byte after each fault, also on Ctrl-C or an error; a run
 # that was killed outright restores it on the next start.
 #
@@ -25,6 +25,8 @@
 #   -t SECS  timeout of a test that sets none of its own (default 30: a unit test passes in
 #            well under 5 s, and a fault that makes tests hang costs this for each)
 #   -j N     parallel build and test jobs (default 2)
+#   -R REGEX run only the tests matching REGEX with each fault (a quicker, partial verdict:
+#            a fault missed by those tests may still be caught by others)
 #   -l       list the faults and exit
 # With FAULT_IDs only those faults run. The machine is shared: run it as
 #   nice -n 19 bash tools/mutation_check.sh -o mutation-results.txt
@@ -202,14 +204,59 @@ read -r -d '' FAULTS <<'EOF' || true
 - const long long value = std::strtoll(start, &end, 10);
 + const long long value = std::strtoll(start, &end, 16);
 @drop-name-terminator  DragQueryFileA writes the terminator one byte past a full buffer
-- const std::size_t count = std::min<std::size_t>(name.size(), size - 1);
-+ const std::size_t count = std::min<std::size_t>(name.size(), size);
+- const std::size_t count = std::min<std::size_t>(found.name.size(), size - 1);
++ const std::size_t count = std::min<std::size_t>(found.name.size(), size);
+@take-delta-wraps  a message stamped before the one ahead of it gets a delta of 49 days
+- const DWORD delta = time > out.lastTime ? time - out.lastTime : 0;
++ const DWORD delta = time - out.lastTime;
+@take-data-high-bit  a data byte above 127 in a take reads as a status byte: the file breaks
+- const BYTE bytes[] = {BYTE(message), BYTE((message >> 8) & 0x7F), BYTE((message >> 16) & 0x7F)};
++ const BYTE bytes[] = {BYTE(message), BYTE(message >> 8), BYTE(message >> 16)};
+@take-track-length  the take's track length is one byte short: readers lose its end
+- Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", measure.length));
++ Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", measure.length - 1));
+@take-sysex-status  a system-exclusive message without its F0 is written as an F0 event
+- const BYTE status = first == 0xF0 ? 0xF0 : 0xF7;
++ const BYTE status = 0xF0;
+@take-bank-lsb-as-msb  the take's opening bank select names the bank LSB as its MSB
+- PutControlChange(out, 0, ch, 0x00, BYTE(word >> 16));
++ PutControlChange(out, 0, ch, 0x00, BYTE(word >> 8));
+@take-short-write  a short write (a full disk) is taken for a saved take
+- (!WriteFile(out.file, takeFileBuffer, out.used, &written, nullptr) || written != out.used)) {
++ !WriteFile(out.file, takeFileBuffer, out.used, &written, nullptr)) {
+@take-name-no-copy  a second take within the same second finds no free name and is not saved
+- for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT && NameTaken(error); copy++) {
++ for (DWORD copy = 1; copy <= 1 && NameTaken(error); copy++) {
+@take-part-left  a failed save leaves its .part file behind
+- DeleteFileA(temporary);
++ (void)temporary;
+@take-folder-separator  a take in PLINKARO_RECORD_DIR is saved beside the folder, not in it
+- const BOOL separate = folderLength > 0 && !IsSeparator(folder[folderLength - 1]);
++ const BOOL separate = folderLength > 0 && IsSeparator(folder[folderLength - 1]);
+@take-fallback-success  a take saved nowhere is reported as saved
+- return fallbackError == ERROR_SUCCESS;
++ return TRUE;
+@enable-message-says-enabled  WM_ENABLE tells a window being disabled that it is enabled
+- SendMessageA(handle, WM_ENABLE, enable ? TRUE : FALSE, 0);
++ SendMessageA(handle, WM_ENABLE, TRUE, 0);
+@dialog-keys-taken  Enter and Escape go to the dialog even from a control that wants all keys
+- if (!(code & DLGC_WANTALLKEYS)) {
++ if (code || true) {
+@client-to-screen-axes  ClientToScreen adds the client origin's y to x
+- point->x += origin.x;
++ point->x += origin.y;
+@window-long-previous  SetWindowLongPtrA answers the new value instead of the previous one
+- const LONG_PTR previous = GetWindowLongPtrA(handle, index);
++ const LONG_PTR previous = value;
+@call-window-proc-params  CallWindowProcA swaps wParam and lParam on the way to the chained procedure
+- return procedure ? procedure(window, message, wParam, lParam) : 0;
++ return procedure ? procedure(window, message, WPARAM(lParam), LPARAM(wParam)) : 0;
 @region-difference-gap  an invalidated area loses a one-pixel column: it is never repainted
 - {overlap.right, overlap.top, from.right, overlap.bottom},
 + {overlap.right + 1, overlap.top, from.right, overlap.bottom},
 EOF
 
-SEARCH_DIRS=(app midi input song display common platform)
+SEARCH_DIRS=(app midi input record song display common platform)
 
 usage() { sed -n '/^# Usage:/,/^# Logs/p' "$0" | sed 's/^# \{0,1\}//'; }
 
@@ -352,10 +399,12 @@ names_regex() {
 # Runs the suite without the tests that already failed on the unchanged sources: their
 # verdict could not count, and they take time.
 run_suite() {  # run_suite LOGNAME
+  local only=()
+  [[ -n "$TEST_FILTER" ]] && only=(-R "$TEST_FILTER")
   if ((${#BASELINE_FAILURES[@]})); then
-    run_tests "$1" -E "$(names_regex "${BASELINE_FAILURES[@]}")"
+    run_tests "$1" "${only[@]}" -E "$(names_regex "${BASELINE_FAILURES[@]}")"
   else
-    run_tests "$1"
+    run_tests "$1" "${only[@]}"
   fi
 }
 
@@ -389,6 +438,7 @@ report() {
     echo "Mutation check of $SOURCE ($(git -C "$SOURCE" rev-parse --short HEAD 2>/dev/null || echo 'no git'))"
     echo "Tests failing before any fault (not run with the faults, left out of every verdict):" \
       "${BASELINE_FAILURES[*]:-none}"
+    [[ -z "$TEST_FILTER" ]] || echo "Only the tests matching $TEST_FILTER were run."
     echo
     printf '%-30s %-7s %-44s %5s\n' fault verdict where seconds
     printf '%s\n' "${RESULTS[@]}"
@@ -412,13 +462,15 @@ OUTPUT=""
 TEST_TIMEOUT=30
 JOBS=2
 LIST=0
-while getopts "s:b:o:t:j:lh" option; do
+TEST_FILTER=""
+while getopts "s:b:o:t:j:R:lh" option; do
   case "$option" in
     s) SOURCE="$(cd "$OPTARG" && pwd)" ;;
     b) BUILD="$OPTARG" ;;
     o) OUTPUT="$(realpath -m "$OPTARG")" ;;
     t) TEST_TIMEOUT="$OPTARG" ;;
     j) JOBS="$OPTARG" ;;
+    R) TEST_FILTER="$OPTARG" ;;
     l) LIST=1 ;;
     h) usage; exit 0 ;;
     *) usage >&2; exit 2 ;;
@@ -454,7 +506,7 @@ START=$(date +%s)
 echo "== unchanged sources: build and test ($BUILD)"
 configure
 build baseline || { echo "mutation_check: the unchanged sources do not build, see $LOGS/baseline.build.log" >&2; exit 1; }
-mapfile -t BASELINE_FAILURES < <(run_tests baseline)
+mapfile -t BASELINE_FAILURES < <(run_tests baseline ${TEST_FILTER:+-R "$TEST_FILTER"})
 if ((${#BASELINE_FAILURES[@]})); then
   echo "already failing, not run again and left out of every verdict: ${BASELINE_FAILURES[*]}"
 else
