@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/context_menu.h"
+#include "app/remembered_choices.h"
+
 #include <mmsystem.h>
 #include <shellapi.h>
 
@@ -33,6 +36,9 @@ LRESULT OnCreate(HWND window) {
   CreateMemoryDC();
   rowFont = CreateRowFont();
   ScanSkinFiles();
+  // Remembered choices exist only once the menu was used; without them the skin is the
+  // built-in one.
+  skinIndex = LoadRememberedChoices();
   LoadSkin(skinIndex);
   CreateValueEditor(window, rowFont);
   ResetChannelDefaults();
@@ -102,6 +108,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN: return OnLButtonDown(lParam);
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_LBUTTONUP: return 0;
+    case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
     case WM_DROPFILES: LoadDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
     // Windows ends the process soon after WM_ENDSESSION, without WM_CLOSE or WM_DESTROY.
     case WM_QUERYENDSESSION: return TRUE;

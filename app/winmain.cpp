@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "common/problem_log.h"
 #include "common/program_globals.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
@@ -24,9 +25,7 @@ int RunMessageLoop() {
   }
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int showCommand) {
+int RunProgram(HINSTANCE module, LPSTR commandLine, int showCommand) {
   instance = module;
   HICON icon = LoadIconA(module, MAKEINTRESOURCEA(ICON_RESOURCE_ID));
   if (!RegisterMainClass(icon)) return 0;
@@ -42,4 +41,14 @@ int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int showComma
   char songPath[MAX_PATH];
   if (CommandLineFile(commandLine, songPath)) LoadSongFile(songPath);
   return RunMessageLoop();
+}
+
+}  // namespace
+
+// The lines that reach stderr are kept for the About box from the first to the last.
+int WINAPI WinMain(HINSTANCE module, HINSTANCE, LPSTR commandLine, int showCommand) {
+  StartProblemLog();
+  const int exitCode = RunProgram(module, commandLine, showCommand);
+  StopProblemLog();
+  return exitCode;
 }

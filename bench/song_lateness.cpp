@@ -5,11 +5,14 @@
 // how much of the lateness the 1 ms clock itself accounts for.
 //
 //   song_lateness [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record]
+//                 [--percent P] [--jumps]
 //
 // --full plays ten minutes; the default is 60 s. Tempo changes follow a smooth curve
 // between 96 and 150 beats a minute; --tempo-jumps alternates 100 and 150 instead.
 // --record plays with a take running (its blocks prepared every 100 ms, as the window's
 // timer does) and saves the take at the end.
+// --percent plays at that speed (the schedule's times scaled to match). --jumps instead
+// measures jumps while the song plays: from the call to the first chased message.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -28,6 +31,7 @@
 #include "record/take_save.h"
 #include "song/playback_clock.h"
 #include "song/smf_loader.h"
+#include "song/song_seek.h"
 #include "smf/smf_writer.h"
 #include "song/song_state.h"
 #include "winmm/midi_call_format.h"
@@ -46,6 +50,8 @@ struct Options {
   std::uint32_t tempoChanges = 10000;
   bool tempoJumps = false;
   bool record = false;
+  std::uint32_t percent = 100;
+  bool jumps = false;
 };
 
 struct Arrival {
@@ -149,7 +155,7 @@ std::vector<Arrival> SteppedOffline(const plk::smf::Bytes& file, std::size_t exp
   LoadSmfImage(file.data(), static_cast<DWORD>(file.size()));
   songState.lastTickTime = 0;
   // The device stamps the host clock; the step's time replaces it.
-  for (DWORD now = 1; now <= seconds * 2000 && arrivals.size() < expected; now++) {
+  for (DWORD now = 1; now <= seconds * 4000 && arrivals.size() < expected; now++) {
     const std::size_t before = arrivals.size();
     StepPlaybackClock(now);
     for (std::size_t i = before; i < arrivals.size(); i++) arrivals[i].micros = now * 1000ll;
@@ -187,11 +193,55 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.tempoJumps = true;
     } else if (arg == "--record") {
       options.record = true;
+    } else if (arg == "--percent" && i + 1 < argc) {
+      options.percent = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (arg == "--jumps") {
+      options.jumps = true;
     } else {
       return false;
     }
   }
-  return options.seconds > 0 && options.tempoChanges > 0;
+  return options.seconds > 0 && options.tempoChanges > 0 && options.percent > 0;
+}
+
+// Jumps to several places of the playing song: the time from the call to the first message
+// the chase sends, on the real timer.
+int MeasureJumps(const plk::smf::Bytes& file, std::uint32_t seconds) {
+  std::vector<Arrival> arrivals;
+  arrivals.reserve(1 << 20);
+  plk::winmm::SetMapperOverrideForTesting(
+      [&] { return std::make_unique<StampingDevice>(&arrivals); });
+  OpenMidiOutput();
+  LoadSmfImage(file.data(), static_cast<DWORD>(file.size()));
+  timeBeginPeriod(1);
+  StartPlayback();
+  std::vector<double> millis;
+  for (std::uint32_t i = 1; i <= 20; i++) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const DWORD target = static_cast<DWORD>(seconds * 1000ull * i / 21);
+    const std::size_t before = arrivals.size();
+    const auto start = Clock::now();
+    JumpSongTo(target);
+    const auto call =
+        std::chrono::duration_cast<std::chrono::microseconds>(start.time_since_epoch()).count();
+    // The chase's first message is the first after the note-offs of the release.
+    for (std::size_t k = before; k < arrivals.size(); k++) {
+      if ((arrivals[k].message & 0xF0) != 0x80) {
+        millis.push_back(static_cast<double>(arrivals[k].micros - call) / 1000.0);
+        break;
+      }
+    }
+  }
+  StopPlayback();
+  timeEndPeriod(1);
+  CloseMidiOutput();
+  plk::winmm::SetMapperOverrideForTesting(nullptr);
+  ReleaseSong();
+  std::sort(millis.begin(), millis.end());
+  if (millis.empty()) return 1;
+  std::printf("jumps: %zu, command to first chased message ms: min %.3f p50 %.3f max %.3f\n",
+              millis.size(), millis.front(), Percentile(millis, 0.5), millis.back());
+  return 0;
 }
 
 }  // namespace
@@ -199,18 +249,22 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(
-        stderr, "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record]\n",
-        argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--seconds N | --full] [--tempo-changes N] [--tempo-jumps] [--record] "
+                 "[--percent P] [--jumps]\n",
+                 argv[0]);
     return 2;
   }
   const std::vector<Event> events = SongEvents(options);
   const plk::smf::Bytes file = plk::smf::File(kDivision, {plk::smf::TrackData(events)});
-  const auto schedule = plk::smf::Schedule(kDivision, {events});
+  if (options.jumps) return MeasureJumps(file, options.seconds);
+  auto schedule = plk::smf::Schedule(kDivision, {events});
+  for (auto& message : schedule) message.micros = message.micros * 100 / options.percent;
+  SetPlaybackPercent(options.percent);
   const double songSeconds = static_cast<double>(schedule.back().micros) / 1e6;
-  std::printf("song: %u tempo changes (%s), %zu messages, %.1f s\n", options.tempoChanges,
+  std::printf("song: %u tempo changes (%s), %zu messages, %.1f s at %u %%\n", options.tempoChanges,
               options.tempoJumps ? "jumps 400000/600000" : "smooth 400000..600000", schedule.size(),
-              songSeconds);
+              songSeconds, options.percent);
 
   const auto offline = SteppedOffline(file, schedule.size(), options.seconds);
   bool same = Report("exact 1 ms steps (no timer)", schedule, offline, 0);

@@ -6,6 +6,7 @@
 #include "common/spin_flag.h"
 #include "display/scrolling.h"
 #include "display/skin.h"
+#include "midi/channel_mute.h"
 #include "midi/channel_state.h"
 
 KeyGeometry KeyGeometryTable[12];
@@ -39,11 +40,28 @@ HBRUSH RowBrush(int row) {
       GetStockObject(row == ReadCurrentChannel() ? GRAY_BRUSH : WHITE_BRUSH));
 }
 
-void FillBand(HDC dc, int row, int top, int height) {
+// A silenced row's header is tinted, lighter than the current row's gray when it is not
+// the current row and darker when it is, so both facts stay visible.
+#define SILENCED_HEADER_COLOR RGB(255, 200, 200)
+#define SILENCED_CURRENT_HEADER_COLOR RGB(192, 128, 128)
+
+HBRUSH silencedBrush[2] = {nullptr, nullptr};
+
+HBRUSH HeaderBrush(int row) {
+  if (!ChannelSilenced(row)) return RowBrush(row);
+  const int current = row == ReadCurrentChannel();
+  if (!silencedBrush[current]) {
+    silencedBrush[current] =
+        CreateSolidBrush(current ? SILENCED_CURRENT_HEADER_COLOR : SILENCED_HEADER_COLOR);
+  }
+  return silencedBrush[current];
+}
+
+void FillBand(HDC dc, int row, int top, int height, HBRUSH brush) {
   RECT client;
   GetClientRect(mainWindow, &client);
   RECT band = {client.left, ROW_HEIGHT * row + top, client.right, ROW_HEIGHT * row + top + height};
-  FillRect(dc, &band, RowBrush(row));
+  FillRect(dc, &band, brush);
 }
 
 }  // namespace
@@ -123,7 +141,7 @@ void DrawRowHeader(HDC given, int row) {
   RowDC dc(given);
   if (!dc.get()) return;
   SetWindowOrgEx(dc.get(), 0, verticalScroll, nullptr);
-  FillBand(dc.get(), row, 0, HEADER_HEIGHT);
+  FillBand(dc.get(), row, 0, HEADER_HEIGHT, HeaderBrush(row));
   SetTextColor(dc.get(), RGB(0, 0, 0));
   SetBkColor(dc.get(), RGB(255, 255, 255));
   SetBkMode(dc.get(), TRANSPARENT);
@@ -154,7 +172,7 @@ void DrawKeyboardStrip(HDC given, int row) {
   RowDC dc(given);
   if (!dc.get()) return;
   SetWindowOrgEx(dc.get(), 0, verticalScroll, nullptr);
-  FillBand(dc.get(), row, KeyGeometryTable[0].y, KeyGeometryTable[0].h);
+  FillBand(dc.get(), row, KeyGeometryTable[0].y, KeyGeometryTable[0].h, RowBrush(row));
   for (int key = 0; key < 128; key++) DrawKey(dc.get(), row, key);
 }
 

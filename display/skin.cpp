@@ -50,16 +50,21 @@ void LoadSkin(int index) {
   }
 }
 
-void CycleSkin() {
+void SwitchSkin(int index) {
+  if (index < 0 || static_cast<DWORD>(index) > skinCount) index = 0;
   AcquireSpinFlag(&PaintLock);
   DiscardRedraws();
   SelectObject(memoryDC, initialBitmap);
   DeleteObject(skinBitmap);
-  skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1));
+  skinIndex = index;
   LoadSkin(skinIndex);
   const BOOL failed = skinIndex > 0 && !skinBitmap;
   for (DWORD row = 0; row < 16; row++) PushRedraw(REDRAW_ROW, row, 0, 0);
   ReleaseSpinFlag(&PaintLock);
   // Shown only now: the box's own message loop may dispatch a paint, which takes PaintLock.
   if (failed) MessageBoxA(mainWindow, "Bitmap Load Error", "", MB_OK);
+}
+
+void CycleSkin() {
+  SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1)));
 }

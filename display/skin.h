@@ -17,5 +17,8 @@ void DeleteMemoryDC();  // also deletes the skin bitmap
 HBITMAP LoadSkinFromResource(HINSTANCE module, int id);
 // Selects skin `index` into the memory DC: the built-in one for 0, else a skin file.
 void LoadSkin(int index);
+// Switches to skin `index` (0: built-in, k: the k-th file; anything else: built-in),
+// repainting every row; a file that fails to load is reported as F6 reports it.
+void SwitchSkin(int index);
 // F6: the next skin of the cycle built-in, file 1, ..., file skinCount.
 void CycleSkin();

@@ -20,6 +20,9 @@ namespace {
 
 const LPARAM KEY_WAS_DOWN = 0x40000000;
 
+// The note keys that were down when a menu opened: their key-ups go to the menu.
+BOOL noteKeyHeld[NOTE_KEY_COUNT];
+
 bool ShiftHeld() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
 void Transpose(int step) {
@@ -79,7 +82,9 @@ LRESULT OnKeyDown(WPARAM wParam, LPARAM keyData) {
     case VK_F4: RewindAndPlay(); return 0;
     case VK_F5: TogglePlayback(); return 0;
     case VK_F6: CycleSkin(); return 0;
-    case VK_F7: ToggleRecording(); return 0;
+    case VK_F7:
+      if (f7StartsRecording) ToggleRecording();
+      return 0;
     default: break;
   }
   if (virtualKey >= '0' && virtualKey <= '9') {
@@ -89,6 +94,21 @@ LRESULT OnKeyDown(WPARAM wParam, LPARAM keyData) {
   const int offset = FindNoteKeyOffset(virtualKey);
   if (offset >= 0) PlayNoteKey(TRUE, offset);
   return 0;
+}
+
+void RememberHeldNoteKeys() {
+  for (int i = 0; i < NOTE_KEY_COUNT; i++) {
+    noteKeyHeld[i] = (GetKeyState(NoteKeyTable[i].virtualKey) & 0x8000) != 0;
+  }
+}
+
+void CatchUpReleasedKeys() {
+  if (sustainActive && !ShiftHeld()) ReleaseSustained();
+  for (int i = 0; i < NOTE_KEY_COUNT; i++) {
+    if (!noteKeyHeld[i] || (GetKeyState(NoteKeyTable[i].virtualKey) & 0x8000)) continue;
+    noteKeyHeld[i] = FALSE;
+    PlayNoteKey(FALSE, NoteKeyTable[i].offset);
+  }
 }
 
 LRESULT OnKeyUp(WPARAM wParam) {

@@ -17,3 +17,9 @@ int FindNoteKeyOffset(WORD virtualKey);
 
 LRESULT OnKeyDown(WPARAM virtualKey, LPARAM keyData);
 LRESULT OnKeyUp(WPARAM virtualKey);
+
+// Around a modal menu, which takes the key-ups of keys released while it is open: first
+// note which note keys are down, then afterwards release the sustain (Shift up) and the
+// notes of the keys that came up meanwhile, as their key-ups would have.
+void RememberHeldNoteKeys();
+void CatchUpReleasedKeys();

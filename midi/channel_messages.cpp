@@ -18,9 +18,8 @@ void ChangeHeldCount(int channel, DWORD note, bool noteOn) {
   }
 }
 
-}  // namespace
-
-void SendChannelMessage(BYTE status, BYTE data1, BYTE data2) {
+// Changes the channel record as the message says; returns the redraw it needs.
+DWORD ApplyChannelMessage(BYTE status, BYTE data1, BYTE data2) {
   const int channel = status & 0x0F;
   DWORD redraw = 0;
   switch (status & 0xF0) {
@@ -44,7 +43,22 @@ void SendChannelMessage(BYTE status, BYTE data1, BYTE data2) {
       break;
     default: break;
   }
-  SendShortMessage(status, data1, data2);
+  return redraw;
+}
+
+void PushMessageRedraw(DWORD redraw, int channel, BYTE data1) {
   if (redraw == REDRAW_KEY) PushRedraw(REDRAW_KEY, channel, data1, 0);
   if (redraw == REDRAW_HEADER) PushRedraw(REDRAW_HEADER, channel, 0, 0);
+}
+
+}  // namespace
+
+void SendChannelMessage(BYTE status, BYTE data1, BYTE data2) {
+  const DWORD redraw = ApplyChannelMessage(status, data1, data2);
+  SendShortMessage(status, data1, data2);
+  PushMessageRedraw(redraw, status & 0x0F, data1);
+}
+
+void MirrorChannelMessage(BYTE status, BYTE data1, BYTE data2) {
+  PushMessageRedraw(ApplyChannelMessage(status, data1, data2), status & 0x0F, data1);
 }

@@ -9,3 +9,6 @@
 // note-off); bank select (controllers 0 and 32) and program change go into the instrument
 // bytes. Any other message, system messages included, is only sent.
 void SendChannelMessage(BYTE status, BYTE data1, BYTE data2);
+// The same change in the channel record and the same redraw, without sending: a note of
+// a silenced channel.
+void MirrorChannelMessage(BYTE status, BYTE data1, BYTE data2);

@@ -2,9 +2,9 @@
 
 #include <mmsystem.h>
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/problem_log.h"
 #include "midi/channel_messages.h"
 #include "midi/channel_state.h"
 #include "midi/midi_output.h"
@@ -35,9 +35,9 @@ BOOL ReadFollowSetting() {
   if (length == 0) return FALSE;
   if (length < sizeof value && std::strcmp(value, "current") == 0) return TRUE;
   if (length < sizeof value && std::strcmp(value, "keep") == 0) return FALSE;
-  std::fprintf(stderr,
-               "plinkaro: PLINKARO_MIDI_IN_CHANNEL is neither current nor keep; MIDI input keeps "
-               "its channels\n");
+  ReportProblem(
+      "PLINKARO_MIDI_IN_CHANNEL is neither current nor keep; MIDI input keeps its "
+      "channels");
   return FALSE;
 }
 

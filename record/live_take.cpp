@@ -4,6 +4,7 @@
 
 #include "record/take_file.h"
 #include "record/take_recovery.h"
+#include "record/record_folder.h"
 #include "record/take_save.h"
 
 namespace {
@@ -46,7 +47,7 @@ DWORD WINAPI WriteLiveTake(LPVOID parameter) {
 }
 
 HANDLE OpenPart(LiveTake& live, const Take* take) {
-  DWORD error = FindRecordFolder(live.folder);
+  DWORD error = FindRecordFolder(live.folder, TRUE);
   if (error == ERROR_SUCCESS) {
     HANDLE file = CreateTakePart(live.folder, take, live.partPath, &error);
     if (file != INVALID_HANDLE_VALUE) return file;

@@ -1,8 +1,11 @@
 #include "record/recording.h"
 
+#include "common/path_names.h"
 #include "common/program_globals.h"
+#include "common/settings.h"
 #include "midi/take_capture.h"
 #include "record/live_take.h"
+#include "record/record_folder.h"
 #include "record/take_file.h"
 #include "record/take_recovery.h"
 #include "record/take_save.h"
@@ -11,14 +14,6 @@ namespace {
 
 // A save may show a message box, whose loop runs the window's timers meanwhile.
 BOOL cuttingTake = FALSE;
-
-LPCSTR FileNameOf(LPCSTR path) {
-  LPCSTR name = path;
-  for (LPCSTR p = path; *p; p++) {
-    if (*p == '\\' || *p == '/') name = p + 1;
-  }
-  return name;
-}
 
 // A take without a message is not saved. Returns TRUE when a file was written; `report`
 // as SaveTake's.
@@ -59,6 +54,14 @@ void ShowTitleFor(LPCSTR prefix, LPCSTR text) {
 
 }  // namespace
 
+BOOL f7StartsRecording = FALSE;
+
+void LoadF7Option() {
+  char value[8];
+  ReadSetting(SETTINGS_SECTION, F7_OPTION_KEY, value, sizeof value);
+  f7StartsRecording = value[0] == '1';
+}
+
 void ToggleRecording() {
   if (RunningTake()) return EndRecording();
   Take* take = StartTake();
@@ -98,7 +101,7 @@ void SaveRecordingAtSessionEnd() {
 void RecoverInterruptedTakes() {
   char folders[2][MAX_PATH];
   FindTemporaryFolder(folders[1]);
-  const BOOL haveRecordFolder = FindRecordFolder(folders[0]) == ERROR_SUCCESS;
+  const BOOL haveRecordFolder = FindRecordFolder(folders[0], FALSE) == ERROR_SUCCESS;
   DWORD count = 0;
   char path[MAX_PATH] = "";
   char line[MAX_PATH + 64];

@@ -1,4 +1,4 @@
-// F7's recording: a take runs between two presses and is then saved; the title says what
+// Recording: a take runs between two presses and is then saved; the title says what
 // is happening.
 #pragma once
 
@@ -14,7 +14,13 @@
 #define TAKE_TIMER_ID 3
 #define TAKE_TIMER_MS 100
 
-// F7: starts a take, or ends the running one and saves it.
+#define F7_OPTION_KEY "F7StartsRecording"
+
+// F7 records only when the user turned it on in the menu (off by default: F7 does nothing).
+extern BOOL f7StartsRecording;
+void LoadF7Option();
+
+// F7 (with the option on) and the menu: starts a take, or ends the running one and saves it.
 void ToggleRecording();
 // Ends and saves the running take, if any (the window is closing, or F7).
 void EndRecording();

@@ -1,6 +1,7 @@
 #include "record/take_save.h"
 
 #include "common/program_globals.h"
+#include "record/record_folder.h"
 #include "record/take_file.h"
 
 namespace {
@@ -90,20 +91,6 @@ void TellSaveError(char* report, LPCSTR failedPath, DWORD error, LPCSTR fallback
   }
 }
 
-DWORD FindRecordFolder(char* folder) {
-  DWORD length = GetEnvironmentVariableA("PLINKARO_RECORD_DIR", folder, MAX_PATH);
-  if (length >= MAX_PATH) {
-    lstrcpyA(folder, "PLINKARO_RECORD_DIR");
-    return ERROR_FILENAME_EXCED_RANGE;
-  }
-  if (length > 0) return ERROR_SUCCESS;
-  length = GetCurrentDirectoryA(MAX_PATH, folder);
-  if (length > 0 && length < MAX_PATH) return ERROR_SUCCESS;
-  const DWORD error = length > 0 ? ERROR_FILENAME_EXCED_RANGE : LastError();
-  lstrcpyA(folder, ".");
-  return error;
-}
-
 void FindTemporaryFolder(char* folder) {
   const DWORD length = GetTempPathA(MAX_PATH, folder);
   if (length == 0 || length >= MAX_PATH) folder[0] = '\0';
@@ -158,7 +145,7 @@ BOOL SaveAfterFailure(const Take* take, LPCSTR failedPath, DWORD error, char* pa
 
 BOOL SaveTake(const Take* take, char* path, char* report) {
   char folder[MAX_PATH];
-  DWORD error = FindRecordFolder(folder);
+  DWORD error = FindRecordFolder(folder, TRUE);
   if (error == ERROR_SUCCESS) {
     error = SaveTakeIn(folder, take, path);
     if (error == ERROR_SUCCESS) return TRUE;

@@ -1,5 +1,5 @@
 // Where a take's file goes: plinkaro-YYYYMMDD-HHMMSS.mid (the take's start), with -2, -3, ...
-// when the name is taken, in PLINKARO_RECORD_DIR or else the current folder. The file is
+// when the name is taken, in the record folder (record_folder.h). The file is
 // written under a temporary name in the same folder and renamed once it is complete, so a
 // crash never leaves part of a file under the final name.
 #pragma once
@@ -26,9 +26,6 @@ BOOL SaveTake(const Take* take, char* path, char* report);
 // What SaveTake does once saving to `failedPath` failed with `error`.
 BOOL SaveAfterFailure(const Take* take, LPCSTR failedPath, DWORD error, char* path, char* report);
 
-// PLINKARO_RECORD_DIR, or the current folder. When the folder's path does not fit, `folder`
-// says where it came from and the error is returned.
-DWORD FindRecordFolder(char* folder);
 // The temporary folder with its last separator; empty (the current folder) without one.
 void FindTemporaryFolder(char* folder);
 // A new take file under the first free name with .part, held without sharing; `path`

@@ -83,12 +83,9 @@ check "the version resource names the product and project()'s version" \
 check "the manifest names Windows 7 to 11 and no DPI awareness" \
   "$(strings "$EXE" | grep -c '<supportedOS Id=') $(strings "$EXE" | grep -ci dpiAware)" "4 0"
 
-# The linker imports a DLL only once the program calls it: COMDLG32 and OLE32 (the Open
-# dialog, the folder choice) are allowed before they are used.
 imports=$(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
-check "only system DLLs are imported" "$(tr ' ' '\n' <<<"$imports" |
-  grep -vxE 'COMDLG32\.DLL|OLE32\.DLL' | xargs)" \
-  "GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL WINMM.DLL"
+check "only system DLLs are imported" "$imports" \
+  "COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL WINMM.DLL"
 
 # No Mono or Gecko installer and no menu entries in the fresh prefix; +msgbox traces the
 # text of every message box.
@@ -251,7 +248,18 @@ shoot
 check "no key is lit before F5" "$(lavender_pixels)" 0
 tap F7
 settle 0.3
-check "F7 records" "$(xdotool getwindowname "$WINDOW")" "Plinkaro - Recording"
+check "F7 does nothing by default" "$(xdotool getwindowname "$WINDOW")" "Plinkaro"
+# The menu from the keyboard: Keys > F7 starts and stops recording.
+tap shift+F10
+menu_shown() { [[ -n "$(other_windows)" ]]; }
+check "Shift+F10 opens the menu" "$(within 5 menu_shown && echo open)" open
+tap e Return
+within 5 eval '[[ -z "$(other_windows)" ]]' || true
+check "the choice is remembered in the settings file" \
+  "$(find "$WINEPREFIX/drive_c/users" -ipath '*/Plinkaro/plinkaro.ini' -exec grep -c F7StartsRecording=1 {} +)" 1
+tap F7
+settle 0.3
+check "then F7 records" "$(xdotool getwindowname "$WINDOW")" "Plinkaro - Recording"
 tap F5
 lit=0
 for _ in $(seq 15); do
@@ -262,13 +270,22 @@ for _ in $(seq 15); do
 done
 check "F5 plays it and lights keys" "$((lit > 0))" 1
 tap F7
-settle 0.5
+saved_title() { [[ $(xdotool getwindowname "$WINDOW") == "Plinkaro - Saved "* ]]; }
+within 10 saved_title || true  # a loaded machine may take a while to write it
 take=$(ls "$E2E_WORK/takes")
 check "F7 again saves the take" "$(grep -cE '^plinkaro-[0-9]{8}-[0-9]{6}\.mid$' <<<"$take")" 1
 check "the title names it" "$(xdotool getwindowname "$WINDOW")" "Plinkaro - Saved $take"
 notes=$(/usr/bin/python3 -c 'import sys, mido
 print(sum(m.type == "note_on" for m in mido.MidiFile(sys.argv[1]).tracks[0]))' "$E2E_WORK/takes/$take")
 check "it holds the song's first notes" "$((notes > 0))" 1
+xdotool mousemove --window "$WINDOW" 200 300 click 3
+check "a right click opens the menu" "$(within 5 menu_shown && echo open)" open
+tap a  # About Plinkaro
+within 5 grep -q 'MSGBOX_OnInit L"Plinkaro 0' "$E2E_WORK/plinkaro.out" || true
+check "About names the settings file" \
+  "$(grep -o 'MSGBOX_OnInit L"Plinkaro 0[^"]*Settings file: [^"]*plinkaro.ini' "$E2E_WORK/plinkaro.out" | wc -l)" 1
+tap Return
+within 5 eval '[[ -z "$(other_windows)" ]]' || true
 stop_plinkaro
 
 echo "# the end of the session saves a running take"

@@ -12,7 +12,24 @@ void CALLBACK PlaybackTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR
 void StepPlaybackClock(DWORD now);
 // Ticks per millisecond in 32.32 fixed point.
 unsigned long long PlaybackRate(DWORD ticksPerQuarter, DWORD tempoMicros);
+// The 32.32 ticks that `elapsed` milliseconds make at `rate` when the song runs at `percent`
+// of its speed. Hundredths of the smallest unit that a step cannot hand over are carried in
+// `carry`, so no time is lost between steps; at 100 it is exactly rate x elapsed.
+unsigned long long ScaledTicks(unsigned long long rate, DWORD elapsed, DWORD percent, DWORD* carry);
 
 void StartPlayback();
+// Kills the playback timer; it returns once no callback runs any more, so the caller may
+// change the song at once.
 void StopPlayback();
 void RewindSong();
+
+// The speed of playback in percent of the song's own; 100 at start, kept for the session.
+#define PLAYBACK_PERCENT_COUNT 9
+extern const DWORD PlaybackPercentTable[PLAYBACK_PERCENT_COUNT];
+DWORD PlaybackPercent();
+// Takes effect from the next clock step, from where the song stands.
+void SetPlaybackPercent(DWORD percent);
+
+// When on, the song starts again from its beginning once its longest track has ended.
+BOOL SongLoops();
+void SetSongLoops(BOOL loops);

@@ -3,7 +3,9 @@
 #include <cstring>
 #include <new>
 
+#include "common/shared_word.h"
 #include "song/song_dispatch.h"
+#include "song/song_map.h"
 #include "song/song_state.h"
 
 namespace {
@@ -56,9 +58,7 @@ BOOL LoadTracks(const BYTE* image, DWORD size) {
   return TRUE;
 }
 
-}  // namespace
-
-BOOL LoadSmfImage(const BYTE* image, DWORD size) {
+BOOL LoadSongImage(const BYTE* image, DWORD size) {
   ReleaseSong();
   // A file too short for its header counts as one without a header.
   if (size < SMF_HEADER_SIZE || std::memcmp(image, "MThd", 4) != 0) return FALSE;
@@ -68,6 +68,16 @@ BOOL LoadSmfImage(const BYTE* image, DWORD size) {
   songState.tickAccumulator = 0;
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   return TRUE;
+}
+
+}  // namespace
+
+// Whatever part of a file was read is mapped, so positions and jumps work on what plays.
+BOOL LoadSmfImage(const BYTE* image, DWORD size) {
+  const BOOL loaded = LoadSongImage(image, size);
+  BuildSongMap();
+  InterlockedExchange(SharedWord(&songTick), 0);
+  return loaded;
 }
 
 BOOL LoadSmf(LPCSTR path) {

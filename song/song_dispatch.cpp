@@ -4,6 +4,7 @@
 #include <new>
 
 #include "midi/channel_messages.h"
+#include "midi/channel_mute.h"
 #include "midi/midi_output.h"
 #include "song/song_state.h"
 #include "song/track_reader.h"
@@ -32,6 +33,18 @@ void ApplyTempo(const BYTE* event, DWORD length) {
   songState.tempoMicros = micros > 0 ? micros : 1;
 }
 
+// A silenced channel's notes are counted and drawn but not sent. A channel silenced while
+// its note-on went out gets that note's note-off here, whichever thread came first.
+void SendSongChannelMessage(BYTE status, BYTE data1, BYTE data2) {
+  const bool note = (status & 0xE0) == 0x80;
+  const int channel = status & 0x0F;
+  if (note && ChannelSilenced(channel)) return MirrorChannelMessage(status, data1, data2);
+  SendChannelMessage(status, data1, data2);
+  if (note && (status & 0xF0) == 0x90 && data2 > 0 && ChannelSilenced(channel)) {
+    SendShortMessage(BYTE(0x80 | channel), data1, 0x7F);
+  }
+}
+
 }  // namespace
 
 void DispatchSongEvent(const BYTE* event, DWORD length) {
@@ -42,6 +55,6 @@ void DispatchSongEvent(const BYTE* event, DWORD length) {
     case 0xFF: return ApplyTempo(event, length);
     // Bytes beyond the message are not part of it; they go out as zero.
     default:
-      return SendChannelMessage(event[0], length > 1 ? event[1] : 0, length > 2 ? event[2] : 0);
+      return SendSongChannelMessage(event[0], length > 1 ? event[1] : 0, length > 2 ? event[2] : 0);
   }
 }

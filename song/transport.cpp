@@ -6,6 +6,7 @@
 #include "midi/channel_state.h"
 #include "midi/midi_output.h"
 #include "song/playback_clock.h"
+#include "song/recent_songs.h"
 #include "song/smf_loader.h"
 #include "song/song_state.h"
 
@@ -37,7 +38,18 @@ void TogglePlayback() {
 }
 
 void LoadSongFile(LPCSTR path) {
-  if (!LoadSmf(path)) MessageBoxA(mainWindow, "SMF Load Error", "", MB_OK);
+  if (!LoadSmf(path)) {
+    MessageBoxA(mainWindow, "SMF Load Error", "", MB_OK);
+    return;
+  }
+  AddRecentSong(path);
+  SaveRecentSongs();
+}
+
+void OpenSongFile(LPCSTR path) {
+  StopPlayback();
+  Sleep(STOP_WAIT_MS);
+  LoadSongFile(path);
 }
 
 void LoadDroppedFile(HDROP drop) {

@@ -3,6 +3,7 @@
 #include "input/key_map.h"
 #include "midi/channel_state.h"
 #include "test_support.h"
+#include "user32/key_state.h"
 
 namespace {
 
@@ -83,6 +84,33 @@ TEST_F(KeyMapTest, DigitsChooseChannelsAndShiftedOnesToSixTheUpperSix) {
   sustainActive = 1;  // the pedal is on, but Shift is not down for this message
   KeyDown('2');
   EXPECT_EQ(currentChannel, 1);
+}
+
+// A menu takes the key-ups of keys released while it is open; afterwards the keys that came
+// up are released as their key-ups would have been, Shift first, and only those.
+TEST_F(KeyMapTest, AfterAMenuTheKeysReleasedMeanwhileAreCaughtUp) {
+  struct Case {
+    bool shiftUp;
+    const char* after;
+  } cases[] = {{true, "80 3c 7f"}, {false, ""}};
+  for (const Case& c : cases) {
+    KeyDown(VK_SHIFT);
+    for (int key : {'Z', 'X'}) {
+      plk::user32::SetKeyStateDown(key, true);
+      KeyDown(key);
+    }
+    Forget();
+    RememberHeldNoteKeys();
+    if (c.shiftUp) plk::user32::SetKeyStateDown(VK_SHIFT, false);
+    plk::user32::SetKeyStateDown('Z', false);
+    CatchUpReleasedKeys();
+    CatchUpReleasedKeys();  // a key is caught up once
+    EXPECT_EQ(TakeMidi(), c.after) << c.shiftUp;
+    EXPECT_EQ(sustainActive, c.shiftUp ? 0 : 1);
+    plk::user32::SetKeyStateDown('X', false);
+    KeyUp(VK_SHIFT);
+    ReleaseAllNotes();
+  }
 }
 
 }  // namespace

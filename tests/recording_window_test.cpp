@@ -12,7 +12,12 @@ namespace {
 
 class RecordingWindowTest : public WindowTest {
  protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    f7StartsRecording = TRUE;
+  }
   void TearDown() override {
+    f7StartsRecording = FALSE;
     WindowTest::TearDown();
     unsetenv("PLINKARO_RECORD_DIR");
     takeLimitSlots = TAKE_LIMIT_SLOTS;
@@ -35,6 +40,13 @@ class RecordingWindowTest : public WindowTest {
   }
   const std::string folder = MakeTempFolder();
 };
+
+TEST_F(RecordingWindowTest, F7DoesNothingUntilItsOptionIsOn) {
+  f7StartsRecording = FALSE;
+  Key(VK_F7);
+  EXPECT_EQ(RunningTake(), nullptr);
+  EXPECT_EQ(Title(), "Plinkaro");
+}
 
 TEST_F(RecordingWindowTest, F7RecordsAFullTakeIsCutAndClosingSavesWhatRuns) {
   setenv("PLINKARO_RECORD_DIR", folder.c_str(), 1);

@@ -2,6 +2,8 @@
 // pictures of released and pressed keys.
 #include "display/row_drawing.h"
 #include "gdi32/font_face.h"
+#include "midi/channel_messages.h"
+#include "midi/channel_mute.h"
 #include "midi/channel_state.h"
 #include "window_fixture.h"
 
@@ -96,6 +98,23 @@ TEST_F(RowDrawingTest, TheStripMovesOnlyWhenTheBaseKeyCrossesAnOctave) {
   Tick();
   EXPECT_EQ(Pixel(0 + 8, 42), LAVENDER);
   EXPECT_EQ(Pixel(112 + 8, 42), WHITE);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RowDrawingTest, AMutedRowsHeaderIsTintedAndItsKeysStillLight) {
+  const int headerX = 470, headerY = 48 + 2, keyX = 112 + 8, keyY = 48 + 16 + 26;
+  SendChannelMessage(0x91, 60, 0x40);
+  SetChannelMuted(1, TRUE);
+  Tick();
+  EXPECT_EQ(Pixel(headerX, headerY), 0xFFC8C8u);
+  EXPECT_EQ(Pixel(keyX, keyY), LAVENDER);
+  EXPECT_EQ(Pixel(headerX, 2), GRAY);  // the current row, not muted, as before
+  UnmuteAllChannels();
+  Tick();
+  EXPECT_EQ(Pixel(headerX, headerY), WHITE);
 }
 
 }  // namespace

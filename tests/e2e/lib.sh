@@ -4,6 +4,9 @@
 
 E2E_WORK=$(mktemp -d /tmp/plinkaro-e2e.XXXXXX)
 export XDG_DATA_HOME=$E2E_WORK/data  # the user's own skins stay out of the tests
+export XDG_CONFIG_HOME=$E2E_WORK/config  # and their settings and Music folder
+mkdir -p "$XDG_CONFIG_HOME"
+echo "XDG_MUSIC_DIR=\"$E2E_WORK/music\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
 E2E_FAILURES=0
 PLINKARO_PID=""
 E2E_PIDS=()  # every program started, so that none outlives the test
@@ -137,6 +140,12 @@ check_message_box() {
   gone_box() { ! other_windows | grep -qx "$box"; }
   within 5 gone_box || true
   check "Return closes it" "$(other_windows | grep -cx "$box" || true)" 0
+}
+
+# settings_file LINES...: the program's settings file, as a choice in its menu writes it.
+settings_file() {
+  mkdir -p "$XDG_CONFIG_HOME/Plinkaro"
+  printf '%s\n' "[Plinkaro]" "$@" >"$XDG_CONFIG_HOME/Plinkaro/plinkaro.ini"
 }
 
 finish() {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Recording in the real program: F7, keys, F5 with a song, F7. The title says that it
+# Recording in the real program (F7's option on): F7, keys, F5 with a song, F7. The title says that it
 # records, then names the file; the file holds every message that went out, as an
 # independent reader (Python's mido) reads it.
 # Usage: recording_e2e.sh PLINKARO_EXECUTABLE SONG_E2E_TOOL
@@ -13,6 +13,7 @@ PYTHON=/usr/bin/python3
 
 "$TOOL" write "$E2E_WORK"
 mkdir "$E2E_WORK/takes"
+settings_file F7StartsRecording=1
 start_x
 PLINKARO_RECORD_DIR="$E2E_WORK/takes" start_plinkaro "$PLINKARO" "$E2E_WORK/song.mid"
 title() { xdotool getwindowname "$WINDOW"; }

@@ -1,6 +1,9 @@
 // The end-to-end song test's helper.
 //   song_e2e_tool write DIR    writes DIR/song.mid, its ideal schedule DIR/schedule.txt
 //                              ("micros channel call" per line) and DIR/broken.mid
+//   song_e2e_tool write-long DIR
+//                              writes DIR/long.mid: 13 s of one channel's program,
+//                              volume, pitch bend and notes, for jumps
 //   song_e2e_tool check SCHEDULE LOG FIRST_LINE [TOLERANCE_US]
 //                              compares the log from FIRST_LINE (1-based) with the
 //                              schedule: every message once, each channel's messages in
@@ -64,6 +67,16 @@ int Write(const std::string& dir) {
   return 0;
 }
 
+// At 120 beats a minute, 960 ticks a second: state before 10 s, notes on both sides of it.
+int WriteLong(const std::string& dir) {
+  const std::vector<Event> track{
+      {0, {0xC0, 0x05}},           {960, {0xB0, 0x07, 0x64}},   {4800, {0xB0, 0x07, 0x50}},
+      {5760, {0xE0, 0x00, 0x50}},  {7680, {0x90, 0x3C, 0x40}},  {10080, {0x90, 0x40, 0x40}},
+      {10560, {0x80, 0x40, 0x40}}, {11520, {0x80, 0x3C, 0x40}}, {12480, {0xB0, 0x07, 0x7F}}};
+  WriteBytes(dir + "/long.mid", File(kDivision, {TrackData(track)}));
+  return 0;
+}
+
 int Check(const std::string& schedulePath, const std::string& logPath, int firstLine,
           long long toleranceMicros) {
   std::vector<std::int64_t> offsets;
@@ -90,9 +103,11 @@ int Check(const std::string& schedulePath, const std::string& logPath, int first
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "write" && argc == 3) return Write(argv[2]);
+  if (command == "write-long" && argc == 3) return WriteLong(argv[2]);
   if (command == "check" && (argc == 5 || argc == 6)) {
     return Check(argv[2], argv[3], std::atoi(argv[4]), argc == 6 ? std::atoll(argv[5]) : 2000);
   }
-  std::cerr << "usage: song_e2e_tool write DIR | check SCHEDULE LOG FIRST_LINE [TOLERANCE_US]\n";
+  std::cerr << "usage: song_e2e_tool write DIR | write-long DIR | check SCHEDULE LOG FIRST_LINE "
+               "[TOLERANCE_US]\n";
   return 2;
 }
