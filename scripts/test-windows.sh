@@ -12,7 +12,7 @@
 # way, printing the same messages in the same order. Then the setup program and the
 # portable zip: a silent install (Start menu entry, Apps & features entry, "Open with" keys),
 # the installed program with a song, a silent uninstall that leaves only what the user
-# added, and the program run from the unzipped portable folder.
+# added, and the program run from the unzipped portable folder, which keeps its settings.
 # Usage: bash scripts/test-windows.sh [LOCALE]   Wine's language (default C.UTF-8, which
 # Wine runs in US English), e.g. ja_JP.UTF-8; a missing locale is generated.
 set -euo pipefail
@@ -393,8 +393,8 @@ stop_plinkaro
 
 echo "# a silent uninstall"
 APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Plinkaro"
-mkdir -p "$APPDATA_DIR"
-echo "[user]" >"$APPDATA_DIR/plinkaro.ini"
+# The settings the runs above wrote, kept as they are.
+settings_before=$(cat "$APPDATA_DIR/plinkaro.ini")
 echo "mine" >"$INSTALLED/my-skin.bmp"
 wine "$INSTALLED/Uninstall.exe" /S >"$E2E_WORK/uninstall.log" 2>&1
 # The uninstaller copies itself away and returns at once; the copy removes the files.
@@ -404,7 +404,7 @@ for _ in $(seq 200); do
 done
 check "it removes what it installed and keeps what the user added" \
   "$(ls "$INSTALLED" 2>/dev/null | xargs)" "my-skin.bmp"
-check "and the user's settings" "$(cat "$APPDATA_DIR/plinkaro.ini")" "[user]"
+check "and the user's settings" "$(cat "$APPDATA_DIR/plinkaro.ini")" "$settings_before"
 check "the Start menu entry is gone" "$([[ -e $SHORTCUT ]] && echo left || echo gone)" gone
 check "and the Apps & features and \"Open with\" keys" \
   "$(reg_has "$UNINSTALL_KEY" DisplayVersion) $(reg_has 'HKLM\Software\Classes\.mid\OpenWithProgids' Plinkaro.MidiFile)" \
@@ -425,6 +425,12 @@ settle 0.3
 shoot
 check "F6 reaches a shipped skin beside the program" \
   "$([[ $(pixel 8 42) != "$WHITE" ]] && echo changed)" changed
+tap shift+F10
+check "Shift+F10 opens the menu" "$(within 5 menu_shown && echo open)" open
+tap e Return
+within 5 eval '[[ -z "$(other_windows)" ]]' || true
+check "a menu choice is kept in the plinkaro.ini beside it" \
+  "$(grep -c F7StartsRecording=1 "$PORTABLE/plinkaro.ini")" 1
 stop_plinkaro
 
 stop_wine
