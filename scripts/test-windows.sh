@@ -9,7 +9,10 @@
 # number, a skin file with F6, a song named on the command line with F5, a take saved at
 # the end of the session, a broken song's message box, and exit code 0 after
 # WM_DELETE_WINDOW; then the menu probe under Wine's user32 and under ours, walked the same
-# way, printing the same messages in the same order.
+# way, printing the same messages in the same order. Then the setup program and the
+# portable zip: a silent install (Start menu entry, Apps & features entry, "Open with" keys),
+# the installed program with a song, a silent uninstall that leaves only what the user
+# added, and the program run from the unzipped portable folder, which keeps its settings.
 # Usage: bash scripts/test-windows.sh [LOCALE]   Wine's language (default C.UTF-8, which
 # Wine runs in US English), e.g. ja_JP.UTF-8; a missing locale is generated.
 set -euo pipefail
@@ -52,11 +55,19 @@ bash scripts/install-deps.sh
 install_wine
 install_locale "$WINE_LOCALE"
 
-echo "== cross-build (release) and the host's test tools"
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j"$(nproc)"
+echo "== the host's tools, the shipped skins, the cross-build (release) and its packages"
 cmake --preset debug >/dev/null
-cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool probes
+cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool make_skin probes
+SKINS=$PWD/build/shipped-skins
+rm -rf "$SKINS" && mkdir -p "$SKINS"
+build/debug/tools/make_skin --shipped "$SKINS"
+cmake --preset mingw -DPLINKARO_SKINS_DIR="$SKINS" >/dev/null
+cmake --build --preset mingw -j"$(nproc)"
+rm -f build/mingw/plinkaro-*-win32*.{exe,zip}
+(cd build/mingw && cpack -G "NSIS;ZIP" >/dev/null)
+SETUP=$(ls "$PWD"/build/mingw/plinkaro-*-win32.exe)
+PORTABLE_ZIP=$(ls "$PWD"/build/mingw/plinkaro-*-win32-portable.zip)
+echo "setup program: $(stat -c %s "$SETUP") bytes; portable zip: $(stat -c %s "$PORTABLE_ZIP") bytes"
 EXE=$PWD/build/mingw/app/plinkaro.exe
 PROBE_EXE=$PWD/build/mingw/probes/profile_probe.exe
 PROBE=$PWD/build/debug/probes/profile_probe
@@ -64,6 +75,13 @@ X_INPUT=$PWD/build/debug/tests/e2e/x_input
 SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
 
 source tests/e2e/lib.sh
+
+resource_string() { strings -n 3 -el "$EXE" | grep -A1 -x "$1" | sed -n 2p; }
+check "the version resource names the product and project()'s version" \
+  "$(resource_string ProductName) $(resource_string ProductVersion)" \
+  "Plinkaro $(sed -n 's/^project(plinkaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+check "the manifest names Windows 7 to 11 and no DPI awareness" \
+  "$(strings "$EXE" | grep -c '<supportedOS Id=') $(strings "$EXE" | grep -ci dpiAware)" "4 0"
 
 imports=$(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
 check "only system DLLs are imported" "$imports" \
@@ -332,6 +350,88 @@ WINE_PRINTED=$MENU_PROBE_PRINTED
 check "Wine's user32 prints the expected messages" "$WINE_PRINTED" "$MENU_PROBE_EXPECTED"
 walk_menu_probe "$PWD/build/debug/probes/menu_probe"
 check "ours prints what Wine's does" "$MENU_PROBE_PRINTED" "$WINE_PRINTED"
+
+echo "# the setup program, installed silently"
+wine "$SETUP" /S >"$E2E_WORK/setup.log" 2>&1
+INSTALLED="$WINEPREFIX/drive_c/Program Files/Plinkaro"
+INSTALLED_FILES="README.txt Uninstall.exe dark.bmp high-contrast.bmp plinkaro.exe"
+check "it installs into Program Files" "$(ls "$INSTALLED" 2>/dev/null | xargs)" "$INSTALLED_FILES"
+SHORTCUT="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Plinkaro/Plinkaro.lnk"
+check "the Start menu entry starts in the user's Music folder" \
+  "$(strings -el "$SHORTCUT" 2>/dev/null | grep -cx '%USERPROFILE%\\Music')" 1
+reg_value() {  # KEY NAME: the value's data as reg shows it, or nothing
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name {print $3}'
+}
+reg_has() { wine reg query "$1" /v "$2" >/dev/null 2>&1 && echo yes || echo no; }
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Plinkaro'
+check "Apps & features shows its version and icon" \
+  "$(reg_value "$UNINSTALL_KEY" DisplayVersion) $(wine reg query "$UNINSTALL_KEY" /v DisplayIcon 2>/dev/null | grep -c 'plinkaro.exe')" \
+  "$(sed -n 's/^project(plinkaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt) 1"
+size=$(reg_value "$UNINSTALL_KEY" EstimatedSize)
+check "and its size in KiB" "$((${size:-0} > 100 && ${size:-0} < 10000))" 1
+openwith=""
+for extension in .mid .midi .kar; do
+  openwith+="$(reg_has "HKLM\\Software\\Classes\\$extension\\OpenWithProgids" Plinkaro.MidiFile)"
+  openwith+="$(reg_has 'HKLM\Software\Classes\Applications\plinkaro.exe\SupportedTypes' $extension) "
+done
+check "\"Open with\" offers it for .mid, .midi and .kar" "$openwith" "yesyes yesyes yesyes "
+check "without taking over the default player" \
+  "$(wine reg query 'HKLM\Software\Classes\.mid' /ve 2>/dev/null | grep -c Plinkaro)" 0
+
+echo "# the installed program with a song"
+start_plinkaro wine 'C:\Program Files\Plinkaro\plinkaro.exe' "$(windows_path "$E2E_WORK/songs/song.mid")"
+tap F5
+lit=0
+for _ in $(seq 15); do
+  settle 0.2
+  shoot
+  lit=$(lavender_pixels)
+  ((lit > 0)) && break
+done
+check "F5 plays the song and lights keys" "$((lit > 0))" 1
+stop_plinkaro
+
+echo "# a silent uninstall"
+APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Plinkaro"
+# The settings the runs above wrote, kept as they are.
+settings_before=$(cat "$APPDATA_DIR/plinkaro.ini")
+echo "mine" >"$INSTALLED/my-skin.bmp"
+wine "$INSTALLED/Uninstall.exe" /S >"$E2E_WORK/uninstall.log" 2>&1
+# The uninstaller copies itself away and returns at once; the copy removes the files.
+for _ in $(seq 200); do
+  [[ -e "$INSTALLED/Uninstall.exe" || -e "$INSTALLED/plinkaro.exe" ]] || break
+  sleep 0.1
+done
+check "it removes what it installed and keeps what the user added" \
+  "$(ls "$INSTALLED" 2>/dev/null | xargs)" "my-skin.bmp"
+check "and the user's settings" "$(cat "$APPDATA_DIR/plinkaro.ini")" "$settings_before"
+check "the Start menu entry is gone" "$([[ -e $SHORTCUT ]] && echo left || echo gone)" gone
+check "and the Apps & features and \"Open with\" keys" \
+  "$(reg_has "$UNINSTALL_KEY" DisplayVersion) $(reg_has 'HKLM\Software\Classes\.mid\OpenWithProgids' Plinkaro.MidiFile)" \
+  "no no"
+
+echo "# the portable folder"
+mkdir -p "$E2E_WORK/stick"
+unzip -q "$PORTABLE_ZIP" -d "$E2E_WORK/stick"
+PORTABLE=$(ls -d "$E2E_WORK"/stick/plinkaro-*)
+check "the zip holds the program, the skins, the README and an empty plinkaro.ini" \
+  "$(ls "$PORTABLE" | xargs) $(stat -c %s "$PORTABLE/plinkaro.ini")" \
+  "README.txt dark.bmp high-contrast.bmp plinkaro.exe plinkaro.ini 0"
+start_plinkaro wine "$(windows_path "$PORTABLE/plinkaro.exe")"
+shoot
+check_pixel "key 48 is white in the built-in skin" 8 42 $WHITE
+tap F6
+settle 0.3
+shoot
+check "F6 reaches a shipped skin beside the program" \
+  "$([[ $(pixel 8 42) != "$WHITE" ]] && echo changed)" changed
+tap shift+F10
+check "Shift+F10 opens the menu" "$(within 5 menu_shown && echo open)" open
+tap e Return
+within 5 eval '[[ -z "$(other_windows)" ]]' || true
+check "a menu choice is kept in the plinkaro.ini beside it" \
+  "$(grep -c F7StartsRecording=1 "$PORTABLE/plinkaro.ini")" 1
+stop_plinkaro
 
 stop_wine
 echo "took $SECONDS s"
