@@ -1,6 +1,7 @@
 #include "common/problem_log.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 #include "common/spin_flag.h"
@@ -123,22 +124,28 @@ void PassOnAndKeep(int pipeEnd) {
 
 }  // namespace
 
-// Sanitizer reports go to stderr as the process dies; a pipe could swallow them there.
+// Sanitizer reports go to stderr as the process dies, when the reader may have no time to
+// pass them on: they are sent to the real stderr instead.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define PROBLEM_PIPE 0
+#define SANITIZER_REPORTS 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define PROBLEM_PIPE 0
+#define SANITIZER_REPORTS 1
 #endif
 #endif
-#ifndef PROBLEM_PIPE
-#define PROBLEM_PIPE 1
+#ifdef SANITIZER_REPORTS
+#include <sanitizer/common_interface_defs.h>
+static void SendSanitizerReportsTo(int descriptor) {
+  __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(descriptor)));
+}
+#else
+static void SendSanitizerReportsTo(int) {}
 #endif
 
 // The platform's trace lines are no problems and come in floods: while tracing, only the
 // program's own lines are kept.
 void StartProblemLog() {
-  if (!PROBLEM_PIPE || problemReader || GetEnvironmentVariableA("PLINKARO_TRACE", nullptr, 0)) {
+  if (problemReader || GetEnvironmentVariableA("PLINKARO_TRACE", nullptr, 0)) {
     return;
   }
   int ends[2];
@@ -152,6 +159,7 @@ void StartProblemLog() {
     return;
   }
   close(ends[1]);
+  SendSanitizerReportsTo(realStderr);
   problemReader = new std::thread(PassOnAndKeep, ends[0]);
 }
 
@@ -161,6 +169,7 @@ void StopProblemLog() {
   if (!problemReader) return;
   std::fflush(stderr);
   dup2(realStderr, STDERR_FILENO);
+  SendSanitizerReportsTo(STDERR_FILENO);
   problemReader->join();
   delete problemReader;
   problemReader = nullptr;
