@@ -27,6 +27,14 @@ bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
+// Built by appending: GCC 12 at -O3 takes "[" + std::string(...) for an overlapping copy.
+std::string SectionLine(std::string_view section) {
+  std::string line = "[";
+  line += section;
+  line += ']';
+  return line;
+}
+
 std::string Entry(std::string_view key, std::string_view value) {
   std::string line(key);
   line += '=';
@@ -132,7 +140,7 @@ std::optional<std::string> ProfileText::Value(std::string_view section,
 void ProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto range = FindSection(section);
   if (!range) {
-    lines_.push_back(Parse("[" + std::string(section) + "]"));
+    lines_.push_back(Parse(SectionLine(section)));
     range = Range{lines_.size(), lines_.size()};
   }
   if (const auto entry = FindEntry(*range, key)) {

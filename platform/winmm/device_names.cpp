@@ -23,7 +23,8 @@ std::string ShortHash(std::string_view text) {
 
 std::string Fit(const std::string& name) {
   if (name.size() <= kMaxDeviceNameLength) return name;
-  const std::string end = "~" + ShortHash(name);
+  std::string end = "~";  // appended: GCC 12 at -O3 warns of an overlap in "~" + string
+  end += ShortHash(name);
   std::size_t keep = kMaxDeviceNameLength - end.size();
   // Never cut a UTF-8 character in two.
   while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
