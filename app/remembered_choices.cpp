@@ -38,6 +38,13 @@ void LoadRememberedDevices(BOOL channelVariableSet) {
   }
 }
 
+// A file without our section yet, such as the empty plinkaro.ini of a portable copy.
+BOOL SettingsAreFresh() {
+  char keys[8];
+  ReadSetting(SETTINGS_SECTION, nullptr, keys, sizeof keys);
+  return keys[0] == '\0';
+}
+
 // Every write puts the F7 option in, so a file without a readable one is not ours.
 BOOL SettingsLookSound() {
   char value[8];
@@ -72,7 +79,7 @@ int RememberedSkinIndex() {
 
 int LoadRememberedChoices() {
   const BOOL channelVariableSet = ReadInputChannelVariable();
-  if (!FindSettingsFile()) return 0;
+  if (!FindSettingsFile() || SettingsAreFresh()) return 0;
   if (!SettingsLookSound()) {
     Report("the settings file %s cannot be read; using the defaults", settingsPath);
     return 0;

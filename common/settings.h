@@ -15,7 +15,8 @@ extern BOOL settingsInUse;
 
 // Finds the file's place; TRUE when a file is there already (settingsInUse is then set).
 BOOL FindSettingsFile();
-// The value of `key` in `section`, or "" (a missing file or key, or no place for the file).
+// The value of `key` in `section` (a null key: the section's key names), or "" (a missing
+// file or key, or no place for the file).
 void ReadSetting(LPCSTR section, LPCSTR key, char* value, DWORD size);
 // Writes `value` (null: removes the key) when settings are in use, creating the file's
 // folder first. A file that cannot be written is reported once, and the program goes on.

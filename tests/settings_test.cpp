@@ -127,7 +127,7 @@ TEST_F(SettingsTest, ChoicesSurviveARestartAndNothingIsWrittenBeforeOne) {
   EXPECT_EQ(Recent(), "/songs/c.mid /songs/a & b.mid");
 }
 
-TEST_F(SettingsTest, ASpoiltFileOrAMissingSkinGivesTheDefaultsWithOneLine) {
+TEST_F(SettingsTest, ASpoiltFileOrAMissingSkinGivesTheDefaultsWithOneLineAnEmptyOneWithNone) {
   struct Case {
     const char* text;
     int skin;
@@ -136,6 +136,7 @@ TEST_F(SettingsTest, ASpoiltFileOrAMissingSkinGivesTheDefaultsWithOneLine) {
       {"\x01\x02garbage\n[Plinkaro]\nF7StartsRecording=yes\n", 0, "cannot be read"},
       {"[Plinkaro]\nF7StartsRecording=0\nSkin=/gone.bmp\n", 0, "/gone.bmp is not there"},
       {"[Plinkaro]\nF7StartsRecording=0\nSkin=built-in\n", 0, ""},
+      {"", 0, ""},  // a portable copy's fresh plinkaro.ini
   };
   for (const Case& c : cases) {
     Write(c.text);
