@@ -111,8 +111,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - if (write - ReadSharedWord(&redrawQueue.readIndex) >= REDRAW_QUEUE_SIZE) {
 + if (write - ReadSharedWord(&redrawQueue.readIndex) > REDRAW_QUEUE_SIZE) {
 @skin-cycle-modulo  F6 goes one step past the last skin file before the built-in skin
-- skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1));
-+ skinIndex = static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 2));
+- SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1)));
++ SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 2)));
 @skin-list-overflow  a 17th .bmp file is written past the end of the skin list
 - } while (skinCount < MAX_SKIN_FILES && FindNextFileA(search, &found));
 + } while (skinCount <= MAX_SKIN_FILES && FindNextFileA(search, &found));
@@ -213,8 +213,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - const BYTE bytes[] = {BYTE(message), BYTE((message >> 8) & 0x7F), BYTE((message >> 16) & 0x7F)};
 + const BYTE bytes[] = {BYTE(message), BYTE(message >> 8), BYTE(message >> 16)};
 @take-track-length  the take's track length is one byte short: readers lose its end
-- Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", measure.length));
-+ Commit(out, WriteChunkHeader(Reserve(out, 8), "MTrk", measure.length - 1));
+- if (!stream->failed && !WriteTakeTrackLength(stream->file, stream->length)) {
++ if (!stream->failed && !WriteTakeTrackLength(stream->file, stream->length - 1)) {
 @take-sysex-status  a system-exclusive message without its F0 is written as an F0 event
 - const BYTE status = first == 0xF0 ? 0xF0 : 0xF7;
 + const BYTE status = 0xF0;
@@ -222,8 +222,8 @@ read -r -d '' FAULTS <<'EOF' || true
 - PutControlChange(out, 0, ch, 0x00, BYTE(word >> 16));
 + PutControlChange(out, 0, ch, 0x00, BYTE(word >> 8));
 @take-short-write  a short write (a full disk) is taken for a saved take
-- (!WriteFile(out.file, takeFileBuffer, out.used, &written, nullptr) || written != out.used)) {
-+ !WriteFile(out.file, takeFileBuffer, out.used, &written, nullptr)) {
+- return WriteFile(file, bytes, count, &written, nullptr) && written == count;
++ return WriteFile(file, bytes, count, &written, nullptr);
 @take-name-no-copy  a second take within the same second finds no free name and is not saved
 - for (DWORD copy = 1; copy <= TAKE_COPY_LIMIT && NameTaken(error); copy++) {
 + for (DWORD copy = 1; copy <= 1 && NameTaken(error); copy++) {
