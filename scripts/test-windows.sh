@@ -419,6 +419,8 @@ check "the zip holds the program, the skins, the README and an empty plinkaro.in
   "README.txt dark.bmp high-contrast.bmp plinkaro.exe plinkaro.ini 0"
 start_plinkaro wine "$(windows_path "$PORTABLE/plinkaro.exe")"
 shoot
+check "its empty plinkaro.ini reads as fresh settings, not a spoilt file" \
+  "$(grep -c 'cannot be read' "$E2E_WORK/plinkaro.out")" 0
 check_pixel "key 48 is white in the built-in skin" 8 42 $WHITE
 tap F6
 settle 0.3
