@@ -4,8 +4,9 @@
 # line, played with F5 into the MIDI log device under a private Xvfb server. Reports, per
 # run, whether every message arrived once and in order, the lateness against the ideal
 # schedule (p50, p99, max), and whether the rows at the end look as before the song (every
-# note released: the strips converged).
-# Usage: [RUNS=3] bench/song_playback.sh [PLINKARO_EXECUTABLE...]
+# note released: the strips converged). With WITH_MENU=1 the right-click menu is opened half
+# a second into the song and stays open until the song has ended.
+# Usage: [RUNS=3] [WITH_MENU=1] bench/song_playback.sh [PLINKARO_EXECUTABLE...]
 #        (default build/release/app/plinkaro; the tool from build/release/bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +25,16 @@ for run in $(seq "$runs"); do
     before=$(crop_signature 0 0 480 720)
     line=$(($(midi_line_count) + 1))
     xdotool key F5
-    sleep 11
+    if [[ -n ${WITH_MENU:-} ]]; then
+      sleep 0.5
+      xdotool mousemove --window "$WINDOW" 200 200 click 3
+      within 5 eval '[[ -n "$(other_windows)" ]]' || echo "the menu did not open" >&2
+      sleep 10.5
+      xdotool key Escape
+      settle 0.3
+    else
+      sleep 11
+    fi
     shoot
     after=$(crop_signature 0 0 480 720)
     converged=$([[ $before == "$after" ]] && echo "rows as before" || echo "ROWS DIFFER")
