@@ -20,7 +20,10 @@ namespace {
 
 std::string Recent() {
   std::string list;
-  for (DWORD i = 0; i < recentSongCount; i++) list += (i ? " " : "") + std::string(RecentSongs[i]);
+  for (DWORD i = 0; i < recentSongCount; i++) {
+    if (i) list += ' ';
+    list += RecentSongs[i];
+  }
   return list;
 }
 
@@ -53,7 +56,10 @@ TEST(RecentSongsTest, NewestFirstWithoutRepeatsAndAtMostTen) {
     if (step.remove >= 0) RemoveRecentSong(step.remove);
     EXPECT_EQ(Recent(), step.list);
   }
-  for (char name : std::string("0123456789ab")) AddRecentSong(("/" + std::string(1, name)).c_str());
+  for (char name : std::string("0123456789ab")) {
+    const char path[] = {'/', name, '\0'};
+    AddRecentSong(path);
+  }
   EXPECT_EQ(Recent(), "/b /a /9 /8 /7 /6 /5 /4 /3 /2");
   AddRecentSong("/5");
   EXPECT_EQ(Recent(), "/5 /b /a /9 /8 /7 /6 /4 /3 /2");
