@@ -1,5 +1,8 @@
 // Takes: what each part of the program sends, captured with its time; the file a take
 // becomes; where it is saved; and a song played into a take through the real timer.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -98,8 +101,14 @@ TEST_F(RecordingTest, AFullTakeIsCutWhileAnotherThreadAppendsAndNoMessageIsLostO
   const DWORD kMessages = 60000;
   StartTake();
   std::atomic<bool> done = false;
+  std::atomic<DWORD> cutMessages = 0;  // in the takes cut so far
   std::thread song([&] {
-    for (DWORD i = 0; i < kMessages; i++) CaptureShortMessage(i);
+    // Never more than two takes ahead of the cuts: many cuts however the threads are
+    // scheduled, each racing the appends.
+    for (DWORD i = 0; i < kMessages; i++) {
+      while (i - cutMessages >= DWORD(2 * takeLimitSlots)) std::this_thread::yield();
+      CaptureShortMessage(i);
+    }
     done = true;
   });
   std::vector<DWORD> messages;
@@ -109,6 +118,7 @@ TEST_F(RecordingTest, AFullTakeIsCutWhileAnotherThreadAppendsAndNoMessageIsLostO
     PrepareTakeBlocks();
     if (Take* full = TakeIsFull() ? CutTake() : nullptr) {
       ReadShortMessages(full, messages);
+      cutMessages = DWORD(messages.size());
       ReleaseTake(full);
       cuts++;
     }
@@ -160,6 +170,26 @@ TEST_F(RecordingTest, ASaveNeverReplacesAFileAndAFolderThatRefusesSendsItToTheTe
   EXPECT_EQ(boxes[0].text, error + "\n\nThe take was saved as\n" + saved);
   EXPECT_EQ(boxes[1].text, error + "\n\nThe take could not be saved in the temporary folder " +
                                "either:\n" + error.substr(22));
+}
+
+// A file size limit stands in for a disk that fills during the save: the write past it
+// fails, the save says so, and its temporary .part file goes with it.
+TEST_F(RecordingTest, ADiskThatFillsDuringASaveLeavesNothingBehind) {
+  Take* take = StartTake();
+  for (int i = 0; i < 4000; i++) SendShortMessage(0x90, BYTE(i % 128), 0x40);
+  EndTake()->startedAt = kLeapNight;
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const rlimit small = {4096, saved.rlim_max};
+  auto* const previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  char path[MAX_PATH];
+  const DWORD error = SaveTakeIn(folder.c_str(), take, path);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  ReleaseTake(take);
+  EXPECT_NE(error, DWORD(ERROR_SUCCESS));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 0);
 }
 
 // A song of three tracks through the real periodic timer into a take, and the file of the
