@@ -110,9 +110,9 @@ read -r -d '' FAULTS <<'EOF' || true
 @queue-full-off-by-one  a full redraw queue overwrites a command not yet drawn
 - if (write - ReadSharedWord(&redrawQueue.readIndex) >= REDRAW_QUEUE_SIZE) {
 + if (write - ReadSharedWord(&redrawQueue.readIndex) > REDRAW_QUEUE_SIZE) {
-@skin-cycle-modulo  F6 goes one step past the last skin file before the built-in skin
+@skin-cycle-modulo  F6 skips the last skin file (one past it is clamped, so that is not the fault)
 - SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 1)));
-+ SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % (skinCount + 2)));
++ SwitchSkin(static_cast<int>((static_cast<DWORD>(skinIndex) + 1) % skinCount));
 @skin-list-overflow  a 17th .bmp file is written past the end of the skin list
 - } while (skinCount < MAX_SKIN_FILES && FindNextFileA(search, &found));
 + } while (skinCount <= MAX_SKIN_FILES && FindNextFileA(search, &found));
