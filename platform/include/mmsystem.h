@@ -1,7 +1,7 @@
 // The Windows multimedia (winmm) subset that Plinkaro uses: MIDI output and input and the
 // multimedia timer. Constants carry their real Win32 values; MIDIHDR and the caps have
-// the Win32 member order (and so the Win32 layout on 32-bit hosts, the Win64 one on 64-bit
-// hosts).
+// the Win32 member order and, as in the SDK's header, byte packing, so that their layout
+// is Windows' own on 32-bit and on 64-bit hosts.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +39,7 @@ typedef UINT MMVERSION;
 #define MHDR_PREPARED 0x00000002
 #define MHDR_INQUEUE 0x00000004
 
+#pragma pack(push, 1)
 typedef struct midihdr_tag {
   LPSTR lpData;
   DWORD dwBufferLength;
@@ -87,6 +88,7 @@ typedef struct tagMIDIOUTCAPSA {
   WORD wChannelMask;
   DWORD dwSupport;
 } MIDIOUTCAPSA, *LPMIDIOUTCAPSA;
+#pragma pack(pop)
 
 UINT midiOutGetNumDevs(void);
 MMRESULT midiOutGetDevCapsA(UINT_PTR deviceId, LPMIDIOUTCAPSA caps, UINT size);
