@@ -12,7 +12,7 @@ packages=(
   fluid-soundfont-gm fonts-ipafont-gothic fonts-dejavu-core
   # tests, sanitizers, benchmarks, the Windows cross-build and the end-to-end tests
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-  g++-mingw-w64-i686 mingw-w64-i686-dev nsis
+  g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis
   xvfb openbox xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
   # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
   jackd2

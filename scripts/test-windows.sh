@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# The Windows build, run: installs Wine with its 32-bit half when missing, cross-builds the
-# release plinkaro.exe and the probes, checks that the program imports only system DLLs,
+# The Windows build, run: installs Wine when missing, cross-builds the release plinkaro.exe
+# for 32-bit and for 64-bit Windows with their setup programs and zips, checks that each
+# program imports only system DLLs; then, with one of the two builds (the 64-bit one unless
+# PLINKARO_WINDOWS_ARCH=i686, which needs a kernel that runs 32-bit programs and installs
+# Debian's wine32 with the i386 architecture),
 # compares what each probe prints under Wine with what it prints on this platform (the
 # profile probe over Wine's kernel32, the probes of probes/ over its user32), and runs
 # the program under Wine in a private X server (built-in fonts only) with a fresh Wine
@@ -18,6 +21,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 WINE_LOCALE=${1:-C.UTF-8}
+case ${PLINKARO_WINDOWS_ARCH:-x86_64} in
+  x86_64) RUN_BUILD=mingw64 WINE_PACKAGES=(wine wine64) WINE_LOADER=/usr/lib/wine/wine64 ;;
+  i686) RUN_BUILD=mingw WINE_PACKAGES=(wine wine32:i386) WINE_LOADER=/usr/lib/wine/wine ;;
+  *)
+    echo "PLINKARO_WINDOWS_ARCH is x86_64 or i686" >&2
+    exit 2
+    ;;
+esac
 
 as_root() {
   if [[ $(id -u) -eq 0 ]]; then
@@ -33,11 +44,13 @@ installed() { [[ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" == "
 
 install_wine() {
   local missing=() package
-  for package in wine wine32:i386; do installed "$package" || missing+=("$package"); done
+  for package in "${WINE_PACKAGES[@]}"; do installed "$package" || missing+=("$package"); done
   ((${#missing[@]} == 0)) && return 0
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
   as_root apt-get update -qq
   as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
@@ -61,35 +74,47 @@ cmake --build --preset debug -j"$(nproc)" --target x_input song_e2e_tool make_sk
 SKINS=$PWD/build/shipped-skins
 rm -rf "$SKINS" && mkdir -p "$SKINS"
 build/debug/tools/make_skin --shipped "$SKINS"
-cmake --preset mingw -DPLINKARO_SKINS_DIR="$SKINS" >/dev/null
-cmake --build --preset mingw -j"$(nproc)"
-rm -f build/mingw/plinkaro-*-win32*.{exe,zip}
-(cd build/mingw && cpack -G "NSIS;ZIP" >/dev/null)
-SETUP=$(ls "$PWD"/build/mingw/plinkaro-*-win32.exe)
-PORTABLE_ZIP=$(ls "$PWD"/build/mingw/plinkaro-*-win32-portable.zip)
-echo "setup program: $(stat -c %s "$SETUP") bytes; portable zip: $(stat -c %s "$PORTABLE_ZIP") bytes"
-EXE=$PWD/build/mingw/app/plinkaro.exe
-PROBE_EXE=$PWD/build/mingw/probes/profile_probe.exe
+source tests/e2e/lib.sh
+
+resource_string() { strings -n 3 -el "$1" | grep -A1 -x "$2" | sed -n 2p; }
+VERSION=$(sed -n 's/^project(plinkaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for build in mingw mingw64; do
+  cmake --preset $build -DPLINKARO_SKINS_DIR="$SKINS" >/dev/null
+  cmake --build --preset $build -j"$(nproc)"
+  rm -f build/$build/plinkaro-*-win*.{exe,zip}
+  (cd build/$build && cpack -G "NSIS;ZIP" >/dev/null)
+  EXE=$PWD/build/$build/app/plinkaro.exe
+  echo "# $(objdump -f "$EXE" | sed -n 's/.*file format //p'):" \
+    "setup program $(stat -c %s build/$build/plinkaro-*-win??.exe) bytes," \
+    "portable zip $(stat -c %s build/$build/plinkaro-*-portable.zip) bytes"
+  check "the version resource names the product and project()'s version" \
+    "$(resource_string "$EXE" ProductName) $(resource_string "$EXE" ProductVersion)" \
+    "Plinkaro $VERSION"
+  check "the manifest names Windows 7 to 11 and no DPI awareness" \
+    "$(strings "$EXE" | grep -c '<supportedOS Id=') $(strings "$EXE" | grep -ci dpiAware)" "4 0"
+  imports=$(objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
+  check "only system DLLs are imported" "$imports" \
+    "COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL WINMM.DLL"
+done
+
+echo "# the $RUN_BUILD build runs under Wine from here on"
+SETUP=$(ls "$PWD"/build/$RUN_BUILD/plinkaro-*-win??.exe)
+PORTABLE_ZIP=$(ls "$PWD"/build/$RUN_BUILD/plinkaro-*-portable.zip)
+EXE=$PWD/build/$RUN_BUILD/app/plinkaro.exe
+PROBE_EXE=$PWD/build/$RUN_BUILD/probes/profile_probe.exe
 PROBE=$PWD/build/debug/probes/profile_probe
 X_INPUT=$PWD/build/debug/tests/e2e/x_input
 SONG_TOOL=$PWD/build/debug/tests/e2e/song_e2e_tool
 
-source tests/e2e/lib.sh
-
-resource_string() { strings -n 3 -el "$EXE" | grep -A1 -x "$1" | sed -n 2p; }
-check "the version resource names the product and project()'s version" \
-  "$(resource_string ProductName) $(resource_string ProductVersion)" \
-  "Plinkaro $(sed -n 's/^project(plinkaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
-check "the manifest names Windows 7 to 11 and no DPI awareness" \
-  "$(strings "$EXE" | grep -c '<supportedOS Id=') $(strings "$EXE" | grep -ci dpiAware)" "4 0"
-
-imports=$(i686-w64-mingw32-objdump -p "$EXE" | awk '/DLL Name:/ {print toupper($3)}' | sort | xargs)
-check "only system DLLs are imported" "$imports" \
-  "COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL WINMM.DLL"
+# `wine` is the loader of the build's width; Debian's own `wine` prefers the 32-bit one.
+mkdir -p "$E2E_WORK/bin"
+printf '#!/bin/sh\nWINELOADER=%s exec %s "$@"\n' "$WINE_LOADER" "$WINE_LOADER" >"$E2E_WORK/bin/wine"
+chmod +x "$E2E_WORK/bin/wine"
+export PATH="$E2E_WORK/bin:$PATH"
 
 # No Mono or Gecko installer and no menu entries in the fresh prefix; +msgbox traces the
 # text of every message box.
-export WINEPREFIX="$E2E_WORK/wine" WINEARCH=win32 WINEDEBUG=-all,+msgbox
+export WINEPREFIX="$E2E_WORK/wine" WINEDEBUG=-all,+msgbox
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=$WINE_LOCALE
 unset LC_ALL LC_CTYPE LC_MESSAGES
 WINESERVER_PID=""
@@ -168,7 +193,7 @@ for name in $(cat build/debug/probes/plain_probes.txt); do
   native=$PWD/build/debug/probes/$name
   SDL_VIDEODRIVER=dummy "$native" >"$E2E_WORK/$name.ours" 2>"$E2E_WORK/$name.ours.err" ||
     echo "exit code $?" >>"$E2E_WORK/$name.ours"
-  { wine "$PWD/build/mingw/probes/$name.exe" 2>"$E2E_WORK/$name.wine.err" ||
+  { wine "$PWD/build/$RUN_BUILD/probes/$name.exe" 2>"$E2E_WORK/$name.wine.err" ||
     echo "exit code $?"; } | tr -d '\r' >"$E2E_WORK/$name.wine"
   check "$name prints on this platform what it prints on Wine" \
     "$(diff -u "$E2E_WORK/$name.wine" "$E2E_WORK/$name.ours" || true)" ""
@@ -345,7 +370,7 @@ stop_plinkaro
 
 echo "# popup menus: the probe under Wine's user32 and under ours"
 source tests/e2e/menu_walk.sh
-walk_menu_probe wine "$PWD/build/mingw/probes/menu_probe.exe"
+walk_menu_probe wine "$PWD/build/$RUN_BUILD/probes/menu_probe.exe"
 WINE_PRINTED=$MENU_PROBE_PRINTED
 check "Wine's user32 prints the expected messages" "$WINE_PRINTED" "$MENU_PROBE_EXPECTED"
 walk_menu_probe "$PWD/build/debug/probes/menu_probe"
