@@ -313,6 +313,73 @@ tap Return
 within 5 eval '[[ -z "$(other_windows)" ]]' || true
 stop_plinkaro
 
+echo "# tempo, an instrument by name, mute and the input mode, chosen in the menu"
+# What the program sends is kept in a take, since Wine's MIDI output cannot be listened to.
+mkdir -p "$E2E_WORK/menu-takes"
+PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/menu-takes") \
+  start_plinkaro wine "$E2E_WORK/app/plinkaro.exe" "$(windows_path "$E2E_WORK/songs/song.mid")"
+# menu_at ROW KEYS...: a right click on that channel's row, then KEYS once the menu is there.
+menu_at() {
+  local row=$1
+  shift
+  xdotool mousemove --window "$WINDOW" 200 $((row * 48 + 30)) click 3
+  within 5 menu_shown || true
+  tap "$@"
+  within 5 eval '[[ -z "$(other_windows)" ]]' || true
+  settle 0.3
+}
+tap F7  # the option chosen above
+within 5 found_window '^Plinkaro - Recording$' || true
+menu_at 2 i Right Down Down Return  # Instrument > Piano > Electric Grand Piano
+menu_at 0 m                         # Mute channel 1
+menu_at 0 s m Return                # Song > Tempo > 50 %
+menu_at 0 n End Return              # MIDI input > Play on the current channel
+tap F5
+sleep 8  # twice the song's 3.3 s, and room
+tap F7
+within 10 saved_title || true
+take=$(find "$E2E_WORK/menu-takes" -name 'plinkaro-*.mid')
+# One line a check: channel 3's bank and program; channel 1's program and note-ons; the
+# span of channel 10's note-ons against the song's own, in tenths.
+sent=$(/usr/bin/python3 - "${take:-none}" "$E2E_WORK/songs/song.mid" <<'PYTHON'
+import sys, mido
+def played(path):
+    now, messages = 0.0, []
+    for message in mido.MidiFile(path):
+        now += message.time
+        if not message.is_meta and message.type != "sysex":
+            messages.append((now, message))
+    return messages
+def drum_span(messages):
+    times = [t for t, m in messages if m.type == "note_on" and m.channel == 9 and m.velocity]
+    return times[-1] - times[0]
+take, song = played(sys.argv[1]), played(sys.argv[2])
+# The take opens with every channel's instrument at time 0; the menu's choices come later.
+later = [m for t, m in take if t > 0]
+print(" ".join(m.hex() for m in later if m.channel == 2))
+print(" ".join(m.hex() for m in later if m.channel == 0 and m.type in ("program_change", "note_on")))
+print(round(10 * drum_span(take) / drum_span(song)))
+PYTHON
+) || true
+check "an instrument by name sends bank 0/0 and the program" "$(sed -n 1p <<<"$sent")" \
+  "B2 00 00 B2 20 00 C2 02"
+check "a muted channel's program goes out, its notes do not" "$(sed -n 2p <<<"$sent")" "C0 05"
+check "tempo 50 % doubles the song's times" "$(sed -n 3p <<<"$sent")" 20
+SETTINGS=$(find "$WINEPREFIX/drive_c/users" -ipath '*/Plinkaro/plinkaro.ini')
+check "the input mode is remembered" "$(grep -c '^MidiInputChannel=current' "$SETTINGS")" 1
+stop_plinkaro
+
+echo "# a remembered output that is not there, then the default chosen in the menu"
+sed -i '/^\[Plinkaro\]/a MidiOutput=No Such Synth' "$SETTINGS"
+# The variables that decide over the settings at start are left out here.
+start_plinkaro env -u PLINKARO_MIDI_OUT -u PLINKARO_MIDI_IN wine "$E2E_WORK/app/plinkaro.exe"
+check "the start falls back with one line" \
+  "$(grep -c 'plinkaro: the MIDI output No Such Synth is not there; using the default' "$E2E_WORK/plinkaro.out")" 1
+menu_at 0 t Home Return  # MIDI output > Default (MIDI Mapper)
+check "choosing the default forgets the missing one" "$(grep -c '^MidiOutput=' "$SETTINGS")" 0
+check "and keeps the input mode" "$(grep -c '^MidiInputChannel=current' "$SETTINGS")" 1
+stop_plinkaro
+
 echo "# the end of the session saves a running take"
 rm -f "$E2E_WORK/takes"/*
 PLINKARO_RECORD_DIR=$(windows_path "$E2E_WORK/takes") start_plinkaro wine "$E2E_WORK/app/plinkaro.exe"
