@@ -1,4 +1,5 @@
-// The synth device's sound through a PulseAudio server, corked while all is silent.
+// The synth device's sound through a PulseAudio server, corked while all is silent, and
+// connected again when the server comes back after it went away.
 #pragma once
 
 #include <fluidsynth.h>
@@ -6,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -25,6 +27,10 @@ class PulseOutput final : public AudioOutput {
   void Wake() override;
   // Whether the stream is corked (tests and benchmarks).
   bool Corked() const { return corked_; }
+  // Whether the server has gone away and no new one has taken the stream yet (tests).
+  bool Away() const { return away_; }
+  // The frames the synth has rendered, heard or not (tests).
+  std::uint64_t RenderedFrames() const { return renderedFrames_; }
   // The last uncork (benchmarks): from the message that woke the stream to the first sound
   // handed to the server, and the sound the stream then keeps queued ahead of it (the
   // server's own latency comes on top); negative until a woken stream has sounded.
@@ -35,8 +41,15 @@ class PulseOutput final : public AudioOutput {
   Resume LastResume();
 
  private:
-  PulseOutput(fluid_synth_t* synth, int sampleRate);
-  bool Connect(int periodFrames, std::string& whyNot);
+  PulseOutput(fluid_synth_t* synth, int sampleRate, int periodFrames);
+  bool Connect(std::string& whyNot);
+  bool OpenContext();
+  void OpenStream();
+  void Lost();
+  void Drop();
+  void Retry();
+  void ScheduleRetry();
+  void RenderWhileAway();
   void Render(std::size_t bytes);
   void CorkIfStillQuiet();
   void NoteFirstSound();
@@ -44,16 +57,29 @@ class PulseOutput final : public AudioOutput {
   static void OnContextState(pa_context* context, void* self);
   static void OnStreamState(pa_stream* stream, void* self);
   static void OnWrite(pa_stream* stream, std::size_t bytes, void* self);
+  static void OnRetry(pa_mainloop_api* api, pa_time_event* event, const struct timeval* due,
+                      void* self);
 
   fluid_synth_t* synth_;
   int sampleRate_;
+  int periodFrames_;
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
+  // Under the loop's lock. The first connection either succeeds or fails for good; once it
+  // has succeeded, a lost server is tried again with a backoff, and while it is away the
+  // synth renders into nothing on each try, so that its voices keep their time.
+  bool opened_ = false;
+  bool failed_ = false;
+  std::atomic<bool> away_{false};
+  pa_time_event* retry_ = nullptr;
+  std::chrono::milliseconds retryAfter_{0};
+  std::chrono::steady_clock::time_point renderedUntil_;
   // Written by any sender, read by the render callback: uncorking needs the loop's lock,
   // which a sender takes only when the stream is corked.
   std::atomic<bool> corked_{false};
   std::atomic<unsigned> activity_{0};
+  std::atomic<std::uint64_t> renderedFrames_{0};
   // The render callback's own, under the loop's lock.
   unsigned activitySeen_ = 0;
   SilenceWatch silence_;
