@@ -18,17 +18,23 @@ packages=(
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test
   python3-mido
+  # parec, which records the null sink in the sound server's end-to-end test
+  pulseaudio-utils
   # the desktop portal's dialogs: a private session bus and a stand-in portal service
   dbus-daemon python3-dbus python3-gi
   # the desktop files' checks and the Debian package
   desktop-file-utils appstream dpkg-dev
 )
 
-# The PulseAudio test starts a private pulseaudio daemon of its own. A desktop's own sound
-# server stays: apt would replace pipewire-pulse with pulseaudio, so pulseaudio is asked for
-# only where no PulseAudio server is installed.
+# The PulseAudio tests start a private server of their own (tests/pulse_server.sh). A
+# desktop's own sound server stays: where PipeWire's PulseAudio service is installed, the
+# tests start private instances of it (with a session manager), and pulseaudio is asked
+# for only where no PulseAudio server is installed.
 installed() { [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null) == "install ok installed" ]]; }
-if ! installed pipewire-pulse && ! command -v pipewire-pulse >/dev/null && ! command -v pulseaudio >/dev/null; then
+if command -v pipewire-pulse >/dev/null; then
+  command -v wireplumber >/dev/null || command -v pipewire-media-session >/dev/null ||
+    packages+=(wireplumber)
+elif ! command -v pulseaudio >/dev/null; then
   packages+=(pulseaudio)
 fi
 

@@ -1,43 +1,42 @@
 #!/usr/bin/env bash
 # The sound server going away under the running program: with the default synth on a
-# private PulseAudio daemon (a null sink), the key N sounds 440 Hz on the sink's monitor;
-# the daemon is killed and started again on the same socket, the program says so in one
+# private PulseAudio server (a null sink), the key N sounds 440 Hz on the sink's monitor;
+# the server is killed and started again on the same socket, the program says so in one
 # line each way, and the key sounds again without a restart of the program.
-# Usage: sound_server_e2e.sh PLINKARO_EXECUTABLE     Needs: xvfb, xdotool, pulseaudio, parec, sox.
+# Usage: sound_server_e2e.sh PLINKARO_EXECUTABLE
+# Needs: xvfb, xdotool, pulseaudio or pipewire-pulse, parec and pactl, sox.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 PULSE_RUNTIME=$E2E_WORK/pulse-runtime
 PULSE_PID=""
 export PULSE_SERVER="unix:$PULSE_RUNTIME/pulse/native"
 
+# A private server (pulseaudio, or PipeWire's service) with the null sink "e2e".
 start_pulse() {
-  mkdir -p "$PULSE_RUNTIME"
-  XDG_RUNTIME_DIR=$PULSE_RUNTIME HOME=$PULSE_RUNTIME pulseaudio --daemonize=no -n \
-    --exit-idle-time=-1 --load="module-null-sink rate=48000 sink_name=e2e" \
-    --load="module-native-protocol-unix auth-anonymous=1" >>"$E2E_WORK/pulse.log" 2>&1 &
+  bash "$(dirname "$0")/../pulse_server.sh" "$PULSE_RUNTIME" &
   PULSE_PID=$!
   E2E_PIDS+=("$PULSE_PID")
-  within 10 test -S "$PULSE_RUNTIME/pulse/native" || { echo "pulseaudio did not start" >&2 && exit 1; }
+  within 10 test -e "$PULSE_RUNTIME/ready" || { echo "no sound server started" >&2 && exit 1; }
 }
 # As a crash would: the program learns it from its broken connection.
 kill_pulse() {
-  kill -KILL "$PULSE_PID"
+  kill -TERM "$PULSE_PID"
   wait "$PULSE_PID" 2>/dev/null || true
-  rm -rf "$PULSE_RUNTIME/pulse"
 }
 
-# strike NAME: the key N held for a second while the monitor is recorded; the strongest
-# line of the spectrum below 2 kHz, in Hz.
+# strike NAME: the key N held for 3 s while the monitor is recorded (a null sink that has
+# been idle may wait up to 2 s before it asks for sound again); the strongest line of the
+# spectrum below 2 kHz, in Hz.
 strike() {
-  parec -d e2e.monitor --rate=48000 --channels=1 --format=s16le --file-format=wav \
-    "$E2E_WORK/$1.wav" &
+  parec -d e2e.monitor --latency-msec=50 --rate=48000 --channels=1 --format=s16le \
+    --file-format=wav "$E2E_WORK/$1.wav" &
   local recorder=$!
   sleep 0.3
   xdotool keydown n
-  sleep 1.0
+  sleep 3
   xdotool keyup n
   sleep 0.2
-  kill -INT "$recorder"
+  kill -TERM "$recorder"
   wait "$recorder" 2>/dev/null || true
   sox "$E2E_WORK/$1.wav" -n stat -freq 2>&1 |
     awk 'NF == 2 && $1 ~ /^[0-9.]+$/ && $1 > 20 && $1 < 2000 && $2 > best { best = $2; f = $1 }

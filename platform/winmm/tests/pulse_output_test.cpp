@@ -2,7 +2,6 @@
 // stays running while anything sounds, is corked after 2 s of silence, and the next
 // message uncorks it with that message's note on; a daemon that goes away and comes back
 // gets the stream again, and the synth's time goes on meanwhile.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,51 +21,35 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The daemon, stopped by its process id when the test ends; started again on the same
-// socket by Start().
+// A private server (tests/pulse_server.sh: pulseaudio, or PipeWire's service), stopped by
+// its process id when the test ends; Kill() ends it as a crash would, and Start() brings
+// it back on the same socket.
 class PulseServer {
  public:
   PulseServer() : runtime_("pulse-runtime") { Start(); }
   void Start() {
-    std::filesystem::create_directories(runtime_.path);
-    testing::ScopedEnvironment runtime("XDG_RUNTIME_DIR", runtime_.path);
-    testing::ScopedEnvironment home("HOME", runtime_.path);
-    const char* arguments[] = {"pulseaudio",
-                               "--daemonize=no",
-                               "-n",
-                               "--exit-idle-time=-1",
-                               "--load=module-null-sink rate=48000",
-                               "--load=module-native-protocol-unix auth-anonymous=1",
+    const char* arguments[] = {"bash", PLINKARO_PULSE_SERVER_SCRIPT, runtime_.path.c_str(),
                                nullptr};
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    const int failed =
-        posix_spawnp(&pid_, "pulseaudio", &quiet, nullptr, const_cast<char**>(arguments), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    if (failed) {
+    if (posix_spawnp(&pid_, "bash", nullptr, nullptr, const_cast<char**>(arguments), environ)) {
       pid_ = 0;
       return;
     }
-    const std::string socket = runtime_.path + "/pulse/native";
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) {
+    const std::string ready = runtime_.path + "/ready";
+    for (int i = 0; i < 200 && !std::filesystem::exists(ready); ++i) {
       std::this_thread::sleep_for(50ms);
     }
-    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+    if (!std::filesystem::exists(ready)) return Kill();
+    setenv("PULSE_SERVER", ("unix:" + runtime_.path + "/pulse/native").c_str(), 1);
   }
-  // As a crash would: the clients learn it from their broken connections.
   void Kill() {
-    if (pid_ == 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = 0;
-    std::filesystem::remove_all(runtime_.path + "/pulse");
-  }
-  ~PulseServer() {
-    unsetenv("PULSE_SERVER");
     if (pid_ == 0) return;
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
+    pid_ = 0;
+  }
+  ~PulseServer() {
+    unsetenv("PULSE_SERVER");
+    Kill();
   }
   bool Running() const { return pid_ != 0 && std::getenv("PULSE_SERVER"); }
 
@@ -89,7 +72,7 @@ bool CorkedWithin(const PulseOutput& output, std::chrono::milliseconds limit) {
 
 TEST(PulseOutput, CorkedAfterTwoSecondsOfSilenceAndUncorkedByTheNextNote) {
   PulseServer server;
-  if (!server.Running()) GTEST_SKIP() << "pulseaudio is not installed";
+  if (!server.Running()) GTEST_SKIP() << "no PulseAudio server started";
   std::string whyNot;
   auto device =
       SynthDevice::Open({kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""}, whyNot);
@@ -116,7 +99,7 @@ bool SynthTimeGoesOn(const PulseOutput& output) {
 
 TEST(PulseOutput, ADaemonThatComesBackGetsTheStreamAgainWithOneLineEachWay) {
   PulseServer server;
-  if (!server.Running()) GTEST_SKIP() << "pulseaudio is not installed";
+  if (!server.Running()) GTEST_SKIP() << "no PulseAudio server started";
   std::string whyNot;
   auto device =
       SynthDevice::Open({kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""}, whyNot);
