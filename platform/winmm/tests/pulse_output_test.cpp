@@ -70,17 +70,26 @@ bool CorkedWithin(const PulseOutput& output, std::chrono::milliseconds limit) {
   return Within(limit, [&] { return output.Corked(); });
 }
 
-TEST(PulseOutput, CorkedAfterTwoSecondsOfSilenceAndUncorkedByTheNextNote) {
+// The synth on a private server, an organ key held: it sounds for as long as it is down.
+class PulseOutputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.Running()) GTEST_SKIP() << "no PulseAudio server started";
+    std::string whyNot;
+    device = SynthDevice::Open({kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""}, whyNot);
+    ASSERT_TRUE(device && device->Settle()) << whyNot;
+    output = dynamic_cast<const PulseOutput*>(device->Output());
+    ASSERT_NE(output, nullptr);
+    device->ShortMessage(0x0013C0);
+    device->ShortMessage(0x7F4590);
+  }
+
   PulseServer server;
-  if (!server.Running()) GTEST_SKIP() << "no PulseAudio server started";
-  std::string whyNot;
-  auto device =
-      SynthDevice::Open({kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""}, whyNot);
-  ASSERT_TRUE(device && device->Settle()) << whyNot;
-  const auto* output = dynamic_cast<const PulseOutput*>(device->Output());
-  ASSERT_NE(output, nullptr);
-  device->ShortMessage(0x0013C0);  // organ: it sounds for as long as the key is down
-  device->ShortMessage(0x7F4590);
+  std::unique_ptr<SynthDevice> device;
+  const PulseOutput* output = nullptr;
+};
+
+TEST_F(PulseOutputTest, CorkedAfterTwoSecondsOfSilenceAndUncorkedByTheNextNote) {
   ASSERT_TRUE(device->Settle());
   EXPECT_FALSE(CorkedWithin(*output, 2500ms)) << "corked while a note sounds";
   device->ShortMessage(0x004590);
@@ -97,17 +106,7 @@ bool SynthTimeGoesOn(const PulseOutput& output) {
   return Within(4500ms, [&] { return output.RenderedFrames() > before; });
 }
 
-TEST(PulseOutput, ADaemonThatComesBackGetsTheStreamAgainWithOneLineEachWay) {
-  PulseServer server;
-  if (!server.Running()) GTEST_SKIP() << "no PulseAudio server started";
-  std::string whyNot;
-  auto device =
-      SynthDevice::Open({kDefaultSoundfont, AudioSink::kDriver, "pulseaudio", ""}, whyNot);
-  ASSERT_TRUE(device && device->Settle()) << whyNot;
-  const auto* output = dynamic_cast<const PulseOutput*>(device->Output());
-  ASSERT_NE(output, nullptr);
-  device->ShortMessage(0x0013C0);
-  device->ShortMessage(0x7F4590);
+TEST_F(PulseOutputTest, ADaemonThatComesBackGetsTheStreamAgainWithOneLineEachWay) {
   ::testing::internal::CaptureStderr();
   server.Kill();
   const bool away = Within(3000ms, [&] { return output->Away(); });
