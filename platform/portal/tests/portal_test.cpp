@@ -6,95 +6,51 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <systemd/sd-bus.h>
 #include <unistd.h>
 
 #include "portal/file_chooser.h"
+#include "portal/testing/private_bus.h"
 #include "user32/testing/message_boxes.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
-#include <thread>
-
-extern char** environ;
 
 namespace {
 
+using plk::testing::PrivateBus;
+using plk::testing::SpawnProgram;
+using plk::testing::StopProgram;
 using ::testing::HasSubstr;
-
-pid_t Spawn(std::vector<std::string> arguments, posix_spawn_file_actions_t* actions = nullptr) {
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  return posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), environ) == 0 ? pid : -1;
-}
-
-void Stop(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-  pid = -1;
-}
 
 class PortalTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    int address[2];
-    ASSERT_EQ(pipe(address), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, address[1], 3);
-    bus_ = Spawn({"dbus-daemon", "--config-file=" PLK_PORTAL_TESTING "/private_bus.conf",
-                  "--nofork", "--print-address=3"},
-                 &actions);
-    posix_spawn_file_actions_destroy(&actions);
-    close(address[1]);
-    std::string line;
-    char c;
-    while (read(address[0], &c, 1) == 1 && c != '\n') line += c;
-    close(address[0]);
-    ASSERT_FALSE(line.empty()) << "dbus-daemon gave no address";
-    setenv("DBUS_SESSION_BUS_ADDRESS", line.c_str(), 1);
+    bus_ = std::make_unique<PrivateBus>(PLK_PORTAL_TESTING "/private_bus.conf");
+    ASSERT_FALSE(bus_->address().empty()) << "dbus-daemon gave no address";
+    setenv("DBUS_SESSION_BUS_ADDRESS", bus_->address().c_str(), 1);
   }
-  static void TearDownTestSuite() { Stop(bus_); }
+  static void TearDownTestSuite() { bus_.reset(); }
   void SetUp() override {
     folder_ = ::testing::TempDir() + "portal-" + std::to_string(getpid());
     std::filesystem::create_directories(folder_ + "/My Songs");
     std::ofstream(folder_ + "/My Songs/a song.MID") << "MThd";
   }
   void TearDown() override {
-    Stop(portal_);
+    StopProgram(portal_);
     std::filesystem::remove_all(folder_);
   }
 
   // Starts the stand-in with its answers and waits until it owns the portal's name.
   void StartPortal(const std::string& answers) {
-    portal_ = Spawn(
+    portal_ = SpawnProgram(
         {"/usr/bin/python3", PLK_PORTAL_TESTING "/stand_in_portal.py", folder_ + "/log", answers});
-    sd_bus* bus = nullptr;
-    ASSERT_GE(sd_bus_open_user(&bus), 0);
-    int owned = 0;
-    for (int tries = 0; tries < 1000 && !owned; ++tries) {
-      sd_bus_message* reply = nullptr;
-      if (sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                             "org.freedesktop.DBus", "NameHasOwner", nullptr, &reply, "s",
-                             "org.freedesktop.portal.Desktop") >= 0) {
-        sd_bus_message_read(reply, "b", &owned);
-      }
-      sd_bus_message_unref(reply);
-      if (!owned) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    sd_bus_flush_close_unref(bus);
-    ASSERT_TRUE(owned) << "the stand-in portal did not start";
+    ASSERT_TRUE(bus_->WaitForName("org.freedesktop.portal.Desktop"))
+        << "the stand-in portal did not start";
   }
   std::string Log() const {
     std::ifstream file(folder_ + "/log");
@@ -108,7 +64,7 @@ class PortalTest : public ::testing::Test {
     return uri;
   }
 
-  static inline pid_t bus_ = -1;
+  static inline std::unique_ptr<PrivateBus> bus_;
   pid_t portal_ = -1;
   std::string folder_;
 };
@@ -180,7 +136,7 @@ TEST_F(PortalTest, CancelSilenceAndNoPortalFailAsWindowsDoes) {
   EXPECT_EQ(CommDlgExtendedError(), DWORD{CDERR_DIALOGFAILURE});
   KillTimer(nullptr, timer);
   EXPECT_GT(ticks, 10);
-  Stop(portal_);
+  StopProgram(portal_);
   EXPECT_FALSE(GetOpenFileNameA(&dialog.open));
   EXPECT_EQ(CommDlgExtendedError(), DWORD{CDERR_DIALOGFAILURE});
   char path[MAX_PATH];
