@@ -20,7 +20,7 @@ packages=(
   python3-mido
   # parec, which records the null sink in the sound server's end-to-end test
   pulseaudio-utils
-  # the desktop portal's dialogs: a private session bus and a stand-in portal service
+  # the desktop portal's dialogs and RealtimeKit: a private bus and stand-ins for both services
   dbus-daemon python3-dbus python3-gi
   # the desktop files' checks and the Debian package
   desktop-file-utils appstream dpkg-dev

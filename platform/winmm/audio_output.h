@@ -2,10 +2,6 @@
 // an output tells that it has played nothing but silence for long enough to stop working.
 #pragma once
 
-#include <pthread.h>
-#include <sched.h>
-
-#include <algorithm>
 #include <cstddef>
 
 namespace plk::winmm {
@@ -41,12 +37,9 @@ class SilenceWatch {
   std::size_t silentFrames_ = 0;
 };
 
-// As FluidSynth does for its own audio threads: a real-time policy for the calling thread
-// where the process may use one, so that a busy machine does not starve the sound.
-inline void RaiseAudioThreadPriority() {
-  sched_param parameters = {};
-  parameters.sched_priority = std::min(60, sched_get_priority_max(SCHED_FIFO));
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters);
-}
+// As FluidSynth does for its own audio threads: a real-time policy for the calling thread,
+// so that a busy machine does not starve the sound. Where the process may not take it, it
+// is asked of the desktop's RealtimeKit, without keeping the caller waiting.
+void RaiseAudioThreadPriority();
 
 }  // namespace plk::winmm

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -22,12 +21,12 @@
 
 #include "handle_table.h"
 #include "priority_inheriting_mutex.h"
-#include "trace_channel.h"
 #include "whole_file_reads.h"
 #include "winmm/device_lists.h"
 #include "winmm/device_setting.h"
 #include "winmm/midi_device.h"
 #include "winmm/song_instruments.h"
+#include "winmm/trace.h"
 
 namespace plk::winmm {
 
@@ -61,16 +60,6 @@ unsigned overrideNumber = 0;  // each override is a configuration of its own
 // it goes while the libraries it plays through are still up.
 std::mutex parkedLock;
 Output* parked = nullptr;
-
-void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Trace(const char* format, ...) {
-  static const bool enabled = TraceChannelEnabled("winmm");
-  if (!enabled) return;
-  std::va_list arguments;
-  va_start(arguments, format);
-  TraceLine("winmm", format, arguments);
-  va_end(arguments);
-}
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);

@@ -8,9 +8,6 @@
 // Does not implement: choosing a sink (the server's default is used).
 #include "winmm/pulse_output.h"
 
-#include <pthread.h>
-#include <sched.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
