@@ -122,6 +122,18 @@ void NoteHostAsked() {
   host.inputSeen = false;
 }
 
+// NOTE: a timeout no longer than the longest time SDL may go unasked is slept whole, and SDL
+// is asked when it ends instead: cut at that deadline, the wait would cost a wake-up of its
+// own, ten a second beside the 10 ms timer's hundred.
+std::chrono::milliseconds HostWaitTime(std::optional<std::chrono::milliseconds> timeout,
+                                       std::chrono::steady_clock::duration sinceAsked) {
+  using std::chrono::milliseconds;
+  if (timeout && *timeout <= kLongestUnasked) return std::max(*timeout, milliseconds(0));
+  auto wait = std::chrono::ceil<milliseconds>(kLongestUnasked - sinceAsked);
+  if (timeout && *timeout < wait) wait = *timeout;
+  return std::max(wait, milliseconds(0));
+}
+
 bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout) {
   Display* display = HostDisplay();
   if (!display) return false;
@@ -132,10 +144,8 @@ bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout) {
   // the requests of every call that makes any; the pump at least every 100 ms flushes.
   pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0}, {WakeDescriptor(), POLLIN, 0}};
   HostConnection& host = Connection();
-  const auto unasked = kLongestUnasked - (Clock::now() - host.lastAsked);
-  auto wait = std::chrono::ceil<std::chrono::milliseconds>(unasked);
-  if (timeout && *timeout < wait) wait = *timeout;
-  if (poll(descriptors, 2, static_cast<int>(std::max<std::int64_t>(wait.count(), 0))) > 0) {
+  const auto wait = HostWaitTime(timeout, Clock::now() - host.lastAsked);
+  if (poll(descriptors, 2, static_cast<int>(wait.count())) > 0) {
     host.inputSeen = descriptors[0].revents != 0;
     std::uint64_t wakes = 0;
     if (descriptors[1].revents && read(descriptors[1].fd, &wakes, sizeof wakes) < 0) wakes = 0;

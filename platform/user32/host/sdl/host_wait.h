@@ -30,6 +30,10 @@ void NoteHostAsked();
 // Sleeps until host input, a wake-up from another thread or the timeout; false (without
 // sleeping) on hosts whose connection is unknown.
 bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout);
+// How long WaitForHostInput sleeps, given its timeout and the time since SDL was last
+// asked: SDL is asked at least every 100 ms, on a wake-up the wait has anyway where it can.
+std::chrono::milliseconds HostWaitTime(std::optional<std::chrono::milliseconds> timeout,
+                                       std::chrono::steady_clock::duration sinceAsked);
 // Wakes the thread sleeping in WaitForHostInput; false on hosts whose connection is unknown.
 bool WakeHostInputWait();
 
