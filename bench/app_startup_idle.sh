@@ -8,18 +8,22 @@
 #   idle CPU   CPU time of all the program's threads over 10 s from 10 s after the start,
 #              as a share of one core (and of the sound server's, for the PulseAudio
 #              device): by then a synth has stopped feeding its output (2 s of silence)
-#              and the server has suspended its idle sink (5 s later)
+#              and the server has suspended its idle sink (5 s later); and how often its
+#              threads woke up in that time (context switches a second)
 #   F1         from the F1 key's dispatch to the next frame: the 100 ms stop wait, the
 #              channel reset and the output's close and reopen; the reopen alone is the
 #              rest after 100 ms (PLINKARO_TRACE=winmm also prints the open's own time)
 # each as min/median/max over the runs (5 by default). With several executables the runs
-# alternate between them, so that all see the same load.
-# Usage: [RUNS=5] bench/app_startup_idle.sh [PLINKARO_EXECUTABLE...]
-#        (default build/release/app/plinkaro)
+# alternate between them, so that all see the same load. The floors (bench/floor_window.cpp)
+# are measured the same way in each run: a bare SDL window with the program's hints, timed
+# from exec to its first present and then idle on a 10 ms timer; and a bare 10 ms poll loop.
+# Usage: [RUNS=5] [FLOOR=build/release/bench/floor_window] bench/app_startup_idle.sh
+#        [PLINKARO_EXECUTABLE...]   (default build/release/app/plinkaro)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 apps=()
 for app in "${@:-build/release/app/plinkaro}"; do apps+=("$(realpath "$app")"); done
+floor=$(realpath "${FLOOR:-build/release/bench/floor_window}")
 runs=${RUNS:-5}
 source tests/e2e/lib.sh
 start_x
@@ -47,6 +51,11 @@ start_pulse() {
 devices=(none wav)
 if start_pulse; then devices+=(pulse); else echo "# no PulseAudio daemon: the sound-driver device is skipped"; fi
 
+# Context switches so far of every thread of a process: its wake-ups, near enough.
+switches() {
+  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { sum += $2 } END { print sum + 0 }'
+}
+
 # Nanoseconds of CPU used so far by every thread of a process.
 cpu_ns() {
   cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%.0f", sum }'
@@ -67,7 +76,27 @@ wait_for_line() {  # wait_for_line FILE PATTERN [FROM]: up to 10 s
   return 1
 }
 
-# run_once APP DEVICE: prints "startup_ms rss_mb cpu_percent server_cpu_percent f1_ms open_ms".
+# measure_idle PID START [SERVER_PID]: sets rss (MB, 3 s after START), then, over 10 s from
+# 10 s after START, cpu (ns) and woke (context switches) of PID and server_cpu (ns) of
+# SERVER_PID (0 without one). The caller declares them local.
+measure_idle() {
+  local pid=$1 start=$2 server=${3:-} cpu0 woke0 server0=0
+  sleep "$(awk -v a="$start" -v now="$EPOCHREALTIME" 'BEGIN { s = 3 - (now - a); print (s > 0 ? s : 0) }')"
+  rss=$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
+  sleep 7
+  cpu0=$(cpu_ns "$pid")
+  woke0=$(switches "$pid")
+  [[ -n $server ]] && server0=$(cpu_ns "$server")
+  sleep 10
+  cpu=$(($(cpu_ns "$pid") - cpu0))
+  woke=$(($(switches "$pid") - woke0))
+  server_cpu=0
+  [[ -n $server ]] && server_cpu=$(($(cpu_ns "$server") - server0))
+  return 0
+}
+
+# run_once APP DEVICE: prints "startup_ms rss_mb cpu_percent server_cpu_percent f1_ms open_ms
+# wakeups_per_s".
 run_once() {
   local app=$1 device=$2 log="$E2E_WORK/trace.log" fifo="$E2E_WORK/trace.fifo"
   local -a environment=(PLINKARO_TRACE=user32,winmm)
@@ -86,7 +115,7 @@ run_once() {
   env "${environment[@]}" "$app" 2>"$fifo" >/dev/null &
   local pid=$!
   E2E_PIDS+=("$pid")
-  local main startup="" rss cpu0 cpu1 server0=0 server1=0 f1="" open=""
+  local main startup="" rss cpu woke server_cpu f1="" open=""
   if wait_for_line "$log" ' 0x81 '; then
     main=$(awk '/ 0x81 / { print $4; exit }' "$log")
     if wait_for_line "$log" "call $main WM_PAINT"; then
@@ -97,14 +126,9 @@ run_once() {
           'BEGIN { printf "%.1f", (b - a) * 1000 }')
     fi
   fi
-  sleep "$(awk -v a="$start" -v now="$EPOCHREALTIME" 'BEGIN { s = 3 - (now - a); print (s > 0 ? s : 0) }')"
-  rss=$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
-  sleep 7
-  cpu0=$(cpu_ns "$pid")
-  [[ $device == pulse ]] && server0=$(cpu_ns "$PULSE_PID")
-  sleep 10
-  cpu1=$(cpu_ns "$pid")
-  [[ $device == pulse ]] && server1=$(cpu_ns "$PULSE_PID")
+  local server=""
+  [[ $device == pulse ]] && server=$PULSE_PID
+  measure_idle "$pid" "$start" "$server"
   # F1: from the key's dispatch to the next frame.
   local window
   window=$(xdotool search --onlyvisible --name '^Plinkaro$' 2>/dev/null | head -n 1 || true)
@@ -127,9 +151,36 @@ run_once() {
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   wait "$stamper" 2>/dev/null || true
-  awk -v s="${startup:--}" -v r="$rss" -v c=$((cpu1 - cpu0)) -v d=$((server1 - server0)) \
-    -v f="${f1:--}" -v o="${open:--}" \
-    'BEGIN { printf "%s %s %.2f %.2f %s %s\n", s, r, c / 1e8, d / 1e8, f, o }'
+  awk -v s="${startup:--}" -v r="$rss" -v c="$cpu" -v d="$server_cpu" \
+    -v f="${f1:--}" -v o="${open:--}" -v w="$woke" \
+    'BEGIN { printf "%s %s %.2f %.2f %s %s %.1f\n", s, r, c / 1e8, d / 1e8, f, o, w / 10 }'
+}
+
+# run_floor_once window|poll: prints "startup_ms rss_mb cpu_percent wakeups_per_s" for a floor, measured
+# as run_once measures the program ("-" for the poll loop's start-up).
+run_floor_once() {
+  local log="$E2E_WORK/floor.log" fifo="$E2E_WORK/floor.fifo" startup="" rss cpu woke server_cpu
+  local -a arguments=()
+  [[ $1 == poll ]] && arguments=(poll)
+  rm -f "$fifo"
+  : >"$log"
+  mkfifo "$fifo"
+  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
+  local stamper=$!
+  local start=$EPOCHREALTIME
+  "$floor" "${arguments[@]}" 2>"$fifo" >/dev/null &
+  local pid=$!
+  E2E_PIDS+=("$pid")
+  if [[ $1 == window ]] && wait_for_line "$log" ' present$'; then
+    startup=$(awk -v a="$start" -v b="$(stamped_after "$log" ' present$')" \
+      'BEGIN { printf "%.1f", (b - a) * 1000 }')
+  fi
+  measure_idle "$pid" "$start"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  wait "$stamper" 2>/dev/null || true
+  awk -v s="${startup:--}" -v r="$rss" -v c="$cpu" -v w="$woke" \
+    'BEGIN { printf "%s %s %.2f %.1f\n", s, r, c / 1e8, w / 10 }'
 }
 
 # min/median/max of the numbers on stdin ("-" when none).
@@ -145,6 +196,7 @@ for run in $(seq "$runs"); do
       echo "$index $device $(run_once "${apps[$index]}" "$device")" >>"$results"
     done
   done
+  for kind in window poll; do echo "floor $kind $(run_floor_once "$kind")" >>"$results"; done
   echo "# run $run of $runs done (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 done
 
@@ -154,7 +206,13 @@ for index in "${!apps[@]}"; do
   for device in "${devices[@]}"; do
     field() { awk -v i="$index" -v d="$device" -v c="$1" '$1 == i && $2 == d { print $c }' "$results" | summary; }
     echo "$device: start-up $(field 3) ms; RSS after 3 s $(field 4) MB;" \
-      "idle CPU $(field 5) % (sound server $(field 6) %); F1 to next frame $(field 7) ms;" \
-      "open in F1 $(field 8) ms"
+      "idle CPU $(field 5) % (sound server $(field 6) %), $(field 9) wake-ups/s;" \
+      "F1 to next frame $(field 7) ms; open in F1 $(field 8) ms"
   done
+done
+echo "== the floors ($floor)"
+for kind in window poll; do
+  field() { awk -v k="$kind" -v c="$1" '$1 == "floor" && $2 == k { print $c }' "$results" | summary; }
+  echo "$kind: start-up $(field 3) ms; RSS after 3 s $(field 4) MB; idle CPU $(field 5) %," \
+    "$(field 6) wake-ups/s"
 done
