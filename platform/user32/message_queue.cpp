@@ -193,12 +193,19 @@ bool MessageQueue::TakeTimer(MSG& out, HWND window, UINT filterMin, UINT filterM
   return true;
 }
 
-MessageQueue& CurrentQueue() { return *CurrentQueueShared(); }
+namespace {
 
-std::shared_ptr<MessageQueue> CurrentQueueShared() {
+std::shared_ptr<MessageQueue>& ThreadQueue() {
   thread_local std::shared_ptr<MessageQueue> queue = std::make_shared<MessageQueue>();
   return queue;
 }
+
+}  // namespace
+
+// Asked several times a tick: no copy of the shared pointer, whose count is atomic.
+MessageQueue& CurrentQueue() { return *ThreadQueue(); }
+
+std::shared_ptr<MessageQueue> CurrentQueueShared() { return ThreadQueue(); }
 
 void QueueInput(HWND top, InputRoute route, UINT message, WPARAM wParam, LPARAM lParam) {
   if (Window* window = FindWindowObject(top)) {

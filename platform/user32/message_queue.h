@@ -8,6 +8,7 @@
 #include "user32/input_routing.h"
 #include "user32/timer_clock.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -54,6 +55,12 @@ class MessageQueue {
   std::vector<WindowTimer> TimersOf(HWND window);
   std::optional<Clock::time_point> NextTimerDue();
 
+  // Said whenever a window of this queue gains update region; taken by the look for
+  // WM_PAINT, which says it again while any region is left, so that an idle look finds
+  // nothing to do without walking the windows.
+  void NotePaintMaybeDue() { paintMaybeDue_ = true; }
+  bool TakePaintMaybeDue() { return paintMaybeDue_.exchange(false); }
+
  private:
   struct QueuedInput {
     MSG message;
@@ -69,6 +76,7 @@ class MessageQueue {
   int exitCode_ = 0;
   std::vector<WindowTimer> timers_;
   UINT_PTR nextThreadTimerId_ = 1;
+  std::atomic<bool> paintMaybeDue_{true};
 };
 
 MessageQueue& CurrentQueue();

@@ -39,7 +39,8 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // Runs after every dispatched message, the empty redraw tick included: it allocates nothing.
 void PresentChangedWindows() {
   static thread_local std::vector<HWND> handles;
-  CollectWindowHandles(handles);
+  CollectWindowHandles(
+      handles, [](const Window& window, const void*) { return window.pixels != nullptr; }, nullptr);
   for (HWND handle : handles) {
     Window* window = FindWindowObject(handle);
     if (window && window->pixels) window->pixels->PresentIfChanged();

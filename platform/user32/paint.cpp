@@ -37,7 +37,7 @@ void InvalidateWindowRegion(Window& window, Region region, bool erase) {
   if (!IsShown(window)) return;
   region.Intersect(ClientRect(window));
   if (region.Empty()) return;
-  window.update.Add(region);
+  AddUpdateRegion(window, region);
   window.erasePending = window.erasePending || erase;
   if (window.style & WS_CLIPCHILDREN) return;
   for (HWND childHandle : window.children) {
@@ -50,15 +50,29 @@ void InvalidateWindowRegion(Window& window, Region region, bool erase) {
   }
 }
 
+void AddUpdateRegion(Window& window, const Region& region) {
+  if (region.Empty()) return;
+  window.update.Add(region);
+  if (window.queue) window.queue->NotePaintMaybeDue();
+}
+
 bool TakePaintMessage(MSG& out, HWND filter, UINT filterMin, UINT filterMax) {
-  const MessageQueue* queue = &CurrentQueue();
+  MessageQueue* queue = &CurrentQueue();
+  if (!queue->TakePaintMaybeDue()) return false;
   // Asked on every look at the queue: the list's storage is kept, not allocated each time.
+  // Only this thread's windows are read, since only this thread changes their regions.
   static thread_local std::vector<HWND> handles;
-  CollectWindowHandles(handles);
+  CollectWindowHandles(
+      handles,
+      [](const Window& window, const void* queue) {
+        return window.queue.get() == queue && !window.update.Empty();
+      },
+      queue);
+  // Regions stay until painted or validated, and the window may be shown later.
+  if (!handles.empty()) queue->NotePaintMaybeDue();
   for (HWND handle : handles) {
     Window* window = FindWindowObject(handle);
-    if (!window || window->queue.get() != queue || window->update.Empty() || !IsShown(*window))
-      continue;
+    if (!window || window->update.Empty() || !IsShown(*window)) continue;
     const MSG paint{handle, WM_PAINT, 0, 0, GetTickCount(), {}};
     if (!MessageMatches(paint, filter, filterMin, filterMax)) continue;
     out = paint;

@@ -52,7 +52,7 @@ void MoveUpdateRegion(Window& window, const RECT& area, int dx, int dy) {
   inside.Offset(dx, dy);
   inside.Intersect(area);
   window.update.Subtract(area);
-  window.update.Add(inside);
+  AddUpdateRegion(window, inside);
 }
 
 void MoveChildren(HWND handle, int dx, int dy) {

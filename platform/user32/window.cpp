@@ -9,6 +9,7 @@
 
 #include "user32/window_pixels.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace plk::user32 {
@@ -17,10 +18,21 @@ namespace {
 constexpr int kGwlWndProc = -4;
 constexpr int kGwlId = -12;
 
+std::uintptr_t Key(HWND handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+
 struct WindowTable {
   std::mutex mutex;  // PostMessageA looks windows up from other threads
-  std::map<std::uintptr_t, std::unique_ptr<Window>> windows;  // keys grow with creation
+  // Sorted by handle, which grows with creation: a walk on every tick reads one array.
+  std::vector<std::unique_ptr<Window>> windows;
   std::uintptr_t nextHandle = 0x10010;
+
+  std::vector<std::unique_ptr<Window>>::iterator Find(HWND handle) {
+    auto found = std::lower_bound(windows.begin(), windows.end(), handle,
+                                  [](const std::unique_ptr<Window>& window, HWND key) {
+                                    return Key(window->handle) < Key(key);
+                                  });
+    return found != windows.end() && (*found)->handle == handle ? found : windows.end();
+  }
 };
 
 WindowTable& Table() {
@@ -47,15 +59,20 @@ Window* FindWindowObject(HWND handle) {
   if (!handle) return nullptr;
   WindowTable& table = Table();
   std::lock_guard lock(table.mutex);
-  auto found = table.windows.find(reinterpret_cast<std::uintptr_t>(handle));
-  return found == table.windows.end() ? nullptr : found->second.get();
+  auto found = table.Find(handle);
+  return found == table.windows.end() ? nullptr : found->get();
 }
 
 Window& AddWindowObject(std::unique_ptr<Window> window) {
   WindowTable& table = Table();
   std::lock_guard lock(table.mutex);
   Window& added = *window;
-  table.windows[reinterpret_cast<std::uintptr_t>(window->handle)] = std::move(window);
+  // At the end, unless another thread took an earlier handle and adds it later.
+  auto place = table.windows.end();
+  while (place != table.windows.begin() && Key((*(place - 1))->handle) > Key(added.handle)) {
+    --place;
+  }
+  table.windows.insert(place, std::move(window));
   return added;
 }
 
@@ -64,24 +81,26 @@ void RemoveWindowObject(HWND handle) {
   WindowTable& table = Table();
   {
     std::lock_guard lock(table.mutex);
-    auto found = table.windows.find(reinterpret_cast<std::uintptr_t>(handle));
+    auto found = table.Find(handle);
     if (found == table.windows.end()) return;
-    removed = std::move(found->second);
+    removed = std::move(*found);
     table.windows.erase(found);
   }
   // Destroyed outside the lock: the host window goes with it.
 }
 
-void CollectWindowHandles(std::vector<HWND>& handles) {
+void CollectWindowHandles(std::vector<HWND>& handles, WindowTest keep, const void* context) {
   WindowTable& table = Table();
   std::lock_guard lock(table.mutex);
   handles.clear();
-  for (const auto& [key, window] : table.windows) handles.push_back(window->handle);
+  for (const auto& window : table.windows) {
+    if (!keep || keep(*window, context)) handles.push_back(window->handle);
+  }
 }
 
 std::vector<HWND> AllWindowHandles() {
   std::vector<HWND> handles;
-  CollectWindowHandles(handles);
+  CollectWindowHandles(handles, nullptr, nullptr);
   return handles;
 }
 

@@ -6,7 +6,6 @@
 #include "user32/region.h"
 #include "user32/scroll_bar.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,8 +51,11 @@ Window& AddWindowObject(std::unique_ptr<Window> window);
 void RemoveWindowObject(HWND handle);
 // Live windows in creation order.
 std::vector<HWND> AllWindowHandles();
-// The same into `handles`, whose capacity is reused: nothing is allocated once it fits.
-void CollectWindowHandles(std::vector<HWND>& handles);
+// The live windows that `keep` accepts, in creation order, into `handles`, whose capacity is
+// reused: nothing is allocated once it fits. `keep` runs under the table's lock, so a look
+// on every tick takes it once, whatever the number of windows; it must not look up windows.
+using WindowTest = bool (*)(const Window& window, const void* context);
+void CollectWindowHandles(std::vector<HWND>& handles, WindowTest keep, const void* context);
 
 // The top-level window that holds this window's pixels.
 Window* TopLevelOf(Window& window);

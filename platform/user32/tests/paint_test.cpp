@@ -3,6 +3,8 @@
 
 #include "user32/region.h"
 
+#include <thread>
+
 TEST(RegionTest, UnionSubtractionAndBoundsStayDisjoint) {
   plk::user32::Region region({0, 0, 10, 10});
   region.Add({5, 5, 15, 15});
@@ -35,6 +37,30 @@ TEST_F(User32Test, BeginPaintClipsToTheUpdateRegion) {
   EXPECT_EQ(t::PixelAt(window, 59, 59), 0x0000FFu);
   EXPECT_EQ(t::PixelAt(window, 30, 30), 0xFF0000u) << "inside the bounds but outside the region";
   EXPECT_EQ(t::PixelAt(window, 20, 10), 0xFF0000u);
+}
+
+// The queue looks at the windows only after a region was added, and goes on looking while
+// any is left.
+TEST_F(User32Test, WmPaintStaysDueUntilValidatedAndComesForARegionAddedOnAnotherThread) {
+  HWND window = CreateMain(true, 0);
+  t::RunUntilIdle();
+  MSG message;
+  const auto paintDue = [&] {
+    return PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE) &&
+           message.hwnd == window;
+  };
+  EXPECT_FALSE(paintDue());
+  const RECT area = {10, 10, 20, 20};
+  std::thread([&] { InvalidateRect(window, &area, FALSE); }).join();
+  EXPECT_TRUE(paintDue());
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+  EXPECT_TRUE(paintDue()) << "a look, filtered out or not, leaves it due";
+  ShowWindow(window, SW_HIDE);
+  EXPECT_FALSE(paintDue());
+  ShowWindow(window, SW_SHOWNA);
+  EXPECT_TRUE(paintDue()) << "the region waited while the window was hidden";
+  ValidateRect(window, nullptr);
+  EXPECT_FALSE(paintDue());
 }
 
 TEST_F(User32Test, ChildrenPaintAfterTheParentInsideItAndHiddenOnesNotAtAll) {
