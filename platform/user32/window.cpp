@@ -68,10 +68,10 @@ Window& AddWindowObject(std::unique_ptr<Window> window) {
   std::lock_guard lock(table.mutex);
   Window& added = *window;
   // At the end, unless another thread took an earlier handle and adds it later.
-  auto place = table.windows.end();
-  while (place != table.windows.begin() && Key((*(place - 1))->handle) > Key(added.handle)) {
-    --place;
-  }
+  const auto place = std::upper_bound(table.windows.begin(), table.windows.end(), Key(added.handle),
+                                      [](std::uintptr_t key, const std::unique_ptr<Window>& each) {
+                                        return key < Key(each->handle);
+                                      });
   table.windows.insert(place, std::move(window));
   return added;
 }
