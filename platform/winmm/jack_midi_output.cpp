@@ -4,7 +4,7 @@
 // this one can wait (for a bounded time) until everything sent has left in a cycle, so a
 // note-off sent just before the close reaches the other end.
 // Does not implement: timestamps (every message goes out at the start of the next cycle),
-// reconnecting after the server goes away (it reports that through the shutdown handler).
+// reconnecting after the server goes away (its owner is told, and opens a new one).
 #include "winmm/jack_midi_output.h"
 
 #include <jack/midiport.h>
@@ -20,72 +20,37 @@ constexpr std::size_t kRingBytes = 64 * 1024;
 }  // namespace
 
 std::unique_ptr<JackMidiOutput> JackMidiOutput::Open(const char* name, std::string& whyNot,
-                                                     ShutdownHandler onShutdown) {
-  jack_status_t status;
-  jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
-  if (!client) {
-    whyNot = "no JACK server is running";
+                                                     JackMidiPort::Handlers handlers) {
+  std::unique_ptr<JackMidiOutput> output(new JackMidiOutput);
+  output->ring_ = jack_ringbuffer_create(kRingBytes);
+  if (!output->ring_) {
+    whyNot = "no memory for the JACK output's queue";
     return nullptr;
   }
-  std::unique_ptr<JackMidiOutput> output(new JackMidiOutput(client, std::move(onShutdown)));
-  if (!output->Start(name, whyNot)) return nullptr;
+  output->capacity_ = jack_ringbuffer_write_space(output->ring_);
+  JackMidiOutput* self = output.get();
+  handlers.process = [self](void* buffer, jack_nframes_t) { self->Process(buffer); };
+  output->port_ =
+      JackMidiPort::Open(name, JackMidiPort::Direction::kOut, std::move(handlers), whyNot);
+  if (!output->port_) return nullptr;
   return output;
 }
 
-JackMidiOutput::JackMidiOutput(jack_client_t* client, ShutdownHandler onShutdown)
-    : client_(client), onShutdown_(std::move(onShutdown)) {}
-
-bool JackMidiOutput::Start(const char* name, std::string& whyNot) {
-  ring_ = jack_ringbuffer_create(kRingBytes);
-  port_ = jack_port_register(client_, name, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-  if (!ring_ || !port_) {
-    whyNot = "the JACK server refused a MIDI port";
-    return false;
-  }
-  capacity_ = jack_ringbuffer_write_space(ring_);
-  jack_set_process_callback(
-      client_,
-      [](jack_nframes_t frames, void* self) {
-        static_cast<JackMidiOutput*>(self)->Process(frames);
-        return 0;
-      },
-      this);
-  jack_on_shutdown(
-      client_,
-      [](void* self) {
-        auto* output = static_cast<JackMidiOutput*>(self);
-        output->serverGone_ = true;
-        if (output->onShutdown_) output->onShutdown_();
-      },
-      this);
-  if (jack_activate(client_) != 0) {
-    whyNot = "the JACK server did not start the client";
-    return false;
-  }
-  return true;
-}
-
 JackMidiOutput::~JackMidiOutput() {
-  Drain(kDrainLimit);
+  if (port_) Drain(kDrainLimit);
   // NOTE: a disconnection takes effect at the start of a cycle, so what the last cycle
   // wrote into the port still reaches the ports it was connected to.
-  if (!serverGone_) jack_deactivate(client_);
-  jack_client_close(client_);
+  port_.reset();
   if (ring_) jack_ringbuffer_free(ring_);
 }
 
-std::vector<std::string> JackMidiOutput::Destinations() const {
+std::vector<std::string> JackMidiOutput::Destinations() {
   std::vector<std::string> names;
-  const char** ports = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
-  for (const char** port = ports; port && *port; ++port) {
-    if (!jack_port_is_mine(client_, jack_port_by_name(client_, *port))) names.emplace_back(*port);
+  for (ListedPort& port :
+       ListJackPorts(PortDirection::kDestination).value_or(std::vector<ListedPort>{})) {
+    names.push_back(std::move(port.name));
   }
-  jack_free(ports);
   return names;
-}
-
-bool JackMidiOutput::ConnectTo(const std::string& destination) {
-  return jack_connect(client_, jack_port_name(port_), destination.c_str()) == 0;
 }
 
 bool JackMidiOutput::Send(const unsigned char* bytes, std::size_t size) {
@@ -113,7 +78,7 @@ bool JackMidiOutput::WaitUntil(const std::function<bool()>& done,
                                std::chrono::milliseconds limit) const {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
-    if (serverGone_ || std::chrono::steady_clock::now() >= end) return false;
+    if (ServerGone() || std::chrono::steady_clock::now() >= end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
@@ -121,8 +86,7 @@ bool JackMidiOutput::WaitUntil(const std::function<bool()>& done,
 
 // Runs on JACK's process thread: moves every whole message published so far into the
 // port, at the start of the cycle; what the port cannot take waits for the next cycle.
-void JackMidiOutput::Process(jack_nframes_t frames) {
-  void* buffer = jack_port_get_buffer(port_, frames);
+void JackMidiOutput::Process(void* buffer) {
   jack_midi_clear_buffer(buffer);
   const std::uint64_t published = queued_.load(std::memory_order_acquire);
   std::uint64_t taken = taken_.load(std::memory_order_relaxed);

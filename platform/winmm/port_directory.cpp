@@ -1,26 +1,21 @@
 // Implements: listing the MIDI ports of the ALSA sequencer (with libasound's queries) and of
-// a JACK server (jack_get_ports), each through one long-lived client that has no ports of
+// a JACK server (jack_session.h), each through one long-lived client that has no ports of
 // its own. A port is listed as RtMidi lists it, so that a listed port can be opened there.
 // Does not implement: being told when ports come and go; callers list again.
 #include "winmm/port_directory.h"
 
 #include <alsa/asoundlib.h>
-#include <jack/jack.h>
-#include <jack/midiport.h>
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 
+#include "winmm/jack_session.h"
 #include "winmm/sound_library_logs.h"
 
 namespace plk::winmm {
 namespace {
-
-// Its name begins with Plinkaro's, so that no list offers it.
-constexpr const char* kListerName = "Plinkaro lister";
 
 class AlsaDirectory {
  public:
@@ -91,70 +86,12 @@ class AlsaDirectory {
   std::unique_ptr<snd_seq_port_info_t, PortInfoDeleter> port_;
 };
 
-class JackDirectory {
- public:
-  JackDirectory() = default;
-  ~JackDirectory() {
-    if (client_ && !serverGone_) jack_client_close(client_);
-  }
-  JackDirectory(const JackDirectory&) = delete;
-  JackDirectory& operator=(const JackDirectory&) = delete;
-
-  std::optional<std::vector<ListedPort>> List(PortDirection direction) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (client_ && serverGone_) Abandon();
-    if (!client_ && !Open()) return std::nullopt;
-    // A source sends: its JACK port is an output.
-    const unsigned long flags =
-        direction == PortDirection::kSource ? JackPortIsOutput : JackPortIsInput;
-    const char** names = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
-    std::vector<ListedPort> ports;
-    for (const char** name = names; name && *name; ++name) {
-      const std::string_view whole = *name;
-      const auto colon = whole.find(':');
-      if (colon == std::string_view::npos) continue;
-      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1)),
-                       std::string(whole)});
-    }
-    jack_free(names);
-    return ports;
-  }
-
- private:
-  // Without a server this fails at once and starts none.
-  bool Open() {
-    QuietSoundLibraries();
-    jack_status_t status;
-    client_ = jack_client_open(kListerName, JackNoStartServer, &status);
-    if (!client_) return false;
-    serverGone_ = false;
-    jack_on_shutdown(
-        client_, [](void* gone) { static_cast<std::atomic<bool>*>(gone)->store(true); },
-        &serverGone_);
-    return true;
-  }
-
-  // NOTE: a client whose server went away is never closed: libjack may already have torn
-  // down what closing it needs (after another client's failed open, closing it aborts the
-  // process). It is kept, unused, until the process ends.
-  void Abandon() {
-    abandoned_.push_back(client_);
-    client_ = nullptr;
-  }
-
-  std::mutex lock_;
-  jack_client_t* client_ = nullptr;
-  std::atomic<bool> serverGone_{false};
-  std::vector<jack_client_t*> abandoned_;
-};
-
 }  // namespace
 
 std::optional<std::vector<ListedPort>> ListPorts(RtMidi::Api api, PortDirection direction) {
   static AlsaDirectory alsa;
-  static JackDirectory jack;
   if (api == RtMidi::LINUX_ALSA) return alsa.List(direction);
-  if (api == RtMidi::UNIX_JACK) return jack.List(direction);
+  if (api == RtMidi::UNIX_JACK) return ListJackPorts(direction);
   return std::nullopt;
 }
 

@@ -9,6 +9,9 @@
 
 namespace plk::winmm {
 
+// The client that lists ports; its name begins with Plinkaro's, so that no list offers it.
+inline constexpr const char* kListerName = "Plinkaro lister";
+
 struct ListedPort {
   std::string client;
   std::string port;

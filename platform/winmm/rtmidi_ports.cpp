@@ -7,14 +7,13 @@
 // winmm of their own.
 #include "winmm/rtmidi_ports.h"
 
-#include <jack/jack.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
 #include <sstream>
 #include <vector>
 
+#include "winmm/jack_session.h"
 #include "winmm/sound_library_logs.h"
 
 namespace plk::winmm {
@@ -30,16 +29,6 @@ const PortApi kPortApis[] = {
     {"alsa", "ALSA", RtMidi::LINUX_ALSA},
     {"jack", "JACK", RtMidi::UNIX_JACK},
 };
-
-// NOTE: RtMidi's JACK client does not say when no server answers; asking first gives the
-// user a reason instead of an empty port list.
-bool JackServerRunning() {
-  jack_status_t status;
-  jack_client_t* client = jack_client_open("Plinkaro probe", JackNoStartServer, &status);
-  if (!client) return false;
-  jack_client_close(client);
-  return true;
-}
 
 }  // namespace
 

@@ -5,6 +5,9 @@
 # a source there before the start (opened through its own input and so left out of
 # "all") plays once too, Plinkaro's own port is never connected to its input, and closing
 # the window sends note-offs for what still sounds, then sustain off.
+# Then the server is killed and started again under Plinkaro: its ports open again by
+# themselves, a new source's note lights a strip and comes out of the port, a key reaches
+# the port named by part of its name, and so does one after that port left and came back.
 # Usage: jack_e2e.sh PLINKARO_EXECUTABLE JACK_MIDI_TOOL X_INPUT_TOOL
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -172,5 +175,66 @@ settings_file "F7StartsRecording=0" "MidiOutput=e2e gone:in"
 start_plinkaro env -u PLINKARO_MIDI_OUT "$PLINKARO"
 check "a remembered output that is gone gives the default with one line" \
   "$(grep -c 'the MIDI output e2e gone:in is not there; using the default' "$E2E_WORK/plinkaro.out")" 1
+close_plinkaro "$X_INPUT"
+echo "# a JACK server that stops and starts again"
+start_jackd() {
+  jackd --no-realtime --sync --timeout 5000 -d dummy -r 48000 -p 1024 >"$E2E_WORK/jackd.log" 2>&1 &
+  JACKD_PID=$!
+  E2E_PIDS+=("$JACKD_PID")
+  within 10 jack_up
+}
+: >"$E2E_WORK/chosen.txt"
+E2E_MIDI_OUT="port:e2e recorder" E2E_MIDI_IN=all start_plinkaro "$PLINKARO"
+xdotool key z
+within 10 got_one "short 90 3c" || true
+check "port:NAME reaches the recorder" "$(got "short 90 3c")" 1
+exec 3>&- 4>&- 5>&-
+kill -9 "$JACKD_PID"
+wait "$JACKD_PID" 2>/dev/null || true
+for pid in "${E2E_PIDS[@]}"; do
+  [[ $pid == "$PLINKARO_PID" ]] || kill -9 "$pid" 2>/dev/null || true
+done
+settle 0.5
+check "Plinkaro lives on without the server" "$(kill -0 "$PLINKARO_PID" 2>/dev/null && echo running)" running
+start_jackd
+back=$(date +%s%N)
+"$TOOL" play "e2e idle" <"$E2E_WORK/idle" &
+E2E_PIDS+=($!)
+exec 5>"$E2E_WORK/idle"
+within 10 idle_up
+: >"$E2E_WORK/chosen.txt"
+"$TOOL" record "e2e idle:out" >"$E2E_WORK/chosen.txt" 2>&1 &
+RECORDER_PID=$!
+E2E_PIDS+=("$RECORDER_PID")
+out_connected() { connected "Plinkaro:Plinkaro" | grep -q "e2e recorder:in"; }
+within 10 out_connected || true
+echo "the output port was connected again $(($(($(date +%s%N) - back)) / 1000000)) ms after the server was back"
+check "the output port opens again and connects to the recorder" "$(out_connected && echo yes)" yes
+"$TOOL" play <"$E2E_WORK/play" &
+PLAYER_PID=$!
+E2E_PIDS+=("$PLAYER_PID")
+exec 3>"$E2E_WORK/play"
+within 10 player_in || true
+echo "the player was heard again $(($(($(date +%s%N) - back)) / 1000000)) ms after the server was back"
+check "\"all\" hears a new source on the new server" "$(player_in && echo yes)" yes
+printf 'short 94 3c 64\n' >&3
+within 10 got_one "short 94 3c 64" || true
+check "its note comes out of the port" "$(got "short 94 3c 64")" 1
+eventually_pixel "and lights row 4" 120 $((4 * 48 + 42)) $LAVENDER
+printf 'short 84 3c 00\n' >&3
+xdotool key z
+within 10 got_one "short 90 3c" || true
+check "a key reaches the recorder" "$(got "short 90 3c")" 1
+
+kill "$RECORDER_PID"
+wait "$RECORDER_PID" 2>/dev/null || true
+: >"$E2E_WORK/chosen.txt"
+"$TOOL" record "e2e idle:out" >"$E2E_WORK/chosen.txt" 2>&1 &
+RECORDER_PID=$!
+E2E_PIDS+=("$RECORDER_PID")
+within 10 out_connected || true
+xdotool key x
+within 10 got_one "short 90 3e" || true
+check "a recorder that left and came back is connected again" "$(got "short 90 3e")" 1
 close_plinkaro "$X_INPUT"
 finish

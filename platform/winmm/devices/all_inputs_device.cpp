@@ -4,8 +4,11 @@
 // reach only that input, so no message arrives twice. Sources that appear later are
 // connected within a second, and sources that go away are let go (so one that comes back
 // is connected again); a source that its own input lets go is taken back within a second.
-// An input opened by a source's listed id follows that one source the same way.
-// Does not implement: choosing among the sources by part of a name (port:NAME does that).
+// An input opened by a source's listed id follows that one source the same way, and so does
+// "port:NAME", the first source whose name contains NAME. On JACK each source is heard
+// through a client of Plinkaro's own, closed at once when its server goes away and opened
+// again when the source is listed again.
+// Does not implement: being told of new sources on the ALSA sequencer (it lists again).
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -15,7 +18,9 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "winmm/jack_midi_input.h"
 #include "winmm/midi_in_device.h"
 #include "winmm/port_directory.h"
 #include "winmm/rtmidi_ports.h"
@@ -54,13 +59,18 @@ class ClaimFilter final : public MidiInputSink {
   const ClaimCount claims_;
 };
 
+// Which sources a watcher listens to.
+enum class Choice {
+  kAll,    // every foreign source that no input claimed
+  kExact,  // the source a listing named `only` (port_directory.h), claimed while it lives
+  kFirst,  // the first source whose name contains `only`
+};
+
 class SourceWatcher final : public MidiInputDevice {
  public:
-  // With `only` empty it listens to every foreign source that no input claimed; otherwise
-  // to the source of that name alone (port_directory.h), which it claims while it lives.
-  SourceWatcher(RtMidi::Api api, MidiInputSink& sink, std::string only)
-      : api_(api), sink_(sink), only_(std::move(only)) {
-    if (!only_.empty()) {
+  SourceWatcher(RtMidi::Api api, MidiInputSink& sink, Choice choice, std::string only)
+      : api_(api), sink_(sink), choice_(choice), only_(std::move(only)) {
+    if (choice_ == Choice::kExact) {
       claim_ = ClaimsOn(only_);
       ++*claim_;
     }
@@ -83,32 +93,54 @@ class SourceWatcher final : public MidiInputDevice {
   SourceWatcher& operator=(const SourceWatcher&) = delete;
 
  private:
-  // The input of one source, closed before the filter it sends through.
+  // The input of one source, closed before the filter it sends through: through RtMidi on
+  // the ALSA sequencer, through a client of our own on JACK.
   struct Source {
     ClaimFilter filter;
     std::unique_ptr<RtMidiIn> in;
+    std::unique_ptr<JackMidiPort> jack;
+    bool ServerGone() const { return jack && jack->ServerGone(); }
   };
 
+  // Rescans every period, and at once when a JACK source's server went away, so that its
+  // client closes and the process may open clients again.
   void Watch() {
     std::unique_lock<std::mutex> lock(lock_);
-    while (!wake_.wait_for(lock, kRescanPeriod, [this] { return stopping_; })) {
+    for (;;) {
+      wake_.wait_for(lock, kRescanPeriod, [this] { return stopping_ || serverGone_; });
+      if (stopping_) return;
+      serverGone_ = false;
       lock.unlock();
       Rescan();
       lock.lock();
     }
   }
 
+  void TellServerGone() {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      serverGone_ = true;
+    }
+    wake_.notify_one();
+  }
+
   bool Wants(const std::string& name) const {
-    if (!only_.empty()) return name == only_;
+    if (choice_ == Choice::kExact) return name == only_;
     return IsForeignSource(name) && ClaimsOn(name)->load() == 0;
   }
 
   // Only the constructor and then the watcher call it, so sources_ needs no lock.
   void Rescan() {
+    std::erase_if(sources_, [](const auto& source) { return source.second->ServerGone(); });
     const auto ports = ListPorts(api_, PortDirection::kSource);
     if (!ports) return;  // the MIDI system went away; the next rescan tries again
     std::set<std::string> wanted;
     for (const ListedPort& port : *ports) {
+      if (choice_ == Choice::kFirst) {
+        if (port.name.find(only_) == std::string::npos) continue;
+        wanted.insert(port.name);
+        break;
+      }
       if (Wants(port.name)) wanted.insert(port.name);
     }
     std::erase_if(sources_, [&](const auto& source) { return !wanted.contains(source.first); });
@@ -121,10 +153,19 @@ class SourceWatcher final : public MidiInputDevice {
   // ports' numbers may have moved since the listing. A source that cannot be opened now is
   // tried again at the next rescan.
   void Connect(const std::string& name) {
+    auto source = std::make_unique<Source>(
+        Source{ClaimFilter(sink_, choice_ == Choice::kAll ? ClaimsOn(name) : nullptr), {}, {}});
+    if (api_ == RtMidi::UNIX_JACK) {
+      JackMidiPort::Handlers handlers;
+      handlers.onShutdown = [this] { TellServerGone(); };
+      std::string why;
+      source->jack = OpenJackMidiInput(kInputPortName, source->filter, why, handlers);
+      if (!source->jack || !source->jack->ConnectWith(name)) return;
+      sources_[name] = std::move(source);
+      return;
+    }
     MutedStandardError muted;
     try {
-      auto source = std::make_unique<Source>(
-          Source{ClaimFilter(sink_, only_.empty() ? ClaimsOn(name) : nullptr), nullptr});
       source->in = NewInput(api_, source->filter);
       const auto port = FindListedPort(*source->in, name);
       if (!port) return;
@@ -136,6 +177,7 @@ class SourceWatcher final : public MidiInputDevice {
 
   const RtMidi::Api api_;
   MidiInputSink& sink_;
+  const Choice choice_;
   const std::string only_;
   ClaimCount claim_;
   std::map<std::string, std::unique_ptr<Source>> sources_;
@@ -143,20 +185,28 @@ class SourceWatcher final : public MidiInputDevice {
   std::mutex lock_;
   std::condition_variable wake_;
   bool stopping_ = false;
+  bool serverGone_ = false;
   std::thread watcher_;
 };
 
-// A watcher on the first MIDI system whose ports can be listed.
-std::unique_ptr<MidiInputDevice> OpenWatcher(MidiInputSink& sink, const std::string& only,
-                                             std::string& reasons) {
+// A watcher on the first MIDI system whose ports can be listed (and, choosing the first
+// source by name, has one).
+std::unique_ptr<MidiInputDevice> OpenWatcher(MidiInputSink& sink, Choice choice,
+                                             const std::string& only, std::string& reasons) {
   std::unique_ptr<MidiInputDevice> device;
   OpenWithPortApis(
       [&](RtMidi::Api api, std::string& why) {
-        if (!ListPorts(api, PortDirection::kSource)) {
+        const auto ports = ListPorts(api, PortDirection::kSource);
+        if (!ports) {
           why = "its MIDI ports cannot be listed";
           return false;
         }
-        device = std::make_unique<SourceWatcher>(api, sink, only);
+        if (choice == Choice::kFirst) {
+          std::vector<std::string> names;
+          for (const ListedPort& port : *ports) names.push_back(port.name);
+          if (!FindPort(names, only, "source", why)) return false;
+        }
+        device = std::make_unique<SourceWatcher>(api, sink, choice, only);
         return true;
       },
       reasons);
@@ -168,7 +218,7 @@ std::unique_ptr<MidiInputDevice> OpenWatcher(MidiInputSink& sink, const std::str
 std::unique_ptr<MidiInputDevice> OpenAllInputsDevice(std::string_view, MidiInputSink& sink,
                                                      std::string& whyNot) {
   std::string reasons;
-  auto device = OpenWatcher(sink, "", reasons);
+  auto device = OpenWatcher(sink, Choice::kAll, "", reasons);
   if (!device) {
     whyNot = "cannot listen to MIDI inputs (" + reasons + "): " + kStartAPortSystem +
              ", or set PLINKARO_MIDI_IN=none";
@@ -176,10 +226,15 @@ std::unique_ptr<MidiInputDevice> OpenAllInputsDevice(std::string_view, MidiInput
   return device;
 }
 
+std::unique_ptr<MidiInputDevice> OpenFirstSourceDevice(std::string_view part, MidiInputSink& sink,
+                                                       std::string& whyNot) {
+  return OpenWatcher(sink, Choice::kFirst, std::string(part), whyNot);
+}
+
 std::unique_ptr<MidiInputDevice> OpenListedSourceDevice(RtMidi::Api api,
                                                         const std::string& portName,
                                                         MidiInputSink& sink) {
-  return std::make_unique<SourceWatcher>(api, sink, portName);
+  return std::make_unique<SourceWatcher>(api, sink, Choice::kExact, portName);
 }
 
 }  // namespace plk::winmm

@@ -7,13 +7,18 @@
 // sounding and sustain off on all 16 channels, as Windows' reset does, so nothing hangs on
 // an external synthesizer. A close lets those last messages leave first: RtMidi's ALSA output
 // hands each message to the sequencer as it is sent, and the JACK client waits for its ring
-// to empty (JackMidiOutput::kDrainLimit at most).
-// Does not implement: reconnecting when the other end goes away.
+// to empty (JackMidiOutput::kDrainLimit at most). On JACK the port follows its server: it
+// opens again when a server is back, and connects again to the port it was opened for when
+// that comes back.
+// Does not implement: reconnecting on the ALSA sequencer when the other end goes away.
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "winmm/active_notes.h"
 #include "winmm/jack_midi_output.h"
+#include "winmm/jack_reconnector.h"
 #include "winmm/midi_device.h"
 #include "winmm/midi_message.h"
 #include "winmm/rtmidi_ports.h"
@@ -44,15 +49,82 @@ class RtMidiWriter final : public PortWriter {
   std::unique_ptr<RtMidiOut> out_;
 };
 
+// The port's JACK client, opened again when its server comes back, and connected again to
+// its destination when that comes back.
 class JackWriter final : public PortWriter {
  public:
-  explicit JackWriter(std::unique_ptr<JackMidiOutput> out) : out_(std::move(out)) {}
-  // A message the client drops (the server gone) is lost, as a send to a missing device
-  // is on Windows.
-  void Write(const unsigned char* bytes, std::size_t size) override { out_->Send(bytes, size); }
+  // The destination is a listed port's full name (exact), or part of a name, or none.
+  JackWriter(std::string destination, bool exact)
+      : destination_(std::move(destination)),
+        exact_(exact),
+        reconnector_([this] { return Reopen(); },
+                     destination_.empty() ? std::function<void()>() : [this] { Reconnect(); }) {}
+  ~JackWriter() override { reconnector_.Stop(); }
+
+  // The first client; it must find its destination.
+  bool Open(std::string& why) {
+    auto out = JackMidiOutput::Open(kOutputPortName, why, reconnector_.Handlers());
+    if (!out || !Connect(*out, why)) return false;
+    std::lock_guard<std::mutex> guard(lock_);
+    out_ = std::move(out);
+    return true;
+  }
+
+  // A message sent while the server is away is lost, as a send to a missing device is on
+  // Windows.
+  void Write(const unsigned char* bytes, std::size_t size) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (out_) out_->Send(bytes, size);
+  }
 
  private:
-  std::unique_ptr<JackMidiOutput> out_;
+  bool Connect(JackMidiOutput& out, std::string& why) {
+    if (destination_.empty()) return true;
+    std::string port = destination_;
+    if (!exact_) {
+      const auto destinations = JackMidiOutput::Destinations();
+      const auto found = FindPort(destinations, destination_, "output port", why);
+      if (!found) return false;
+      port = destinations[*found];
+    }
+    if (out.ConnectTo(port)) return true;
+    why = exact_ ? "the MIDI output port \"" + port + "\" is gone"
+                 : "the JACK server did not connect to " + port;
+    return false;
+  }
+
+  // Only the reconnector's thread replaces out_, so it reads it without the lock.
+  bool Reopen() {
+    std::unique_ptr<JackMidiOutput> dead;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      dead = std::move(out_);
+    }
+    dead.reset();
+    std::string why;
+    auto out = JackMidiOutput::Open(kOutputPortName, why, reconnector_.Handlers());
+    if (!out) return false;
+    Connect(*out, why);  // a destination not back yet is connected when it comes
+    std::lock_guard<std::mutex> guard(lock_);
+    out_ = std::move(out);
+    return true;
+  }
+
+  void Reconnect() {
+    JackMidiOutput* out;
+    {
+      std::lock_guard<std::mutex> guard(lock_);  // the first Open may be storing it
+      out = out_.get();
+    }
+    std::string why;
+    if (out && !out->Connected()) Connect(*out, why);
+  }
+
+  const std::string destination_;
+  const bool exact_;
+  JackReconnector reconnector_;
+  std::mutex lock_;
+  std::unique_ptr<JackMidiOutput> out_;  // null while the server is away
 };
 
 class PortDevice final : public MidiDevice {
@@ -111,16 +183,9 @@ std::unique_ptr<PortWriter> OpenWriter(RtMidi::Api api, std::string_view name, s
     if (!OpenAlsaPort(*out, name, why)) return nullptr;
     return std::make_unique<RtMidiWriter>(std::move(out));
   }
-  auto out = JackMidiOutput::Open(kOutputPortName, why);
-  if (!out || name.empty()) return out ? std::make_unique<JackWriter>(std::move(out)) : nullptr;
-  const auto destinations = out->Destinations();
-  const auto port = FindPort(destinations, name, "output port", why);
-  if (!port) return nullptr;
-  if (!out->ConnectTo(destinations[*port])) {
-    why = "the JACK server did not connect to " + destinations[*port];
-    return nullptr;
-  }
-  return std::make_unique<JackWriter>(std::move(out));
+  auto out = std::make_unique<JackWriter>(std::string(name), false);
+  if (!out->Open(why)) return nullptr;
+  return out;
 }
 
 // The port a device listing named, by that name exactly; on JACK the listed name is the
@@ -138,13 +203,9 @@ std::unique_ptr<PortWriter> OpenListedWriter(RtMidi::Api api, const std::string&
     out->openPort(*port, kOutputPortName);
     return std::make_unique<RtMidiWriter>(std::move(out));
   }
-  auto out = JackMidiOutput::Open(kOutputPortName, why);
-  if (!out) return nullptr;
-  if (!out->ConnectTo(portName)) {
-    why = gone;
-    return nullptr;
-  }
-  return std::make_unique<JackWriter>(std::move(out));
+  auto out = std::make_unique<JackWriter>(portName, true);
+  if (!out->Open(why)) return nullptr;
+  return out;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The MIDI device lists: names that fit and stay apart, the soundfonts found once each, and
 // on a private JACK server the ports of another client as they appear and go, opened by
-// id, with "all" leaving out a source that an input opened by its own id.
+// id, with "all" leaving out a source that an input opened by its own id, and the ports
+// and inputs following a server that stops and starts again.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
@@ -9,15 +10,19 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "jack_server.h"
 #include "sound_test_support.h"
 #include "winmm/device_names.h"
+#include "winmm/jack_midi_input.h"
 #include "winmm/jack_midi_output.h"
+#include "winmm/jack_session.h"
 #include "winmm/rtmidi_ports.h"
 #include "winmm/sound_library_logs.h"
 #include "winmm/soundfont_scan.h"
@@ -90,53 +95,6 @@ TEST(Soundfonts, EachFileOnceWhereFirstFoundWithLinksFollowed) {
   EXPECT_NE(::testing::internal::GetCapturedStderr().find(fs::canonical(user / "own.sf2")),
             std::string::npos);
 }
-
-// A private JACK server on the dummy driver, stopped by its process id.
-class JackServer {
- public:
-  JackServer() {
-    // A name of a few kept for this test: JACK frees a table entry that a server left
-    // behind only when a server of that name starts again.
-    for (int slot = 0; slot < 4 && !Free("plinkaro-winmm-test-" + std::to_string(slot)); ++slot) {
-    }
-    const char* arguments[] = {"jackd", "--no-realtime", "--sync", "-d",   "dummy",
-                               "-r",    "48000",         "-p",     "1024", nullptr};
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&quiet, 1, 2);
-    posix_spawnp(&pid_, "jackd", &quiet, nullptr, const_cast<char**>(arguments), environ);
-    posix_spawn_file_actions_destroy(&quiet);
-    running_ = Eventually([] { return Free(getenv("JACK_DEFAULT_SERVER")) == false; });
-  }
-  ~JackServer() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    unsetenv("JACK_DEFAULT_SERVER");
-  }
-  bool running_ = false;
-
-  // Polls for up to 20 s.
-  template <class Condition>
-  static bool Eventually(Condition condition) {
-    for (int i = 0; i < 2000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
-      if (condition()) return true;
-    }
-    return false;
-  }
-
- private:
-  // Sets the server name, and says whether no server of that name runs.
-  static bool Free(const std::string& name) {
-    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-    QuietSoundLibraries();
-    jack_status_t status;
-    jack_client_t* client = jack_client_open("probe", JackNoStartServer, &status);
-    if (client) jack_client_close(client);
-    return client == nullptr;
-  }
-  pid_t pid_ = 0;
-};
 
 // The messages an input heard, as packed words; the count is read while more arrive.
 struct Heard {
@@ -250,6 +208,76 @@ TEST(MidiDeviceLists, ListAndOpenAnotherJackClientsPortsWhileTheyAreThere) {
   std::string reasons;
   OpenWithPortApis([](RtMidi::Api, std::string&) { return false; }, reasons);
   EXPECT_EQ(Names(midiInGetNumDevs, false), std::vector<std::string>{"All MIDI inputs"});
+}
+
+// A JACK port of the test's own that counts what it hears.
+struct CountingSink final : MidiInputSink {
+  void Receive(const BYTE*, std::size_t) override { ++count; }
+  void WaitUntilDelivered() override {}
+  std::atomic<int> count{0};
+};
+
+// The test's own ports: a source, and a destination the output is opened on.
+struct JackPeers {
+  JackPeers() {
+    std::string whyNot;
+    source = JackMidiOutput::Open("e2e source", whyNot);
+    synth = OpenJackMidiInput("e2e synth", heard, whyNot);
+    EXPECT_TRUE(source && synth) << whyNot;
+  }
+  // Until a note sent through `out` is heard, and one from the source reaches `all`.
+  bool Play(HMIDIOUT out, const Heard& all) {
+    const int before = all.count;
+    return JackServer::Eventually([&] {
+      midiOutShortMsg(out, 0x403C90);
+      const unsigned char note[] = {0x90, 62, 0x40};
+      source->Send(note, sizeof note);
+      return heard.count > 0 && int(all.count) > before;
+    });
+  }
+  CountingSink heard;
+  std::unique_ptr<JackMidiOutput> source;
+  std::unique_ptr<JackMidiPort> synth;
+};
+
+TEST(MidiDeviceLists, PortsAndInputsComeBackWithTheJackServer) {
+  auto server = std::make_unique<JackServer>();
+  ASSERT_TRUE(server->running_);
+  testing::ScopedEnvironment api("PLINKARO_MIDI_API", "jack");
+  auto peers = std::make_unique<JackPeers>();
+  const std::vector<std::string> outputs = Names(midiOutGetNumDevs, true);
+  const auto synth = std::find(outputs.begin(), outputs.end(), "e2e synth");
+  ASSERT_NE(synth, outputs.end()) << ::testing::PrintToString(outputs);
+  HMIDIOUT out = nullptr;
+  ASSERT_EQ(midiOutOpen(&out, UINT(synth - outputs.begin()), 0, 0, CALLBACK_NULL),
+            MMRESULT{MMSYSERR_NOERROR});
+  Heard all;
+  HMIDIIN allHandle = OpenInput(0, all);
+  EXPECT_TRUE(peers->Play(out, all));
+
+  // Twice, so that the second server's clients are followed as well as the first's.
+  for (int restart = 0; restart < 2; ++restart) {
+    SCOPED_TRACE(restart);
+    server.reset();
+    ASSERT_TRUE(JackServer::Eventually([&] { return peers->source->ServerGone(); }));
+    peers.reset();
+    // Every client of the dead server closes by itself, without a listing asking.
+    ASSERT_TRUE(JackServer::Eventually([] { return OpenJackClientsForTesting() == 0; }));
+    server = std::make_unique<JackServer>();
+    ASSERT_TRUE(server->running_);
+    peers = std::make_unique<JackPeers>();
+    EXPECT_TRUE(peers->Play(out, all));
+  }
+  // The destination goes and comes back while the server runs.
+  peers->synth.reset();
+  std::string whyNot;
+  peers->synth = OpenJackMidiInput("e2e synth", peers->heard, whyNot);
+  peers->heard.count = 0;
+  EXPECT_TRUE(peers->Play(out, all));
+
+  midiInClose(allHandle);
+  midiOutClose(out);
+  peers.reset();
 }
 
 }  // namespace

@@ -1,0 +1,173 @@
+// Implements: opening and closing every JACK client of the process in one place, and the
+// one client it keeps for listing ports. libjack (jackd2) crashes when a client of a server
+// that went away is closed after an open of another client was tried, and the first open
+// after the server is back would be one. So once any client hears that its server went
+// away, no client opens until every client of that server is closed; their owners close
+// them when they find them gone, and the lister is closed by the next open. A client whose
+// server went away without telling it yet, when an open already failed for want of a
+// server, is never closed: it is kept, unused, until the process ends.
+// Does not implement: the clients inside other libraries (FluidSynth's JACK audio driver).
+#include "winmm/jack_session.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string_view>
+
+#include "winmm/sound_library_logs.h"
+
+namespace plk::winmm {
+
+struct JackClient::State {
+  State(std::uint64_t generation, ShutdownHandler handler)
+      : generation(generation), handler(std::move(handler)) {}
+  const std::uint64_t generation;  // which start of the server it was opened on
+  std::atomic<bool> gone{false};
+  std::mutex handlerLock;
+  ShutdownHandler handler;
+};
+
+namespace {
+
+class Session {
+ public:
+  std::unique_ptr<JackClient> Open(const char* name, std::string& whyNot,
+                                   JackClient::ShutdownHandler onShutdown) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return OpenLocked(name, whyNot, std::move(onShutdown));
+  }
+
+  void Close(jack_client_t* client, const std::shared_ptr<JackClient::State>& state) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    --open_;
+    if (unsafe_ && state->generation == generation_) {
+      std::lock_guard<std::mutex> handlerGuard(state->handlerLock);
+      state->handler = nullptr;
+      abandoned_.push_back(state);
+      return;
+    }
+    if (!state->gone) jack_deactivate(client);
+    jack_client_close(client);
+  }
+
+  bool Running() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return ListerLocked();
+  }
+
+  std::optional<std::vector<ListedPort>> List(PortDirection direction) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (!ListerLocked()) return std::nullopt;
+    // A source sends: its JACK port is an output.
+    const unsigned long flags =
+        direction == PortDirection::kSource ? JackPortIsOutput : JackPortIsInput;
+    const char** names = jack_get_ports(lister_->get(), nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+    std::vector<ListedPort> ports;
+    for (const char** name = names; name && *name; ++name) {
+      const std::string_view whole = *name;
+      const auto colon = whole.find(':');
+      if (colon == std::string_view::npos) continue;
+      ports.push_back({std::string(whole.substr(0, colon)), std::string(whole.substr(colon + 1)),
+                       std::string(whole)});
+    }
+    jack_free(names);
+    return ports;
+  }
+
+  // On JACK's thread: no lock, since a close holding it waits for this thread.
+  void MarkLost(std::uint64_t generation) {
+    std::uint64_t seen = lost_.load();
+    while (seen < generation && !lost_.compare_exchange_weak(seen, generation)) {
+    }
+  }
+
+  int OpenClients() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return open_;
+  }
+
+ private:
+  static void OnShutdown(void* argument);
+
+  std::unique_ptr<JackClient> OpenLocked(const char* name, std::string& whyNot,
+                                         JackClient::ShutdownHandler onShutdown);
+
+  bool ListerLocked() {
+    if (lister_ && (lister_->ServerGone() || lost_.load() >= generation_)) lister_.reset();
+    if (lister_) return true;
+    std::string whyNot;
+    lister_ = OpenLocked(kListerName, whyNot, {});
+    // An active client is told reliably when the server goes.
+    if (lister_ && jack_activate(lister_->get()) != 0) lister_.reset();
+    return lister_ != nullptr;
+  }
+
+  std::recursive_mutex lock_;
+  std::uint64_t generation_ = 1;
+  std::atomic<std::uint64_t> lost_{0};  // the latest generation whose server went away
+  int open_ = 0;
+  bool unsafe_ = false;  // the open clients may not be closed
+  std::unique_ptr<JackClient> lister_;
+  std::vector<std::shared_ptr<JackClient::State>> abandoned_;
+};
+
+// Never destroyed: clients may close while the process exits.
+Session& TheSession() {
+  static auto* session = new Session;
+  return *session;
+}
+
+void Session::OnShutdown(void* argument) {
+  auto* state = static_cast<JackClient::State*>(argument);
+  state->gone = true;
+  TheSession().MarkLost(state->generation);
+  std::lock_guard<std::mutex> guard(state->handlerLock);
+  if (state->handler) state->handler();
+}
+
+std::unique_ptr<JackClient> Session::OpenLocked(const char* name, std::string& whyNot,
+                                                JackClient::ShutdownHandler onShutdown) {
+  if (lost_.load() >= generation_) {
+    lister_.reset();
+    if (open_ > 0) {
+      whyNot = "the JACK server went away, and Plinkaro's clients on it are still closing";
+      return nullptr;
+    }
+    ++generation_;
+    unsafe_ = false;
+  }
+  QuietSoundLibraries();
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
+  if (!client) {
+    // The open clients' server may have gone without telling them yet.
+    if (open_ > 0 && (status & (JackServerFailed | JackServerError))) unsafe_ = true;
+    whyNot = "no JACK server is running";
+    return nullptr;
+  }
+  ++open_;
+  auto state = std::make_shared<JackClient::State>(generation_, std::move(onShutdown));
+  jack_on_shutdown(client, OnShutdown, state.get());
+  return std::unique_ptr<JackClient>(new JackClient(client, std::move(state)));
+}
+
+}  // namespace
+
+std::unique_ptr<JackClient> JackClient::Open(const char* name, std::string& whyNot,
+                                             ShutdownHandler onShutdown) {
+  return TheSession().Open(name, whyNot, std::move(onShutdown));
+}
+
+JackClient::~JackClient() { TheSession().Close(client_, state_); }
+
+bool JackClient::ServerGone() const { return state_->gone; }
+
+bool JackServerRunning() { return TheSession().Running(); }
+
+std::optional<std::vector<ListedPort>> ListJackPorts(PortDirection direction) {
+  return TheSession().List(direction);
+}
+
+int OpenJackClientsForTesting() { return TheSession().OpenClients(); }
+
+}  // namespace plk::winmm

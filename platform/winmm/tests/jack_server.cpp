@@ -1,0 +1,58 @@
+#include "jack_server.h"
+
+#include <fcntl.h>
+#include <jack/jack.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "winmm/jack_session.h"
+#include "winmm/sound_library_logs.h"
+
+extern char** environ;
+
+namespace plk::winmm {
+namespace {
+
+// Sets the server name, and says whether no server of that name runs. Its client is not one
+// of the session's (jack_session.h), so it opens only while the session has no client of a
+// server that went away.
+bool Free(const std::string& name) {
+  setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+  QuietSoundLibraries();
+  jack_status_t status;
+  jack_client_t* client = jack_client_open("probe", JackNoStartServer, &status);
+  if (client) jack_client_close(client);
+  return client == nullptr;
+}
+
+}  // namespace
+
+JackServer::JackServer() {
+  // The session's clients of a server that went away close before a server is probed for.
+  Eventually([] { return !JackServerRunning() && OpenJackClientsForTesting() == 0; });
+  // A name of a few kept for these tests: JACK frees a table entry that a server left
+  // behind only when a server of that name starts again.
+  for (int slot = 0; slot < 4 && !Free("plinkaro-winmm-test-" + std::to_string(slot)); ++slot) {
+  }
+  const char* arguments[] = {"jackd", "--no-realtime", "--sync", "-d",   "dummy",
+                             "-r",    "48000",         "-p",     "1024", nullptr};
+  posix_spawn_file_actions_t quiet;
+  posix_spawn_file_actions_init(&quiet);
+  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&quiet, 1, 2);
+  posix_spawnp(&pid_, "jackd", &quiet, nullptr, const_cast<char**>(arguments), environ);
+  posix_spawn_file_actions_destroy(&quiet);
+  running_ = Eventually([] { return Free(getenv("JACK_DEFAULT_SERVER")) == false; });
+}
+
+JackServer::~JackServer() {
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+  unsetenv("JACK_DEFAULT_SERVER");
+}
+
+}  // namespace plk::winmm

@@ -1,0 +1,31 @@
+// A private JACK server for the tests, on the dummy driver (no sound card needed).
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <thread>
+
+namespace plk::winmm {
+
+// A private JACK server on the dummy driver, stopped by its process id.
+class JackServer {
+ public:
+  JackServer();
+  ~JackServer();
+  bool running_ = false;
+
+  // Polls for up to 20 s.
+  template <class Condition>
+  static bool Eventually(Condition condition) {
+    for (int i = 0; i < 2000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+      if (condition()) return true;
+    }
+    return false;
+  }
+
+ private:
+  pid_t pid_ = 0;
+};
+
+}  // namespace plk::winmm
