@@ -2,7 +2,11 @@
 // an output tells that it has played nothing but silence for long enough to stop working.
 #pragma once
 
+#include <fluidsynth.h>
+
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 
 namespace plk::winmm {
 
@@ -36,6 +40,12 @@ class SilenceWatch {
   std::size_t quietFrames_;
   std::size_t silentFrames_ = 0;
 };
+
+// While an output's server is away: the synth's voices advance by the time that passed
+// since `renderedUntil` (which moves to now), into a buffer nobody hears, so that notes
+// neither pile up to sound together later nor hang. Returns the frames rendered.
+std::uint64_t RenderTimeAway(fluid_synth_t* synth, int sampleRate,
+                             std::chrono::steady_clock::time_point& renderedUntil);
 
 // As FluidSynth does for its own audio threads: a real-time policy for the calling thread,
 // so that a busy machine does not starve the sound. Where the process may not take it, it

@@ -172,19 +172,8 @@ void PulseOutput::Retry() {
   if (!OpenContext()) Lost();
 }
 
-// The synth's voices advance by the time that passed, into a buffer nobody hears.
 void PulseOutput::RenderWhileAway() {
-  const auto now = std::chrono::steady_clock::now();
-  auto frames =
-      std::chrono::duration_cast<std::chrono::microseconds>(now - renderedUntil_).count() *
-      sampleRate_ / 1000000;
-  renderedUntil_ = now;
-  std::vector<float> discarded(static_cast<std::size_t>(periodFrames_) * 2);
-  for (; frames > 0; frames -= periodFrames_) {
-    const int block = static_cast<int>(std::min<long long>(frames, periodFrames_));
-    fluid_synth_write_float(synth_, block, discarded.data(), 0, 2, discarded.data(), 1, 2);
-    renderedFrames_ += static_cast<std::uint64_t>(block);
-  }
+  renderedFrames_ += RenderTimeAway(synth_, sampleRate_, renderedUntil_);
 }
 
 void PulseOutput::OnWrite(pa_stream*, std::size_t bytes, void* self) {

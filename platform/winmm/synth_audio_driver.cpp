@@ -1,8 +1,9 @@
 // Implements: starting the synth device's sound output: the driver named by
 // PLINKARO_AUDIO_DRIVER, or the first that starts of pulseaudio (only when a server's
 // socket is there) and alsa. pulseaudio is this layer's own stream (pulse_output.h), which
-// stops while all is silent; every other name is a FluidSynth audio driver, and SDL2's
-// audio subsystem is brought up for its sdl2 driver.
+// stops while all is silent, and jack its own client (jack_audio_output.h), both following
+// a server that goes away and comes back; every other name is a FluidSynth audio driver,
+// and SDL2's audio subsystem is brought up for its sdl2 driver.
 // Does not implement: choosing an output device within a driver (FluidSynth's own
 // audio.<driver>.device settings stay at their defaults); stopping a FluidSynth driver
 // while all is silent (they cannot pause).
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "winmm/jack_audio_output.h"
 #include "winmm/pulse_output.h"
 #include "winmm/sound_library_logs.h"
 #include "winmm/synth_options.h"
@@ -22,6 +24,7 @@ namespace plk::winmm {
 namespace {
 
 constexpr const char* kPulseDriver = "pulseaudio";
+constexpr const char* kJackDriver = "jack";
 
 // A FluidSynth audio driver; it renders for as long as it runs.
 class FluidDriverOutput final : public AudioOutput {
@@ -65,7 +68,7 @@ bool IsKnownDriver(fluid_settings_t* settings, const std::string& name) {
   for (const std::string& known : KnownDrivers(settings)) {
     if (known == name) return true;
   }
-  return name == kPulseDriver;
+  return name == kPulseDriver || name == kJackDriver;
 }
 
 std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, fluid_synth_t* synth,
@@ -86,9 +89,14 @@ std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, fluid_sy
 std::unique_ptr<AudioOutput> TryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
                                        const std::string& name, std::string& failures) {
   std::string why;
-  auto output = name == kPulseDriver
-                    ? PulseOutput::Start(synth, static_cast<int>(kSampleRate), kPeriodFrames, why)
-                    : TryFluidDriver(settings, synth, name, why);
+  std::unique_ptr<AudioOutput> output;
+  if (name == kPulseDriver) {
+    output = PulseOutput::Start(synth, static_cast<int>(kSampleRate), kPeriodFrames, why);
+  } else if (name == kJackDriver) {
+    output = JackAudioOutput::Start(settings, synth, why);
+  } else {
+    output = TryFluidDriver(settings, synth, name, why);
+  }
   if (output) return output;
   if (!failures.empty()) failures += "; ";
   failures += name + ": " + why;
