@@ -4,7 +4,9 @@
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -35,8 +37,14 @@ JackServer::JackServer() {
   // The session's clients of a server that went away close before a server is probed for.
   Eventually([] { return !JackServerRunning() && OpenJackClientsForTesting() == 0; });
   // A name of a few kept for these tests: JACK frees a table entry that a server left
-  // behind only when a server of that name starts again.
-  for (int slot = 0; slot < 4 && !Free("plinkaro-winmm-test-" + std::to_string(slot)); ++slot) {
+  // behind only when a server of that name starts again. Each name is held with a lock
+  // file while its server runs, since the tests run in several processes at once.
+  for (int slot = 0; slot < 4; ++slot) {
+    const std::string name = "plinkaro-winmm-test-" + std::to_string(slot);
+    lock_ = open(("/tmp/" + name + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lock_ >= 0 && flock(lock_, LOCK_EX | LOCK_NB) == 0 && Free(name)) break;
+    if (lock_ >= 0) close(lock_);
+    lock_ = -1;
   }
   const char* arguments[] = {"jackd", "--no-realtime", "--sync", "-d",   "dummy",
                              "-r",    "48000",         "-p",     "1024", nullptr};
@@ -53,6 +61,7 @@ JackServer::~JackServer() {
   kill(pid_, SIGTERM);
   waitpid(pid_, nullptr, 0);
   unsetenv("JACK_DEFAULT_SERVER");
+  if (lock_ >= 0) close(lock_);
 }
 
 }  // namespace plk::winmm

@@ -26,6 +26,7 @@ class JackServer {
 
  private:
   pid_t pid_ = 0;
+  int lock_ = -1;  // the lock file of the server's name
 };
 
 }  // namespace plk::winmm
