@@ -44,8 +44,8 @@ std::optional<unsigned> FindPort(const std::vector<std::string>& names, std::str
 std::optional<unsigned> FindPort(RtMidi& ports, std::string_view part, const char* kind,
                                  std::string& why);
 
-// An input on the ALSA sequencer (JACK's are jack_midi_input.h) whose messages, system exclusive and timing included, go to the sink.
-// Throws RtMidiError.
+// An input on the ALSA sequencer (JACK's are jack_midi_input.h) whose messages, system
+// exclusive and timing included, go to the sink. Throws RtMidiError.
 std::unique_ptr<RtMidiIn> NewInput(RtMidi::Api api, MidiInputSink& sink);
 
 // Whether a port is one of Plinkaro's own (its client's name begins with "Plinkaro").
