@@ -60,6 +60,9 @@ JackServer::JackServer() {
 JackServer::~JackServer() {
   kill(pid_, SIGTERM);
   waitpid(pid_, nullptr, 0);
+  // The session's lister is closed once it has heard, so that its thread is joined even
+  // when no test opens a client after this one.
+  Eventually([] { return !JackServerRunning(); });
   unsetenv("JACK_DEFAULT_SERVER");
   if (lock_ >= 0) close(lock_);
 }
