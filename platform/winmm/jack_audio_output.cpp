@@ -58,8 +58,7 @@ bool JackAudioOutput::Open(std::string& whyNot) {
 #pragma GCC diagnostic pop
     fluid_settings_setnum(fluid_synth_get_settings(synth_), "synth.sample-rate", rate);
   }
-  jack_set_process_callback(
-      jack,
+  client->SetProcessCallback(
       [](jack_nframes_t frames, void* self) {
         static_cast<JackAudioOutput*>(self)->Process(frames);
         return 0;

@@ -27,8 +27,7 @@ bool JackMidiPort::Start(const char* name, std::string& whyNot) {
     whyNot = "the JACK server refused a MIDI port";
     return false;
   }
-  jack_set_process_callback(
-      client,
+  client_->SetProcessCallback(
       [](jack_nframes_t frames, void* self) {
         auto* port = static_cast<JackMidiPort*>(self);
         port->handlers_.process(jack_port_get_buffer(port->port_, frames), frames);
@@ -36,8 +35,7 @@ bool JackMidiPort::Start(const char* name, std::string& whyNot) {
       },
       this);
   if (handlers_.onPortsChanged) {
-    jack_set_port_registration_callback(
-        client,
+    client_->SetPortRegistrationCallback(
         [](jack_port_id_t, int, void* self) {
           static_cast<JackMidiPort*>(self)->handlers_.onPortsChanged();
         },

@@ -23,8 +23,13 @@ struct JackClient::State {
       : generation(generation), handler(std::move(handler)) {}
   const std::uint64_t generation;  // which start of the server it was opened on
   std::atomic<bool> gone{false};
+  // Held while a callback runs, and to drop them all when the client is kept unused.
   std::mutex handlerLock;
   ShutdownHandler handler;
+  JackProcessCallback process = nullptr;
+  void* processArgument = nullptr;
+  JackPortRegistrationCallback registration = nullptr;
+  void* registrationArgument = nullptr;
 };
 
 namespace {
@@ -43,6 +48,8 @@ class Session {
     if (unsafe_ && state->generation == generation_) {
       std::lock_guard<std::mutex> handlerGuard(state->handlerLock);
       state->handler = nullptr;
+      state->process = nullptr;
+      state->registration = nullptr;
       abandoned_.push_back(state);
       return;
     }
@@ -161,6 +168,39 @@ std::unique_ptr<JackClient> JackClient::Open(const char* name, std::string& whyN
 JackClient::~JackClient() { TheSession().Close(client_, state_); }
 
 bool JackClient::ServerGone() const { return state_->gone; }
+
+void JackClient::SetProcessCallback(JackProcessCallback callback, void* argument) {
+  {
+    std::lock_guard<std::mutex> guard(state_->handlerLock);
+    state_->process = callback;
+    state_->processArgument = argument;
+  }
+  jack_set_process_callback(
+      client_,
+      [](jack_nframes_t frames, void* argument) {
+        auto* state = static_cast<State*>(argument);
+        std::lock_guard<std::mutex> guard(state->handlerLock);
+        return state->process ? state->process(frames, state->processArgument) : 0;
+      },
+      state_.get());
+}
+
+void JackClient::SetPortRegistrationCallback(JackPortRegistrationCallback callback,
+                                             void* argument) {
+  {
+    std::lock_guard<std::mutex> guard(state_->handlerLock);
+    state_->registration = callback;
+    state_->registrationArgument = argument;
+  }
+  jack_set_port_registration_callback(
+      client_,
+      [](jack_port_id_t port, int registered, void* argument) {
+        auto* state = static_cast<State*>(argument);
+        std::lock_guard<std::mutex> guard(state->handlerLock);
+        if (state->registration) state->registration(port, registered, state->registrationArgument);
+      },
+      state_.get());
+}
 
 bool JackServerRunning() { return TheSession().Running(); }
 

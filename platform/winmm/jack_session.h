@@ -32,6 +32,10 @@ class JackClient {
 
   jack_client_t* get() const { return client_; }
   bool ServerGone() const;
+  // The client's callbacks go through these, so that a client the session keeps unused
+  // instead of closing (jack_session.cpp) calls its owner no more.
+  void SetProcessCallback(JackProcessCallback callback, void* argument);
+  void SetPortRegistrationCallback(JackPortRegistrationCallback callback, void* argument);
 
   struct State;
   // Made by Open.
