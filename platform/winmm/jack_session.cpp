@@ -100,7 +100,9 @@ class Session {
                                          JackClient::ShutdownHandler onShutdown);
 
   bool ListerLocked() {
-    if (lister_ && (lister_->ServerGone() || lost_.load() >= generation_)) lister_.reset();
+    // NOTE: a client is closed only once it has heard itself that its server went away:
+    // closing it while libjack is still taking it down can hang in jack_client_close.
+    if (lister_ && lister_->ServerGone()) lister_.reset();
     if (lister_) return true;
     std::string whyNot;
     lister_ = OpenLocked(kListerName, whyNot, {});
@@ -135,7 +137,7 @@ void Session::OnShutdown(void* argument) {
 std::unique_ptr<JackClient> Session::OpenLocked(const char* name, std::string& whyNot,
                                                 JackClient::ShutdownHandler onShutdown) {
   if (lost_.load() >= generation_) {
-    lister_.reset();
+    if (lister_ && lister_->ServerGone()) lister_.reset();
     if (open_ > 0) {
       whyNot = "the JACK server went away, and Plinkaro's clients on it are still closing";
       return nullptr;
