@@ -95,6 +95,22 @@ measure_idle() {
   return 0
 }
 
+# start_stamped LOG FIFO COMMAND...: starts COMMAND with every line of its stderr stamped into
+# LOG as it arrives; sets STARTED_AT (just before the start), STARTED_PID and STAMPER_PID.
+start_stamped() {
+  local log=$1 fifo=$2
+  shift 2
+  rm -f "$fifo"
+  : >"$log"
+  mkfifo "$fifo"
+  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
+  STAMPER_PID=$!
+  STARTED_AT=$EPOCHREALTIME
+  "$@" 2>"$fifo" >/dev/null &
+  STARTED_PID=$!
+  E2E_PIDS+=("$STARTED_PID")
+}
+
 # run_once APP DEVICE: prints "startup_ms rss_mb cpu_percent server_cpu_percent f1_ms open_ms
 # wakeups_per_s".
 run_once() {
@@ -105,16 +121,8 @@ run_once() {
     wav) environment+=(PLINKARO_MIDI_OUT=synth "PLINKARO_AUDIO_OUT=file:$E2E_WORK/out.wav") ;;
     pulse) environment+=(PLINKARO_MIDI_OUT=synth "PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native") ;;
   esac
-  rm -f "$fifo"
-  : >"$log"
-  mkfifo "$fifo"
-  # Every line of the trace, stamped as it arrives.
-  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
-  local stamper=$!
-  local start=$EPOCHREALTIME
-  env "${environment[@]}" "$app" 2>"$fifo" >/dev/null &
-  local pid=$!
-  E2E_PIDS+=("$pid")
+  start_stamped "$log" "$fifo" env "${environment[@]}" "$app"
+  local stamper=$STAMPER_PID start=$STARTED_AT pid=$STARTED_PID
   local main startup="" rss cpu woke server_cpu f1="" open=""
   if wait_for_line "$log" ' 0x81 '; then
     main=$(awk '/ 0x81 / { print $4; exit }' "$log")
@@ -162,15 +170,8 @@ run_floor_once() {
   local log="$E2E_WORK/floor.log" fifo="$E2E_WORK/floor.fifo" startup="" rss cpu woke server_cpu
   local -a arguments=()
   [[ $1 == poll ]] && arguments=(poll)
-  rm -f "$fifo"
-  : >"$log"
-  mkfifo "$fifo"
-  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
-  local stamper=$!
-  local start=$EPOCHREALTIME
-  "$floor" "${arguments[@]}" 2>"$fifo" >/dev/null &
-  local pid=$!
-  E2E_PIDS+=("$pid")
+  start_stamped "$log" "$fifo" "$floor" "${arguments[@]}"
+  local stamper=$STAMPER_PID start=$STARTED_AT pid=$STARTED_PID
   if [[ $1 == window ]] && wait_for_line "$log" ' present$'; then
     startup=$(awk -v a="$start" -v b="$(stamped_after "$log" ' present$')" \
       'BEGIN { printf "%.1f", (b - a) * 1000 }')
