@@ -3,12 +3,15 @@
 // that went away is closed after an open of another client was tried, and the first open
 // after the server is back would be one. So once any client hears that its server went
 // away, no client opens until every client of that server is closed; their owners close
-// them when they find them gone, and the lister is closed by the next open. A client whose
-// server went away without telling it yet, when an open already failed for want of a
-// server, is never closed: it is kept, unused, until the process ends.
+// them when they find them gone, and the lister is closed by the next open. Nor does one
+// open while the server of the open clients has stopped running its cycles, since it may
+// be gone without having told them yet. A client whose server went away without telling it
+// yet, when an open already failed for want of a server, is never closed: it is kept,
+// unused, until the process ends.
 // Does not implement: the clients inside other libraries (FluidSynth's JACK audio driver).
 #include "winmm/jack_session.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -45,6 +48,7 @@ class Session {
   void Close(jack_client_t* client, const std::shared_ptr<JackClient::State>& state) {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     --open_;
+    clients_.erase(std::find(clients_.begin(), clients_.end(), client));
     if (unsafe_ && state->generation == generation_) {
       std::lock_guard<std::mutex> handlerGuard(state->handlerLock);
       state->handler = nullptr;
@@ -115,10 +119,25 @@ class Session {
   std::uint64_t generation_ = 1;
   std::atomic<std::uint64_t> lost_{0};  // the latest generation whose server went away
   int open_ = 0;
-  bool unsafe_ = false;  // the open clients may not be closed
+  bool unsafe_ = false;                  // the open clients may not be closed
+  std::vector<jack_client_t*> clients_;  // the open ones
   std::unique_ptr<JackClient> lister_;
   std::vector<std::shared_ptr<JackClient::State>> abandoned_;
 };
+
+// Whether the server of `client` still starts its cycles on time, read from the timer it
+// shares with its clients (no request, so safe when it is gone). A server stalled by load
+// for this long is taken for gone, and the open is tried again later.
+bool Cycling(jack_client_t* client) {
+  constexpr jack_time_t kLongestStall = 200000;  // microseconds
+  jack_nframes_t frames = 0;
+  jack_time_t start = 0, next = 0;
+  float period = 0;
+  if (jack_get_cycle_times(client, &frames, &start, &next, &period) != 0) return true;
+  const jack_time_t now = jack_get_time();
+  const auto limit = std::max(kLongestStall, static_cast<jack_time_t>(8 * period));
+  return now <= next || now - next < limit;
+}
 
 // Never destroyed: clients may close while the process exits.
 Session& TheSession() {
@@ -145,6 +164,10 @@ std::unique_ptr<JackClient> Session::OpenLocked(const char* name, std::string& w
     ++generation_;
     unsafe_ = false;
   }
+  if (!clients_.empty() && !Cycling(clients_.front())) {
+    whyNot = "the JACK server has stopped running its cycles";
+    return nullptr;
+  }
   QuietSoundLibraries();
   jack_status_t status{};
   jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
@@ -155,6 +178,7 @@ std::unique_ptr<JackClient> Session::OpenLocked(const char* name, std::string& w
     return nullptr;
   }
   ++open_;
+  clients_.push_back(client);
   auto state = std::make_shared<JackClient::State>(generation_, std::move(onShutdown));
   jack_on_shutdown(client, OnShutdown, state.get());
   return std::unique_ptr<JackClient>(new JackClient(client, std::move(state)));

@@ -235,11 +235,15 @@ struct CountingSink final : MidiInputSink {
 
 // The test's own ports: a source, and a destination the output is opened on.
 struct JackPeers {
+  // Tried again while the session refuses, as the program's own devices do: a server just
+  // started, on a loaded machine, may not run its cycles on time yet.
   JackPeers() {
     std::string whyNot;
-    source = JackMidiOutput::Open("e2e source", whyNot);
-    synth = OpenJackMidiInput("e2e synth", heard, whyNot);
-    EXPECT_TRUE(source && synth) << whyNot;
+    EXPECT_TRUE(JackServer::Eventually([&] {
+      if (!source) source = JackMidiOutput::Open("e2e source", whyNot);
+      if (!synth) synth = OpenJackMidiInput("e2e synth", heard, whyNot);
+      return source && synth;
+    })) << whyNot;
   }
   // Until a note sent through `out` is heard, and one from the source reaches `all`.
   bool Play(HMIDIOUT out, const Heard& all) {

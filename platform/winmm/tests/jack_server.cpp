@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "winmm/jack_session.h"
@@ -56,6 +57,20 @@ JackServer::JackServer() {
   posix_spawn_file_actions_destroy(&quiet);
   running_ = Eventually([] { return Free(getenv("JACK_DEFAULT_SERVER")) == false; });
 }
+
+void JackServer::Pause() {
+  kill(pid_, SIGSTOP);
+  // The state letter follows the name in parentheses: T once the stop took effect.
+  Eventually([this] {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(") ");
+    return close != std::string::npos && line.compare(close + 2, 1, "T") == 0;
+  });
+}
+
+void JackServer::Resume() { kill(pid_, SIGCONT); }
 
 JackServer::~JackServer() {
   kill(pid_, SIGTERM);

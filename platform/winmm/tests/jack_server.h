@@ -15,6 +15,11 @@ class JackServer {
   ~JackServer();
   bool running_ = false;
 
+  // Stops the server's process (SIGSTOP), as a machine under load might, until resumed;
+  // returns once it is stopped.
+  void Pause();
+  void Resume();
+
   // Polls for up to 20 s.
   template <class Condition>
   static bool Eventually(Condition condition) {
