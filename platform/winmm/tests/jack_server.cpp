@@ -35,6 +35,15 @@ bool Free(const std::string& name) {
 }  // namespace
 
 JackServer::JackServer() {
+  // One test process with JACK servers at a time on the machine, held until it ends: every
+  // server of a user shares libjack's metadata store, and a client's open fails while
+  // another process's server starts or ends.
+  static const int machineWide = [] {
+    const int lock = open("/tmp/plinkaro-winmm-test-jack.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    return lock;
+  }();
+  (void)machineWide;
   // The session's clients of a server that went away close before a server is probed for.
   Eventually([] { return !JackServerRunning() && OpenJackClientsForTesting() == 0; });
   // A name of a few kept for these tests: JACK frees a table entry that a server left
