@@ -1,13 +1,18 @@
 // Implements: opening and closing every JACK client of the process in one place, and the
-// one client it keeps for listing ports. libjack (jackd2) crashes when a client of a server
-// that went away is closed after an open of another client was tried, and the first open
-// after the server is back would be one. So once any client hears that its server went
-// away, no client opens until every client of that server is closed; their owners close
-// them when they find them gone, and the lister is closed by the next open. Nor does one
-// open while the server of the open clients has stopped running its cycles, since it may
-// be gone without having told them yet. A client whose server went away without telling it
-// yet, when an open already failed for want of a server, is never closed: it is kept,
-// unused, until the process ends.
+// one client it keeps for listing ports. libjack (jackd2) keeps one state for all clients of
+// a process, and two things about it shape this file:
+// - Once any client hears that its server went away, the next open closes and frees every
+//   client of the process itself, and a later close of one of them crashes. So once a
+//   client hears, no client opens until every client of that server is closed: their
+//   owners close them when they find them gone, and the lister is closed by the next open.
+//   (libjack marks the loss a few instructions before it tells the client; an open in
+//   between cannot be told from outside.)
+// - While any client is open, a new one shares the server memory the first one mapped, so
+//   a client of a server that came back must not open beside one of the old server: every
+//   client is closed, none kept.
+// Nor does one open while the server of the open clients has stopped running its cycles,
+// since it may be gone without having told them yet (an open that fails then does no harm,
+// but it is no use either).
 // Does not implement: the clients inside other libraries (FluidSynth's JACK audio driver).
 #include "winmm/jack_session.h"
 
@@ -18,6 +23,7 @@
 #include <string_view>
 
 #include "winmm/sound_library_logs.h"
+#include "winmm/trace.h"
 
 namespace plk::winmm {
 
@@ -26,8 +32,7 @@ struct JackClient::State {
       : generation(generation), handler(std::move(handler)) {}
   const std::uint64_t generation;  // which start of the server it was opened on
   std::atomic<bool> gone{false};
-  // Held while a callback runs, and to drop them all when the client is kept unused.
-  std::mutex handlerLock;
+  std::mutex handlerLock;  // held while a callback runs
   ShutdownHandler handler;
   JackProcessCallback process = nullptr;
   void* processArgument = nullptr;
@@ -49,14 +54,6 @@ class Session {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     --open_;
     clients_.erase(std::find(clients_.begin(), clients_.end(), client));
-    if (unsafe_ && state->generation == generation_) {
-      std::lock_guard<std::mutex> handlerGuard(state->handlerLock);
-      state->handler = nullptr;
-      state->process = nullptr;
-      state->registration = nullptr;
-      abandoned_.push_back(state);
-      return;
-    }
     if (!state->gone) jack_deactivate(client);
     jack_client_close(client);
   }
@@ -119,10 +116,8 @@ class Session {
   std::uint64_t generation_ = 1;
   std::atomic<std::uint64_t> lost_{0};  // the latest generation whose server went away
   int open_ = 0;
-  bool unsafe_ = false;                  // the open clients may not be closed
   std::vector<jack_client_t*> clients_;  // the open ones
   std::unique_ptr<JackClient> lister_;
-  std::vector<std::shared_ptr<JackClient::State>> abandoned_;
 };
 
 // Whether the server of `client` still starts its cycles on time, read from the timer it
@@ -149,6 +144,8 @@ void Session::OnShutdown(void* argument) {
   auto* state = static_cast<JackClient::State*>(argument);
   state->gone = true;
   TheSession().MarkLost(state->generation);
+  Trace("JACK client of start %llu heard its server go",
+        static_cast<unsigned long long>(state->generation));
   std::lock_guard<std::mutex> guard(state->handlerLock);
   if (state->handler) state->handler();
 }
@@ -159,28 +156,30 @@ std::unique_ptr<JackClient> Session::OpenLocked(const char* name, std::string& w
     if (lister_ && lister_->ServerGone()) lister_.reset();
     if (open_ > 0) {
       whyNot = "the JACK server went away, and Plinkaro's clients on it are still closing";
+      Trace("JACK open of %s refused: %s", name, whyNot.c_str());
       return nullptr;
     }
     ++generation_;
-    unsafe_ = false;
   }
   if (!clients_.empty() && !Cycling(clients_.front())) {
     whyNot = "the JACK server has stopped running its cycles";
+    Trace("JACK open of %s refused: %s", name, whyNot.c_str());
     return nullptr;
   }
   QuietSoundLibraries();
   jack_status_t status{};
   jack_client_t* client = jack_client_open(name, JackNoStartServer, &status);
   if (!client) {
-    // The open clients' server may have gone without telling them yet.
-    if (open_ > 0 && (status & (JackServerFailed | JackServerError))) unsafe_ = true;
     whyNot = "no JACK server is running";
+    Trace("JACK open of %s failed with status 0x%x", name, static_cast<unsigned>(status));
     return nullptr;
   }
   ++open_;
   clients_.push_back(client);
   auto state = std::make_shared<JackClient::State>(generation_, std::move(onShutdown));
   jack_on_shutdown(client, OnShutdown, state.get());
+  Trace("JACK client %s opened on start %llu of the server", jack_get_client_name(client),
+        static_cast<unsigned long long>(generation_));
   return std::unique_ptr<JackClient>(new JackClient(client, std::move(state)));
 }
 

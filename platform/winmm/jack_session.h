@@ -32,8 +32,7 @@ class JackClient {
 
   jack_client_t* get() const { return client_; }
   bool ServerGone() const;
-  // The client's callbacks go through these, so that a client the session keeps unused
-  // instead of closing (jack_session.cpp) calls its owner no more.
+  // The client's callbacks go through these, which take the client's lock while they run.
   void SetProcessCallback(JackProcessCallback callback, void* argument);
   void SetPortRegistrationCallback(JackPortRegistrationCallback callback, void* argument);
 
