@@ -21,10 +21,21 @@ LAVENDER=192,192,255
 # name starts. A name another test run takes at the same moment makes the start fail, and
 # the next name is tried. Synchronous, so that a client slowed down (as under the
 # sanitizers) delays a cycle instead of losing its MIDI.
+# One test process with JACK servers at a time on the machine, as for the unit tests' servers:
+# every server of a user shares libjack's metadata store, and a client's open fails while
+# another process's server starts or ends.
+exec 8>/tmp/plinkaro-winmm-test-jack.lock
+flock 8
 JACKD_PID=""
 PLAYER_PID=""
 EARLY_PID=""
 jack_up() { jack_lsp >/dev/null 2>&1; }
+# The recorder leaves JACK on SIGTERM; one stuck in that (a wedged server) is killed.
+stop_recorder() {
+  kill "$RECORDER_PID"
+  within 10 eval '! kill -0 "$RECORDER_PID" 2>/dev/null' || kill -KILL "$RECORDER_PID"
+  wait "$RECORDER_PID" 2>/dev/null || true
+}
 jackd_running() { kill -0 "$JACKD_PID" 2>/dev/null; }
 for slot in 0 1 2 3; do
   export JACK_DEFAULT_SERVER="plinkaro-e2e-$slot"
@@ -127,8 +138,7 @@ check "closing sends the held note's note-off, then sustain off" \
 check "and nothing else came out" "$(tr '\n' '|' <"$E2E_WORK/recorded.txt")" "$played$offs"
 
 echo "# devices chosen in the menu and remembered"
-kill "$RECORDER_PID"
-wait "$RECORDER_PID" 2>/dev/null || true
+stop_recorder
 # The recorder's port, the only one on the dummy server that takes MIDI, is listed last
 # under MIDI output; it listens to a source that sends nothing.
 mkfifo "$E2E_WORK/idle"
@@ -226,8 +236,7 @@ xdotool key z
 within 10 got_one "short 90 3c" || true
 check "a key reaches the recorder" "$(got "short 90 3c")" 1
 
-kill "$RECORDER_PID"
-wait "$RECORDER_PID" 2>/dev/null || true
+stop_recorder
 : >"$E2E_WORK/chosen.txt"
 "$TOOL" record "e2e idle:out" >"$E2E_WORK/chosen.txt" 2>&1 &
 RECORDER_PID=$!

@@ -4,6 +4,7 @@
 // "CLIENT:out" ("e2e player:out" by default) and sends each such call that it reads from
 // stdin, until stdin ends.
 #include <rtmidi/RtMidi.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -46,7 +47,12 @@ int Record(const std::string& part) {
 int Play(const std::string& client) {
   RtMidiOut out(RtMidi::UNIX_JACK, client);
   out.openVirtualPort("out");
-  for (std::string line; std::getline(std::cin, line);) {
+  // Stopped, it leaves JACK as a client should: one killed inside a cycle holds a
+  // synchronous server up to ten client timeouts. The signal ends the read of stdin.
+  struct sigaction stop {};
+  stop.sa_handler = [](int) { stopping = 1; };
+  sigaction(SIGTERM, &stop, nullptr);
+  for (std::string line; !stopping && std::getline(std::cin, line);) {
     std::istringstream call(line.substr(line.find(' ') + 1));
     std::vector<unsigned char> bytes;
     for (unsigned byte; call >> std::hex >> byte;)

@@ -12,13 +12,14 @@ PLINKARO_PID=""
 E2E_PIDS=()  # every program started, so that none outlives the test
 XVFB_PID=""
 
-# Ends what is still running: politely, then by force (a program that hangs).
+# Ends what is still running: politely, then by force (a program that hangs). The work
+# folder stays when a check failed, or when E2E_KEEP is set.
 e2e_cleanup() {
   local pid
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null && sleep 0.5 || true; done
   for pid in "${E2E_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
-  if ((E2E_FAILURES == 0)); then rm -rf "$E2E_WORK"; else echo "kept $E2E_WORK for inspection"; fi
+  if ((E2E_FAILURES == 0)) && [[ -z ${E2E_KEEP:-} ]]; then rm -rf "$E2E_WORK"; else echo "kept $E2E_WORK for inspection"; fi
 }
 trap e2e_cleanup EXIT
 
