@@ -14,6 +14,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis
   xvfb openbox xdotool x11-xkb-utils x11-utils imagemagick sox libxtst-dev libsndfile1-dev libasound2-dev
+  # the playback benchmark's floor: cyclictest
+  rt-tests
   # the MIDI port tests: a JACK server with the dummy driver, and jack_lsp
   jackd2
   # an independent Standard MIDI File reader for the recording's end-to-end test

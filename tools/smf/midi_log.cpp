@@ -59,7 +59,8 @@ void WriteSchedule(const std::string& path, const std::vector<ScheduledMessage>&
 }
 
 bool LoggedOffsets(const std::string& schedulePath, const std::string& logPath, int firstLine,
-                   std::vector<std::int64_t>& offsets, std::string& mismatches) {
+                   std::vector<std::int64_t>& offsets, std::string& mismatches,
+                   std::vector<std::int64_t>* scheduled) {
   const ByChannel expected = ReadSchedule(schedulePath);
   ByChannel logged = ReadLog(logPath, firstLine);
   for (const auto& [channel, messages] : expected) {
@@ -75,6 +76,7 @@ bool LoggedOffsets(const std::string& schedulePath, const std::string& logPath, 
     }
     for (std::size_t i = 0; i < messages.size(); i++) {
       offsets.push_back(got[i].micros - messages[i].micros);
+      if (scheduled) scheduled->push_back(messages[i].micros);
     }
   }
   for (const auto& [channel, messages] : logged) {
