@@ -5,7 +5,8 @@ Usage: playback_timeline.py SCHEDULE LOG FIRST_LINE PERF_SCRIPT PID
 
 SCHEDULE, LOG and FIRST_LINE are those of `song_log_lateness check`; PERF_SCRIPT is the text
 of `perf script -F comm,pid,tid,cpu,time,event,trace` over a system-wide `perf record -k mono`
-of sched:sched_switch and of the program's syscalls:sys_enter_openat (for the log's epoch).
+of sched:sched_switch, syscalls:sys_enter_clock_nanosleep and the program's
+syscalls:sys_enter_openat (for the log's epoch).
 PID is the program's. Prints, for every timer step that sent a message more than 2 ms late
 (after the song's first instant), how long the timer thread had slept before that step and
 what ran on each CPU meanwhile; then a summary of the late steps by cause.
@@ -18,6 +19,7 @@ import sys
 SWITCH = re.compile(r"\s*(.+?)\s+(\d+)/(\d+)\s+\[(\d+)\]\s+([\d.]+):\s+sched:sched_switch: "
                     r"prev_comm=(.*?) prev_pid=(\d+) .*==> next_comm=(.*?) next_pid=(\d+)")
 OPEN = re.compile(r"\s*.+?\s+(\d+)/\d+\s+\[\d+\]\s+([\d.]+):\s+syscalls:sys_enter_openat")
+SLEEP = re.compile(r"\s*.+?\s+(\d+)/(\d+)\s+\[\d+\]\s+([\d.]+):\s+syscalls:sys_enter_clock_nanosleep")
 
 
 def lateness(schedule_path, log_path, first_line):
@@ -42,6 +44,8 @@ def main(schedule_path, log_path, first_line, perf_path, pid):
     runs = collections.defaultdict(list)  # tid -> [(start, end, cpu)]
     busy = []  # (cpu, start, end, name) of every task but the idle one
     opens = []
+    sleeps = collections.defaultdict(list)  # tid -> times it began a sleep (in the program,
+    # only the 10 ms waits for a contended lock)
     current = {}
     for line in open(perf_path):
         found = SWITCH.match(line)
@@ -57,6 +61,9 @@ def main(schedule_path, log_path, first_line, perf_path, pid):
         found = OPEN.match(line)
         if found and found.group(1) == pid:
             opens.append(float(found.group(2)))
+        found = SLEEP.match(line)
+        if found and found.group(1) == pid:
+            sleeps[found.group(2)].append(float(found.group(3)))
     messages = lateness(schedule_path, log_path, int(first_line))
 
     # The log stamps its lines from its first open; of the files the program created, the
@@ -94,7 +101,9 @@ def main(schedule_path, log_path, first_line, perf_path, pid):
                 others[(other_cpu, name)] += (min(end, start) - max(begin, slept_from)) * 1000
         on_its_cpu = {name: ms for (other_cpu, name), ms in others.items() if other_cpu == cpu}
         held = sum(on_its_cpu.values()) > 0.5
-        cause = ("its CPU was held by another task" if held else
+        waited = i > 0 and any(runs[timer][i - 1][0] <= at <= slept_from for at in sleeps[timer])
+        cause = ("it had slept 10 ms waiting for the redraw queue's lock" if waited else
+                 "its CPU was held by another task" if held else
                  "its CPU sat idle past the deadline (the wake-up itself came late)")
         causes[cause] += 1
         print(f"{(start - song_start):7.3f} s into the song: up to {late / 1000:.3f} ms late; the timer thread slept "
@@ -102,7 +111,10 @@ def main(schedule_path, log_path, first_line, perf_path, pid):
               "meanwhile " + (", ".join(f"CPU {c} ran {name} {ms:.3f} ms"
                                         for (c, name), ms in sorted(others.items())) or "nothing ran"))
     print(f"timeline: {len(steps)} late steps (timer thread {timer}): " +
-          (", ".join(f"{n} where {cause}" for cause, n in causes.items()) or "none"))
+          (", ".join(f"{n} where {cause}" for cause, n in causes.items()) or "none") +
+          "; lock waits: " + (", ".join(f"{len(times)} by thread {tid}" + (" (the timer)" if
+                                                                            tid == timer else "")
+                                        for tid, times in sleeps.items()) or "none"))
     return 0
 
 

@@ -46,6 +46,7 @@ for run in $(seq "$runs"); do
   for app in "${apps[@]}"; do
     if [[ -n ${TIMELINE:-} ]]; then
       perf record -q -a -k mono -o "$E2E_WORK/perf.data" -e sched:sched_switch \
+        -e syscalls:sys_enter_clock_nanosleep \
         -e syscalls:sys_enter_openat --filter 'flags == 0x241' 2>/dev/null &
       record_pid=$!
       sleep 0.5
