@@ -27,8 +27,8 @@
 
 namespace {
 
-// Sets up everything the other parts share, in dependency order; MIDI input comes last,
-// once everything it plays into is ready. The main window handle is not stored yet, so the
+// Sets up everything the other parts share, in dependency order (MIDI input opens after
+// the first frame, ShowMainWindow). The main window handle is not stored yet, so the
 // window comes from the message.
 LRESULT OnCreate(HWND window) {
   AcquireSpinFlag(&PaintLock);
@@ -47,7 +47,6 @@ LRESULT OnCreate(HWND window) {
   songState.tempoMicros = DEFAULT_TEMPO_MICROS;
   DragAcceptFiles(window, TRUE);
   SetTimer(window, REDRAW_TIMER_ID, REDRAW_TIMER_MS, nullptr);
-  OpenMidiInputs();
   ReleaseSpinFlag(&PaintLock);
   return 0;
 }
@@ -102,6 +101,15 @@ HWND CreateMainWindow() {
   return CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW | WS_VSCROLL,
                          CW_USEDEFAULT, CW_USEDEFAULT, CLIENT_WIDTH, CLIENT_HEIGHT, nullptr,
                          nullptr, instance, nullptr);
+}
+
+void ShowMainWindow(int showCommand) {
+  ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
+  ShowWindow(mainWindow, showCommand);
+  UpdateWindow(mainWindow);
+  // Listening starts once the first frame is up: finding the inputs means asking each MIDI
+  // system in turn, which may take longer than everything before it.
+  OpenMidiInputs();
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

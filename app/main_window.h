@@ -12,6 +12,8 @@
 
 ATOM RegisterMainClass(HICON icon);
 HWND CreateMainWindow();
+// Sizes the main window for its client, shows its first frame and then opens MIDI input.
+void ShowMainWindow(int showCommand);
 BOOL ResizeForClient(HWND window, int width, int height);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void FindProgramDirectory();

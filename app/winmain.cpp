@@ -33,9 +33,7 @@ int RunProgram(HINSTANCE module, LPSTR commandLine, int showCommand) {
   mainWindow = CreateMainWindow();
   // Without a window nothing would ever end the message loop.
   if (!mainWindow) return 0;
-  ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
-  ShowWindow(mainWindow, showCommand);
-  UpdateWindow(mainWindow);
+  ShowMainWindow(showCommand);
   RecoverInterruptedTakes();
   // A file named at start-up is loaded as if it had been dropped on the window.
   char songPath[MAX_PATH];

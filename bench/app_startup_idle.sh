@@ -17,7 +17,9 @@
 # alternate between them, so that all see the same load. The floors (bench/floor_window.cpp)
 # are measured the same way in each run: a bare SDL window with the program's hints, timed
 # from exec to its first present and then idle on a 10 ms timer; and a bare 10 ms poll loop.
-# Usage: [RUNS=5] [FLOOR=build/release/bench/floor_window] bench/app_startup_idle.sh
+# START_ONLY=1 leaves out the memory and idle figures (they print as 0), for quick
+# comparisons of the start.
+# Usage: [RUNS=5] [START_ONLY=1] [FLOOR=build/release/bench/floor_window] bench/app_startup_idle.sh
 #        [PLINKARO_EXECUTABLE...]   (default build/release/app/plinkaro)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -81,6 +83,11 @@ wait_for_line() {  # wait_for_line FILE PATTERN [FROM]: up to 10 s
 # SERVER_PID (0 without one). The caller declares them local.
 measure_idle() {
   local pid=$1 start=$2 server=${3:-} cpu0 woke0 server0=0
+  if [[ -n ${START_ONLY:-} ]]; then
+    sleep 0.5
+    rss=0 cpu=0 woke=0 server_cpu=0
+    return 0
+  fi
   sleep "$(awk -v a="$start" -v now="$EPOCHREALTIME" 'BEGIN { s = 3 - (now - a); print (s > 0 ? s : 0) }')"
   rss=$(awk '/VmRSS/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
   sleep 7

@@ -16,7 +16,7 @@ class MainWindowTest : public WindowTest {
 };
 
 TEST_F(MainWindowTest, CreationOpensTheOutputLoadsTheSkinAndSetsTheDefaults) {
-  // MIDI input opens last, so that everything it plays into is ready.
+  // The output opens with the window; MIDI input only once its first frame is shown.
   EXPECT_EQ(midi.Take(), (std::vector<std::string>{"open", "in open"}));
   source.Play({0x90, 0x3C, 0x64});
   source.Flush();

@@ -36,9 +36,7 @@ void WindowTest::SetUp() {
   user32::InterceptMessageBoxes(true);
   mainWindow = CreateMainWindow();
   ASSERT_NE(mainWindow, nullptr);
-  ResizeForClient(mainWindow, CLIENT_WIDTH, CLIENT_HEIGHT);
-  ShowWindow(mainWindow, SW_SHOW);
-  UpdateWindow(mainWindow);
+  ShowMainWindow(SW_SHOW);
   Pump();
 }
 
