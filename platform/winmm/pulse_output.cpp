@@ -7,6 +7,7 @@
 // and one that it is back.
 // Does not implement: choosing a sink (the server's default is used).
 #include "winmm/pulse_output.h"
+#include "winmm/synth_options.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,8 +71,10 @@ void PulseOutput::OpenStream() {
   pa_proplist_free(properties);
   pa_stream_set_state_callback(stream_, OnStreamState, this);
   pa_stream_set_write_callback(stream_, OnWrite, this);
-  // The server keeps one period queued and lowers its own latency to match.
-  const auto target = static_cast<uint32_t>(periodFrames_ * kFrameBytes);
+  // The server keeps the synth's whole latency queued (its periods, 8 ms) and lowers its
+  // own to match: with only one period (2.7 ms) queued, any wake-up of the client that comes
+  // a few milliseconds late (a busy or virtual machine) leaves a hole in the sound.
+  const auto target = static_cast<uint32_t>(periodFrames_ * kPeriods * kFrameBytes);
   const pa_buffer_attr buffer = {static_cast<uint32_t>(-1), target, static_cast<uint32_t>(-1),
                                  static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)};
   // NOTE: the stream starts playing and corks once the first 2 s of silence have passed:
