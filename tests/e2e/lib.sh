@@ -93,6 +93,33 @@ eventually_pixel() { eventually "$1" "$4" shot_pixel "$2" "$3"; }
 shot_pixel() { shoot && pixel "$1" "$2"; }
 has_lines() { (($(wc -l <"$1") >= $2)); }  # has_lines FILE N
 shoot() { import -window "$WINDOW" "$E2E_WORK/shot.png"; }
+# start_floor SECONDS: the machine's own timing while a song plays: cyclictest wakes a
+# thread on every CPU each millisecond, at the playback timer's policy and priority where
+# the process may use it, without holding the CPUs out of their sleep states. A virtual
+# machine may wake any thread milliseconds late now and then; finish_floor waits for the
+# end and sets FLOOR_LATE_US to how late at worst, so that a timing bound holds for the
+# program and not for the machine.
+start_floor() {
+  local -a policy=(--policy=other -p 0)
+  chrt -f 2 true 2>/dev/null && policy=(--policy=fifo -p 2)
+  cyclictest "${policy[@]}" --smp --laptop -i 1000 -d 0 -D "$1" -q >"$E2E_WORK/floor.txt" 2>&1 &
+  FLOOR_PID=$!
+}
+finish_floor() {
+  wait "$FLOOR_PID" 2>/dev/null || true
+  FLOOR_LATE_US=$(awk '/Max:/ { if ($NF + 0 > max) max = $NF + 0 } END { print max + 0 }' \
+    "$E2E_WORK/floor.txt")
+}
+# strongest_line WAV [EFFECT...]: the frequency (Hz, one decimal) of the strongest line below
+# 2 kHz in the spectrum of the whole recording (after sox's EFFECTs). sox gives one spectrum
+# per window; a decaying note's single window may peak a bin away, so the bins are summed.
+strongest_line() {
+  local wav=$1
+  shift
+  sox "$wav" -n "$@" stat -freq 2>&1 |
+    awk 'NF == 2 && $1 ~ /^[0-9.]+$/ && $1 > 20 && $1 < 2000 { sum[$1] += $2 }
+         END { for (f in sum) if (sum[f] > best) { best = sum[f]; at = f } printf "%.1f", at }'
+}
 # crop_signature X Y W H: a hash of that part of the last screenshot.
 crop_signature() { convert "$E2E_WORK/shot.png" -crop "$3x$4+$1+$2" +repage -format '%#' info:; }
 # pixel X Y: "r,g,b" of the last screenshot.

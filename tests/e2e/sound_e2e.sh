@@ -22,9 +22,7 @@ kill -TERM "$PLINKARO_PID"; wait "$PLINKARO_PID" 2>/dev/null || true
 
 # Time 0 is the first strike; the strongest line of the spectrum below 2 kHz.
 sox "$E2E_WORK/out.wav" "$E2E_WORK/tone.wav" remix 1 silence 1 0.001 0.5%
-frequency=$(sox "$E2E_WORK/tone.wav" -n trim 0.1 0.4 stat -freq 2>&1 |
-  awk 'NF == 2 && $1 ~ /^[0-9.]+$/ && $1 > 20 && $1 < 2000 && $2 > best { best = $2; f = $1 }
-       END { printf "%.1f", f }')
+frequency=$(strongest_line "$E2E_WORK/tone.wav" trim 0.1 0.4)
 rms() { sox "$E2E_WORK/tone.wav" -n trim "$1" "$2" stat 2>&1 | awk '/RMS +amplitude/ {print $3}'; }
 held=$(rms 0.1 0.4)
 below() { awk -v a="$1" -v b="$2" 'BEGIN { print (a < b) ? "yes" : "no (" a ")" }'; }  # A < B

@@ -38,9 +38,7 @@ strike() {
   sleep 0.2
   kill -TERM "$recorder"
   wait "$recorder" 2>/dev/null || true
-  sox "$E2E_WORK/$1.wav" -n stat -freq 2>&1 |
-    awk 'NF == 2 && $1 ~ /^[0-9.]+$/ && $1 > 20 && $1 < 2000 && $2 > best { best = $2; f = $1 }
-         END { printf "%.0f", f }'
+  strongest_line "$E2E_WORK/$1.wav"
 }
 near_440() { awk -v f="$1" 'BEGIN { d = f - 440; print (d < 9 && d > -9) ? "440 Hz" : f " Hz" }'; }
 lines_saying() { grep -c "$1" "$E2E_WORK/plinkaro.out" || true; }
