@@ -42,7 +42,8 @@ plk::gdi::PixelSurface TopLevelPixels::Surface() {
 
 void TopLevelPixels::PresentIfChanged() {
   if (damage.Empty()) return;
-  if (host) PresentHostWindow(host, Surface(), damage.Areas());
+  // A hidden window keeps its damage until it shows.
+  if (host && !PresentHostWindow(host, Surface(), damage.Areas())) return;
   damage.Clear();
 }
 

@@ -66,8 +66,9 @@ std::string HostWindowExportName(HostWindow* host);
 // is not on the screen yet, or another program holds the pointer): ask again.
 bool GrabHostPointer(HostWindow* host);
 void ReleaseHostPointer();
-// Shows the `areas` of `surface` (its coordinates) in the window.
-void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
+// Shows the `areas` of `surface` (its coordinates) in the window; false, showing nothing,
+// while the window is hidden.
+bool PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas);
 
 struct HostEvent {

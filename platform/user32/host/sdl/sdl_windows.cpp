@@ -182,12 +182,15 @@ SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
 
 }  // namespace
 
-void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
+bool PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
                        std::span<const RECT> areas) {
+  // No surface for a hidden window: the first one would be made before the window has its
+  // size, and made again at that size.
+  if (host && (SDL_GetWindowFlags(host->sdl) & SDL_WINDOW_HIDDEN) != 0) return false;
   SDL_Surface* target = host && !HostConnectionLost() ? SDL_GetWindowSurface(host->sdl) : nullptr;
-  if (!target || !surface.pixels) return;
+  if (!target || !surface.pixels) return true;
   SDL_Surface* source = SourceOf(*host, surface);
-  if (!source) return;
+  if (!source) return true;
   const int scale = HostScale();
   // The host may already have a new size that WM_SIZE has not reached yet.
   const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
@@ -214,6 +217,7 @@ void PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
     if (count == static_cast<int>(shown.size())) flush();
   }
   flush();
+  return true;
 }
 
 }  // namespace plk::user32
