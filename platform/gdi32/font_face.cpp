@@ -3,7 +3,8 @@
 // for fixed pitch or the modern family gets the system's monospace face, and anything else,
 // notably the CP932 bytes of the Japanese gothic face name, resolves to IPAGothic and then
 // to the system's monospace face; all these are laid out on cells. The dialog face names
-// resolve to fontconfig's sans-serif face, laid out by advances.
+// resolve to fontconfig's sans-serif face, laid out by advances. fontconfig's configuration
+// loads on a thread of its own from the first use or PrepareFonts.
 // Does not implement: double-byte (CP932 lead byte) characters, synthetic bold or italic,
 // kerning.
 #include "gdi32/font_face.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -207,12 +209,13 @@ class FontLibrary {
     return library;
   }
   ~FontLibrary() {
-    if (config_) FcConfigDestroy(config_);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (FcConfig* config = Config()) FcConfigDestroy(config);
   }
 
   std::shared_ptr<FontFace> Find(const FontRequest& request) {
-    if (!ft_->handle || !config_) return nullptr;
     const std::lock_guard<std::mutex> lock(mutex_);
+    if (!ft_->handle || !Config()) return nullptr;
     const auto key =
         std::make_tuple(request.face, request.height, request.width, WantsFixedPitch(request));
     auto it = faces_.find(key);
@@ -223,7 +226,18 @@ class FontLibrary {
   }
 
  private:
-  FontLibrary() : ft_(std::make_shared<FtLibrary>()), config_(FcInitLoadConfigAndFonts()) {}
+  // fontconfig reads every configuration file and font cache to load its configuration,
+  // milliseconds that the first font would otherwise wait for; made first, the library
+  // loads it while the program starts.
+  FontLibrary()
+      : ft_(std::make_shared<FtLibrary>()),
+        loading_(std::async(std::launch::async, FcInitLoadConfigAndFonts)) {}
+
+  // Under mutex_.
+  FcConfig* Config() {
+    if (loading_.valid()) config_ = loading_.get();
+    return config_;
+  }
 
   std::shared_ptr<FontFace> Open(const FontRequest& request) {
     const bool dialogFace = IsDialogFace(request.face);
@@ -261,7 +275,8 @@ class FontLibrary {
 
   std::mutex mutex_;
   std::shared_ptr<FtLibrary> ft_;
-  FcConfig* config_;
+  std::future<FcConfig*> loading_;
+  FcConfig* config_ = nullptr;
   std::map<std::tuple<std::string, int, int, bool>, std::shared_ptr<FontFace>> faces_;
   std::string unknownNameFamily_ = kGothicFamily;
 
@@ -281,6 +296,8 @@ FontFace::FontFace(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
 }
 
 FontFace::~FontFace() = default;
+
+void PrepareFonts() { FontLibrary::Instance(); }
 
 std::shared_ptr<FontFace> FontFace::Find(const FontRequest& request) {
   return FontLibrary::Instance().Find(request);

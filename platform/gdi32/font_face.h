@@ -67,6 +67,10 @@ class FontFace {
   std::array<std::unique_ptr<Glyph>, 256> glyphs_;
 };
 
+// Starts loading the font configuration in the background, so that the first font asked
+// for does not wait for all of it.
+void PrepareFonts();
+
 // The cell layout CreateFontA's height asks for, used when no face could be found.
 FontMetrics NominalMetrics(int requestedHeight);
 

@@ -1,10 +1,12 @@
 // Implements: the process entry on hosts without Win32. The display is opened before the
 // program starts, so that a program that cannot open a window says so in one line and ends
 // with exit code 1 instead of running unseen; then WinMain runs with the one argument
-// quoted, as Windows passes a name that has spaces.
+// quoted, as Windows passes a name that has spaces. Fonts start loading first, in the
+// background.
 // Does not implement: more than one argument, GetCommandLineA, STARTUPINFO's show command.
 #include <windows.h>
 
+#include "gdi32/font_face.h"
 #include "user32/host/host.h"
 
 #include <cstdio>
@@ -13,6 +15,8 @@
 int WINAPI WinMain(HINSTANCE module, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 int main(int argc, char** argv) {
+  // Loads alongside the display's start, which takes longer.
+  plk::gdi::PrepareFonts();
   std::string failure;
   if (!plk::user32::StartHostVideo(failure)) {
     std::fprintf(stderr, "plinkaro: cannot open a window: %s; set DISPLAY or WAYLAND_DISPLAY\n",
