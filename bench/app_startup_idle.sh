@@ -63,10 +63,12 @@ cpu_ns() {
   cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%.0f", sum }'
 }
 
-# stamped_after FILE PATTERN [FROM]: the time of the first line matching PATTERN after
-# the line FROM (1-based; 0 for all), or nothing.
+# stamped_after FILE PATTERN [FROM]: the time (the steady clock's milliseconds that end
+# every traced line) of the first line matching PATTERN after the line FROM (1-based; 0 for
+# all), or nothing.
 stamped_after() {
-  awk -v from="${3:-0}" -v pattern="$2" 'NR > from && $0 ~ pattern { print $1; exit }' "$1"
+  awk -v from="${3:-0}" -v pattern="$2" \
+    'NR > from && $0 ~ pattern && $NF ~ /^@/ { print substr($NF, 2); exit }' "$1"
 }
 line_of() { awk -v pattern="$2" '$0 ~ pattern { print NR; exit }' "$1"; }
 
@@ -102,18 +104,21 @@ measure_idle() {
   return 0
 }
 
-# start_stamped LOG FIFO COMMAND...: starts COMMAND with every line of its stderr stamped into
-# LOG as it arrives; sets STARTED_AT (just before the start), STARTED_PID and STAMPER_PID.
+# Looking at the log while the program starts would take a processor from it.
+quiet_start() { sleep 1; }
+
+# start_stamped LOG COMMAND...: starts COMMAND with its stderr into LOG, after a first line
+# "exec @MS" that stamps the exec on the steady clock the traced lines end with (no process
+# stamps lines as they come: on two processors it would take time from the program and its
+# display server); sets STARTED_AT (wall clock, just before the start) and STARTED_PID.
 start_stamped() {
-  local log=$1 fifo=$2
-  shift 2
-  rm -f "$fifo"
-  : >"$log"
-  mkfifo "$fifo"
-  (while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done <"$fifo" >"$log") &
-  STAMPER_PID=$!
+  local log=$1
+  shift
   STARTED_AT=$EPOCHREALTIME
-  "$@" 2>"$fifo" >/dev/null &
+  python3 -c 'import os, sys, time
+sys.stderr.write("exec @%.3f\n" % (time.monotonic() * 1000))
+sys.stderr.flush()
+os.execvp(sys.argv[1], sys.argv[1:])' "$@" 2>"$log" >/dev/null &
   STARTED_PID=$!
   E2E_PIDS+=("$STARTED_PID")
 }
@@ -121,24 +126,25 @@ start_stamped() {
 # run_once APP DEVICE: prints "startup_ms rss_mb cpu_percent server_cpu_percent f1_ms open_ms
 # wakeups_per_s".
 run_once() {
-  local app=$1 device=$2 log="$E2E_WORK/trace.log" fifo="$E2E_WORK/trace.fifo"
+  local app=$1 device=$2 log="$E2E_WORK/trace.log"
   local -a environment=(PLINKARO_TRACE=user32,winmm)
   case $device in
     none) environment+=(PLINKARO_MIDI_OUT=none) ;;
     wav) environment+=(PLINKARO_MIDI_OUT=synth "PLINKARO_AUDIO_OUT=file:$E2E_WORK/out.wav") ;;
     pulse) environment+=(PLINKARO_MIDI_OUT=synth "PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native") ;;
   esac
-  start_stamped "$log" "$fifo" env "${environment[@]}" "$app"
-  local stamper=$STAMPER_PID start=$STARTED_AT pid=$STARTED_PID
+  start_stamped "$log" env "${environment[@]}" "$app"
+  local start=$STARTED_AT pid=$STARTED_PID
+  quiet_start
   local main startup="" rss cpu woke server_cpu f1="" open=""
   if wait_for_line "$log" ' 0x81 '; then
-    main=$(awk '/ 0x81 / { print $4; exit }' "$log")
+    main=$(awk '/ 0x81 / { print $3; exit }' "$log")
     if wait_for_line "$log" "call $main WM_PAINT"; then
       local painted
       painted=$(line_of "$log" "call $main WM_PAINT")
       wait_for_line "$log" 'present ' "$painted" &&
-        startup=$(awk -v a="$start" -v b="$(stamped_after "$log" 'present ' "$painted")" \
-          'BEGIN { printf "%.1f", (b - a) * 1000 }')
+        startup=$(awk -v a="$(stamped_after "$log" '^exec ')" \
+          -v b="$(stamped_after "$log" 'present ' "$painted")" 'BEGIN { printf "%.1f", b - a }')
     fi
   fi
   local server=""
@@ -158,14 +164,13 @@ run_once() {
         'NR > from && $0 ~ pattern { print NR; exit }' "$log")
       wait_for_line "$log" 'present ' "$keyLine" &&
         f1=$(awk -v a="$(stamped_after "$log" "WM_KEYDOWN 0x70" "$before")" \
-          -v b="$(stamped_after "$log" 'present ' "$keyLine")" 'BEGIN { printf "%.1f", (b - a) * 1000 }')
+          -v b="$(stamped_after "$log" 'present ' "$keyLine")" 'BEGIN { printf "%.1f", b - a }')
       open=$(awk -v from="$keyLine" 'NR > from && /winmm: midiOutOpen/ {
         for (i = 1; i < NF; i++) if ($(i + 1) == "ms") { print $i; exit } }' "$log")
     fi
   fi
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  wait "$stamper" 2>/dev/null || true
   awk -v s="${startup:--}" -v r="$rss" -v c="$cpu" -v d="$server_cpu" \
     -v f="${f1:--}" -v o="${open:--}" -v w="$woke" \
     'BEGIN { printf "%s %s %.2f %.2f %s %s %.1f\n", s, r, c / 1e8, d / 1e8, f, o, w / 10 }'
@@ -174,19 +179,19 @@ run_once() {
 # run_floor_once window|poll: prints "startup_ms rss_mb cpu_percent wakeups_per_s" for a floor, measured
 # as run_once measures the program ("-" for the poll loop's start-up).
 run_floor_once() {
-  local log="$E2E_WORK/floor.log" fifo="$E2E_WORK/floor.fifo" startup="" rss cpu woke server_cpu
+  local log="$E2E_WORK/floor.log" startup="" rss cpu woke server_cpu
   local -a arguments=()
   [[ $1 == poll ]] && arguments=(poll)
-  start_stamped "$log" "$fifo" "$floor" "${arguments[@]}"
-  local stamper=$STAMPER_PID start=$STARTED_AT pid=$STARTED_PID
-  if [[ $1 == window ]] && wait_for_line "$log" ' present$'; then
-    startup=$(awk -v a="$start" -v b="$(stamped_after "$log" ' present$')" \
-      'BEGIN { printf "%.1f", (b - a) * 1000 }')
+  start_stamped "$log" "$floor" "${arguments[@]}"
+  local start=$STARTED_AT pid=$STARTED_PID
+  quiet_start
+  if [[ $1 == window ]] && wait_for_line "$log" '^present '; then
+    startup=$(awk -v a="$(stamped_after "$log" '^exec ')" \
+      -v b="$(stamped_after "$log" '^present ')" 'BEGIN { printf "%.1f", b - a }')
   fi
   measure_idle "$pid" "$start"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  wait "$stamper" 2>/dev/null || true
   awk -v s="${startup:--}" -v r="$rss" -v c="$cpu" -v w="$woke" \
     'BEGIN { printf "%s %s %.2f %.1f\n", s, r, c / 1e8, w / 10 }'
 }

@@ -4,11 +4,12 @@
 //                      and presented; then the idle of a 10 ms timer (a poll of the display
 //                      connection that times out), as the program idles
 //   floor_window poll  only that 10 ms poll loop, with no window
-// "present" goes to stderr after the first present, as PLINKARO_TRACE=user32 reports the
-// program's. Runs until killed.
+// "present @MS" goes to stderr after the first present, as PLINKARO_TRACE=user32 reports
+// the program's, stamped with the same steady clock. Runs until killed.
 #include <SDL.h>
 #include <poll.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0xd4, 0xd0, 0xc8));
   SDL_UpdateWindowSurface(window);
-  std::fputs("present\n", stderr);
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  std::fprintf(stderr, "present @%.3f\n", std::chrono::duration<double, std::milli>(now).count());
   std::fflush(stderr);
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
