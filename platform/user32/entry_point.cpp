@@ -1,8 +1,8 @@
 // Implements: the process entry on hosts without Win32. The display is opened before the
 // program starts, so that a program that cannot open a window says so in one line and ends
 // with exit code 1 instead of running unseen; then WinMain runs with the one argument
-// quoted, as Windows passes a name that has spaces. Fonts start loading first, in the
-// background.
+// quoted, as Windows passes a name that has spaces. Fonts start loading in the background
+// as soon as the display is open.
 // Does not implement: more than one argument, GetCommandLineA, STARTUPINFO's show command.
 #include <windows.h>
 
@@ -15,14 +15,15 @@
 int WINAPI WinMain(HINSTANCE module, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 int main(int argc, char** argv) {
-  // Loads alongside the display's start, which takes longer.
-  plk::gdi::PrepareFonts();
   std::string failure;
   if (!plk::user32::StartHostVideo(failure)) {
     std::fprintf(stderr, "plinkaro: cannot open a window: %s; set DISPLAY or WAYLAND_DISPLAY\n",
                  failure.c_str());
     return 1;
   }
+  // Loads while the window is made. Started before the display's start, it delays that
+  // start by more than it saves.
+  plk::gdi::PrepareFonts();
   std::string commandLine;
   if (argc > 1) commandLine.append(1, '"').append(argv[1]).append(1, '"');
   return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
