@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "winmm/synth_feed.h"
+
 namespace plk::winmm {
 
 class AudioOutput {
@@ -44,7 +46,7 @@ class SilenceWatch {
 // While an output's server is away: the synth's voices advance by the time that passed
 // since `renderedUntil` (which moves to now), into a buffer nobody hears, so that notes
 // neither pile up to sound together later nor hang. Returns the frames rendered.
-std::uint64_t RenderTimeAway(fluid_synth_t* synth, int sampleRate,
+std::uint64_t RenderTimeAway(SynthFeed& feed, int sampleRate,
                              std::chrono::steady_clock::time_point& renderedUntil);
 
 // As FluidSynth does for its own audio threads: a real-time policy for the calling thread,

@@ -5,16 +5,16 @@
 // that a server that goes away is followed: one line on stderr says it is gone, the synth
 // renders into nothing meanwhile, so that its voices keep their time, a fresh client is
 // tried every second, and one more line says when the server is back.
-// Does not implement: more than two channels; the synth's sample rate following a server
-// that runs at another (the synth is told once, at the first open).
+// The synth renders at the rate of the server each client opens on.
+// Does not implement: more than two channels.
 #include "winmm/jack_audio_output.h"
 
 #include <cstdio>
 
 namespace plk::winmm {
 
-std::unique_ptr<JackAudioOutput> JackAudioOutput::Start(fluid_settings_t* settings,
-                                                        fluid_synth_t* synth, std::string& whyNot) {
+std::unique_ptr<JackAudioOutput> JackAudioOutput::Start(fluid_settings_t* settings, SynthFeed& feed,
+                                                        std::string& whyNot) {
   char* id = nullptr;
   std::string clientName = "fluidsynth";
   if (fluid_settings_dupstr(settings, "audio.jack.id", &id) == FLUID_OK && id && *id) {
@@ -24,13 +24,13 @@ std::unique_ptr<JackAudioOutput> JackAudioOutput::Start(fluid_settings_t* settin
   int autoconnect = 0;
   fluid_settings_getint(settings, "audio.jack.autoconnect", &autoconnect);
   std::unique_ptr<JackAudioOutput> output(
-      new JackAudioOutput(synth, std::move(clientName), autoconnect != 0));
+      new JackAudioOutput(feed, std::move(clientName), autoconnect != 0));
   if (!output->Open(whyNot)) return nullptr;
   return output;
 }
 
-JackAudioOutput::JackAudioOutput(fluid_synth_t* synth, std::string clientName, bool autoconnect)
-    : synth_(synth),
+JackAudioOutput::JackAudioOutput(SynthFeed& feed, std::string clientName, bool autoconnect)
+    : feed_(feed),
       clientName_(std::move(clientName)),
       autoconnect_(autoconnect),
       reconnector_([this] { return Reopen(); }, {}) {}
@@ -47,17 +47,8 @@ bool JackAudioOutput::Open(std::string& whyNot) {
     whyNot = "the JACK server refused the audio ports";
     return false;
   }
-  const float rate = static_cast<float>(jack_get_sample_rate(jack));
-  double synthRate = 0;
-  fluid_settings_getnum(fluid_synth_get_settings(synth_), "synth.sample-rate", &synthRate);
-  if (rate != static_cast<float>(synthRate)) {
-    // The only public way to follow the server's rate in this FluidSynth.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    fluid_synth_set_sample_rate(synth_, rate);
-#pragma GCC diagnostic pop
-    fluid_settings_setnum(fluid_synth_get_settings(synth_), "synth.sample-rate", rate);
-  }
+  const int rate = static_cast<int>(jack_get_sample_rate(jack));
+  if (rate != feed_.SampleRate()) feed_.SetSampleRate(rate);
   client->SetProcessCallback(
       [](jack_nframes_t frames, void* self) {
         static_cast<JackAudioOutput*>(self)->Process(frames);
@@ -95,9 +86,7 @@ bool JackAudioOutput::Reopen() {
     renderedUntil_ = std::chrono::steady_clock::now();
     std::fprintf(stderr, "plinkaro: the JACK server went away; sound returns when it is back\n");
   }
-  double rate = 0;
-  fluid_settings_getnum(fluid_synth_get_settings(synth_), "synth.sample-rate", &rate);
-  renderedFrames_ += RenderTimeAway(synth_, static_cast<int>(rate), renderedUntil_);
+  renderedFrames_ += RenderTimeAway(feed_, feed_.SampleRate(), renderedUntil_);
   std::string whyNot;
   if (!Open(whyNot)) return false;
   away_ = false;
@@ -109,7 +98,7 @@ bool JackAudioOutput::Reopen() {
 void JackAudioOutput::Process(jack_nframes_t frames) {
   auto* left = static_cast<float*>(jack_port_get_buffer(left_, frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(right_, frames));
-  fluid_synth_write_float(synth_, static_cast<int>(frames), left, 0, 1, right, 0, 1);
+  feed_.WriteFloat(static_cast<int>(frames), left, right, 1);
   renderedFrames_ += frames;
 }
 

@@ -15,6 +15,7 @@
 #include "winmm/audio_output.h"
 #include "winmm/jack_reconnector.h"
 #include "winmm/jack_session.h"
+#include "winmm/synth_feed.h"
 
 namespace plk::winmm {
 
@@ -23,7 +24,7 @@ class JackAudioOutput final : public AudioOutput {
   // The client and its ports are named as FluidSynth's own JACK driver names them, from the
   // same settings (audio.jack.id, audio.jack.autoconnect), so that a patchbay's connections
   // still find them. Null with the reason in whyNot when no server answers.
-  static std::unique_ptr<JackAudioOutput> Start(fluid_settings_t* settings, fluid_synth_t* synth,
+  static std::unique_ptr<JackAudioOutput> Start(fluid_settings_t* settings, SynthFeed& feed,
                                                 std::string& whyNot);
   ~JackAudioOutput() override;
   JackAudioOutput(const JackAudioOutput&) = delete;
@@ -37,12 +38,12 @@ class JackAudioOutput final : public AudioOutput {
   std::uint64_t RenderedFrames() const { return renderedFrames_; }
 
  private:
-  JackAudioOutput(fluid_synth_t* synth, std::string clientName, bool autoconnect);
+  JackAudioOutput(SynthFeed& feed, std::string clientName, bool autoconnect);
   bool Open(std::string& whyNot);
   bool Reopen();
   void Process(jack_nframes_t frames);
 
-  fluid_synth_t* synth_;
+  SynthFeed& feed_;
   const std::string clientName_;
   const bool autoconnect_;
   std::atomic<bool> away_{false};

@@ -29,15 +29,15 @@ void Release(pa_operation* operation) {
 
 }  // namespace
 
-std::unique_ptr<PulseOutput> PulseOutput::Start(fluid_synth_t* synth, int sampleRate,
-                                                int periodFrames, std::string& whyNot) {
-  std::unique_ptr<PulseOutput> output(new PulseOutput(synth, sampleRate, periodFrames));
+std::unique_ptr<PulseOutput> PulseOutput::Start(SynthFeed& feed, int sampleRate, int periodFrames,
+                                                std::string& whyNot) {
+  std::unique_ptr<PulseOutput> output(new PulseOutput(feed, sampleRate, periodFrames));
   if (!output->Connect(whyNot)) return nullptr;
   return output;
 }
 
-PulseOutput::PulseOutput(fluid_synth_t* synth, int sampleRate, int periodFrames)
-    : synth_(synth), sampleRate_(sampleRate), periodFrames_(periodFrames), silence_(sampleRate) {}
+PulseOutput::PulseOutput(SynthFeed& feed, int sampleRate, int periodFrames)
+    : feed_(feed), sampleRate_(sampleRate), periodFrames_(periodFrames), silence_(sampleRate) {}
 
 // The first connection, waited for: a server that is not there now is reported at once, so
 // that the device can try its next driver.
@@ -176,7 +176,7 @@ void PulseOutput::Retry() {
 }
 
 void PulseOutput::RenderWhileAway() {
-  renderedFrames_ += RenderTimeAway(synth_, sampleRate_, renderedUntil_);
+  renderedFrames_ += RenderTimeAway(feed_, sampleRate_, renderedUntil_);
 }
 
 void PulseOutput::OnWrite(pa_stream*, std::size_t bytes, void* self) {
@@ -201,7 +201,7 @@ void PulseOutput::Render(std::size_t bytes) {
     if (pa_stream_begin_write(stream_, &data, &size) < 0 || !data) return;
     const std::size_t frames = std::min(size, bytes) / kFrameBytes;
     auto* samples = static_cast<float*>(data);
-    fluid_synth_write_float(synth_, static_cast<int>(frames), samples, 0, 2, samples, 1, 2);
+    feed_.WriteFloat(static_cast<int>(frames), samples, samples + 1, 2);
     renderedFrames_ += frames;
     float peak = 0;
     for (std::size_t i = 0; i < frames * 2; ++i) peak = std::max(peak, std::fabs(samples[i]));

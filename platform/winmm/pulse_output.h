@@ -12,13 +12,14 @@
 #include <string>
 
 #include "winmm/audio_output.h"
+#include "winmm/synth_feed.h"
 
 namespace plk::winmm {
 
 class PulseOutput final : public AudioOutput {
  public:
   // Connects to the server (PULSE_SERVER, else the user's); null with the reason in whyNot.
-  static std::unique_ptr<PulseOutput> Start(fluid_synth_t* synth, int sampleRate, int periodFrames,
+  static std::unique_ptr<PulseOutput> Start(SynthFeed& feed, int sampleRate, int periodFrames,
                                             std::string& whyNot);
   ~PulseOutput() override;
   PulseOutput(const PulseOutput&) = delete;
@@ -41,7 +42,7 @@ class PulseOutput final : public AudioOutput {
   Resume LastResume();
 
  private:
-  PulseOutput(fluid_synth_t* synth, int sampleRate, int periodFrames);
+  PulseOutput(SynthFeed& feed, int sampleRate, int periodFrames);
   bool Connect(std::string& whyNot);
   bool OpenContext();
   void OpenStream();
@@ -60,7 +61,7 @@ class PulseOutput final : public AudioOutput {
   static void OnRetry(pa_mainloop_api* api, pa_time_event* event, const struct timeval* due,
                       void* self);
 
-  fluid_synth_t* synth_;
+  SynthFeed& feed_;
   int sampleRate_;
   int periodFrames_;
   pa_threaded_mainloop* loop_ = nullptr;

@@ -8,7 +8,7 @@
 
 namespace plk::winmm {
 
-std::uint64_t RenderTimeAway(fluid_synth_t* synth, int sampleRate,
+std::uint64_t RenderTimeAway(SynthFeed& feed, int sampleRate,
                              std::chrono::steady_clock::time_point& renderedUntil) {
   const auto now = std::chrono::steady_clock::now();
   long long frames =
@@ -19,7 +19,7 @@ std::uint64_t RenderTimeAway(fluid_synth_t* synth, int sampleRate,
   std::uint64_t rendered = 0;
   for (; frames > 0; frames -= kPeriodFrames) {
     const int block = static_cast<int>(std::min<long long>(frames, kPeriodFrames));
-    fluid_synth_write_float(synth, block, discarded.data(), 0, 2, discarded.data(), 1, 2);
+    feed.WriteFloat(block, discarded.data(), discarded.data() + 1, 2);
     rendered += static_cast<std::uint64_t>(block);
   }
   return rendered;

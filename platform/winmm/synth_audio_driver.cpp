@@ -71,13 +71,13 @@ bool IsKnownDriver(fluid_settings_t* settings, const std::string& name) {
   return name == kPulseDriver || name == kJackDriver;
 }
 
-std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, SynthFeed& feed,
                                             const std::string& name, std::string& why) {
   SoundLibraryErrors errors;
   // NOTE: FluidSynth's SDL2 driver expects the application to have started SDL audio.
   const bool sdlAudio = name == "sdl2" && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   ApplyDriverSettings(settings, name);
-  if (fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth)) {
+  if (fluid_audio_driver_t* driver = new_fluid_audio_driver2(settings, SynthFeed::Process, &feed)) {
     return std::make_unique<FluidDriverOutput>(driver, sdlAudio);
   }
   if (sdlAudio) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -86,16 +86,16 @@ std::unique_ptr<AudioOutput> TryFluidDriver(fluid_settings_t* settings, fluid_sy
 }
 
 // One attempt; on failure appends "name: why" to `failures`.
-std::unique_ptr<AudioOutput> TryDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+std::unique_ptr<AudioOutput> TryDriver(fluid_settings_t* settings, SynthFeed& feed,
                                        const std::string& name, std::string& failures) {
   std::string why;
   std::unique_ptr<AudioOutput> output;
   if (name == kPulseDriver) {
-    output = PulseOutput::Start(synth, static_cast<int>(kSampleRate), kPeriodFrames, why);
+    output = PulseOutput::Start(feed, static_cast<int>(kSampleRate), kPeriodFrames, why);
   } else if (name == kJackDriver) {
-    output = JackAudioOutput::Start(settings, synth, why);
+    output = JackAudioOutput::Start(settings, feed, why);
   } else {
-    output = TryFluidDriver(settings, synth, name, why);
+    output = TryFluidDriver(settings, feed, name, why);
   }
   if (output) return output;
   if (!failures.empty()) failures += "; ";
@@ -105,7 +105,7 @@ std::unique_ptr<AudioOutput> TryDriver(fluid_settings_t* settings, fluid_synth_t
 
 }  // namespace
 
-std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, SynthFeed& feed,
                                               const std::string& requested, std::string& whyNot) {
   if (!requested.empty() && !IsKnownDriver(settings, requested)) {
     whyNot = "PLINKARO_AUDIO_DRIVER=" + requested +
@@ -114,7 +114,7 @@ std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, fluid_
   }
   std::string failures;
   for (const std::string& name : SplitNames(requested.empty() ? AutoAudioDrivers() : requested)) {
-    if (auto output = TryDriver(settings, synth, name, failures)) return output;
+    if (auto output = TryDriver(settings, feed, name, failures)) return output;
   }
   if (requested.empty()) {
     whyNot = "no sound output (" + failures +

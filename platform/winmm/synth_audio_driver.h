@@ -7,12 +7,13 @@
 #include <string>
 
 #include "winmm/audio_output.h"
+#include "winmm/synth_feed.h"
 
 namespace plk::winmm {
 
 // `requested` is a driver name, or empty for the automatic order. Null with one line in
 // whyNot when no driver starts.
-std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth,
+std::unique_ptr<AudioOutput> StartAudioDriver(fluid_settings_t* settings, SynthFeed& feed,
                                               const std::string& requested, std::string& whyNot);
 
 }  // namespace plk::winmm

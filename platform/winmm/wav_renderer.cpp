@@ -25,7 +25,7 @@ float Peak(const std::vector<short>& block) {
 
 }  // namespace
 
-std::unique_ptr<WavRenderer> WavRenderer::Start(fluid_synth_t* synth, const std::string& path,
+std::unique_ptr<WavRenderer> WavRenderer::Start(SynthFeed& feed, const std::string& path,
                                                 int sampleRate, int periodFrames,
                                                 std::string& whyNot) {
   SF_INFO format{};
@@ -38,11 +38,11 @@ std::unique_ptr<WavRenderer> WavRenderer::Start(fluid_synth_t* synth, const std:
              "): check that its folder exists and is writable";
     return nullptr;
   }
-  return std::unique_ptr<WavRenderer>(new WavRenderer(synth, file, sampleRate, periodFrames));
+  return std::unique_ptr<WavRenderer>(new WavRenderer(feed, file, sampleRate, periodFrames));
 }
 
-WavRenderer::WavRenderer(fluid_synth_t* synth, SNDFILE* file, int sampleRate, int periodFrames)
-    : synth_(synth),
+WavRenderer::WavRenderer(SynthFeed& feed, SNDFILE* file, int sampleRate, int periodFrames)
+    : feed_(feed),
       file_(file),
       sampleRate_(sampleRate),
       periodFrames_(periodFrames),
@@ -120,7 +120,7 @@ void WavRenderer::Run() {
       if (activity_ != activitySeen) silence.Reset();
       activitySeen = activity_;
     }
-    fluid_synth_write_s16(synth_, periodFrames_, block.data(), 0, 2, block.data(), 1, 2);
+    feed_.WriteS16(periodFrames_, block.data(), block.data() + 1, 2);
     sf_writef_short(file_, block.data(), periodFrames_);
     frames += periodFrames_;
     const bool quiet = silence.Quiet(Peak(block), static_cast<std::size_t>(periodFrames_));

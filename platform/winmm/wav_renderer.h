@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "winmm/audio_output.h"
+#include "winmm/synth_feed.h"
 
 namespace plk::winmm {
 
@@ -19,9 +20,9 @@ class WavRenderer final : public AudioOutput {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Starts rendering `synth` into `path`; null with one line in whyNot when the file
+  // Starts rendering `feed` into `path`; null with one line in whyNot when the file
   // cannot be created.
-  static std::unique_ptr<WavRenderer> Start(fluid_synth_t* synth, const std::string& path,
+  static std::unique_ptr<WavRenderer> Start(SynthFeed& feed, const std::string& path,
                                             int sampleRate, int periodFrames, std::string& whyNot);
   // Stops the thread and leaves a complete file.
   ~WavRenderer() override;
@@ -36,7 +37,7 @@ class WavRenderer final : public AudioOutput {
   bool Sleeping();
 
  private:
-  WavRenderer(fluid_synth_t* synth, SNDFILE* file, int sampleRate, int periodFrames);
+  WavRenderer(SynthFeed& feed, SNDFILE* file, int sampleRate, int periodFrames);
   void Run();
   bool WaitUntil(Clock::time_point deadline);
   // Sleeps until woken; false when stopping.
@@ -44,7 +45,7 @@ class WavRenderer final : public AudioOutput {
   long long FramesAt(Clock::time_point moment) const;
   void WriteSilence(long long frames);
 
-  fluid_synth_t* synth_;
+  SynthFeed& feed_;
   SNDFILE* file_;
   int sampleRate_;
   int periodFrames_;

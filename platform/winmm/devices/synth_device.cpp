@@ -1,8 +1,9 @@
 // Implements: the "synth" MIDI device: an embedded FluidSynth General MIDI synthesizer
 // that takes every channel message, system reset and system-exclusive message, and plays
 // through an audio output or into a WAV file.
-// The open checks only what is quick (the soundfont's header, the audio output); a worker
-// thread loads the soundfont, and the samples of an instrument only when a program change
+// The open checks only what is quick (the soundfont's header, the audio output, which plays
+// silence until there is a synthesizer); a worker thread makes the synthesizer, loads the
+// soundfont, and the samples of an instrument only when a program change
 // first selects it or a song read by the program will. Loading holds the synthesizer:
 // messages sent meanwhile wait in order and are played as soon as the load ends (a note
 // before its instrument is late, never lost, and no sender ever waits for the disk). Every
@@ -78,11 +79,7 @@ std::unique_ptr<SynthDevice> SynthDevice::Open(const SynthOptions& options, std:
   device->soundfontPath_ = options.soundfont;
   device->settings_.reset(new_fluid_settings());
   ApplySynthSettings(device->settings_.get());
-  device->synth_.reset(new_fluid_synth(device->settings_.get()));
-  if (!device->synth_) {
-    whyNot = "FluidSynth could not create a synthesizer";
-    return nullptr;
-  }
+  device->feed_ = std::make_unique<SynthFeed>(device->settings_.get());
   if (!device->StartAudio(options, whyNot)) return nullptr;
   device->worker_ = std::thread(&SynthDevice::Run, device.get());
   return device;
@@ -92,10 +89,10 @@ bool SynthDevice::StartAudio(const SynthOptions& options, std::string& whyNot) {
   switch (options.sink) {
     case AudioSink::kNone: return true;
     case AudioSink::kDriver:
-      output_ = StartAudioDriver(settings_.get(), synth_.get(), options.audioDriver, whyNot);
+      output_ = StartAudioDriver(settings_.get(), *feed_, options.audioDriver, whyNot);
       return output_ != nullptr;
     case AudioSink::kWavFile: {
-      auto wav = WavRenderer::Start(synth_.get(), options.wavPath, static_cast<int>(kSampleRate),
+      auto wav = WavRenderer::Start(*feed_, options.wavPath, static_cast<int>(kSampleRate),
                                     kWavPeriodFrames, whyNot);
       wav_ = wav.get();
       output_ = std::move(wav);
@@ -152,10 +149,11 @@ bool SynthDevice::Park() {
   {
     std::lock_guard<std::mutex> guard(lock_);
     pending_.Clear();
+    if (broken_) return true;
     if (holding_) {
       Hold(PendingMessages::Kind::kSystemReset, 0);
     } else {
-      fluid_synth_system_reset(synth_.get());
+      fluid_synth_system_reset(Synth());
     }
   }
   WakeOutput();
@@ -206,7 +204,7 @@ void SynthDevice::Play(DWORD message) {
   const int status = static_cast<int>(message & 0xFF);
   const int data1 = static_cast<int>((message >> 8) & 0xFF);
   const int data2 = static_cast<int>((message >> 16) & 0xFF);
-  fluid_synth_t* synth = synth_.get();
+  fluid_synth_t* synth = Synth();
   if (status >= 0xF0) {
     if (status == 0xFF) fluid_synth_system_reset(synth);
     return;
@@ -237,16 +235,16 @@ void SynthDevice::PlayLong(const BYTE* data, std::size_t size) {
   // FluidSynth takes the bytes between the 0xF0 and the closing 0xF7.
   std::size_t length = size - 1;
   if (data[size - 1] == 0xF7) --length;
-  fluid_synth_sysex(synth_.get(), reinterpret_cast<const char*>(data + 1), static_cast<int>(length),
+  fluid_synth_sysex(Synth(), reinterpret_cast<const char*>(data + 1), static_cast<int>(length),
                     nullptr, nullptr, nullptr, 0);
 }
 
 // NOTE: FluidSynth's all-notes-off is the note-off of every sounding note; a voice that
 // the pedal holds stays held until the sustain-off that follows, as on Windows.
 void SynthDevice::PlayReset() {
-  fluid_synth_all_notes_off(synth_.get(), -1);
+  fluid_synth_all_notes_off(Synth(), -1);
   for (int channel = 0; channel < 16; ++channel) {
-    fluid_synth_cc(synth_.get(), channel, kSustainController, 0);
+    fluid_synth_cc(Synth(), channel, kSustainController, 0);
   }
 }
 
@@ -256,8 +254,8 @@ InstrumentChoice SynthDevice::ChoiceOnChannel(int channel, int program) {
   int soundfont = 0;
   int bank = 0;
   int current = 0;
-  fluid_synth_get_program(synth_.get(), channel, &soundfont, &bank, &current);
-  fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), channel);
+  fluid_synth_get_program(Synth(), channel, &soundfont, &bank, &current);
+  fluid_preset_t* preset = fluid_synth_get_channel_preset(Synth(), channel);
   const bool drum = bank == kDrumBank || (preset && fluid_preset_get_banknum(preset) == kDrumBank);
   return {drum, drum ? kDrumBank : bank, program};
 }
@@ -265,7 +263,7 @@ InstrumentChoice SynthDevice::ChoiceOnChannel(int channel, int program) {
 // ---- The worker ----
 
 void SynthDevice::Run() {
-  LoadSoundfont();
+  if (CreateSynth()) LoadSoundfont();
   InstrumentSet ready;
   KeepChannelInstruments(kEveryChannel, ready);
   std::unique_lock<std::mutex> guard(lock_);
@@ -311,9 +309,20 @@ void SynthDevice::Run() {
   }
 }
 
+// Made here rather than in the open, which it would hold up for 10 ms and more (most of it
+// the first touch of the memory it clears); the output renders silence meanwhile.
+bool SynthDevice::CreateSynth() {
+  SoundLibraryErrors errors;
+  if (feed_->Create()) return true;
+  std::fprintf(
+      stderr, "plinkaro: FluidSynth could not create a synthesizer (%s): the synth plays nothing\n",
+      errors.Describe("no reason given").c_str());
+  return false;
+}
+
 void SynthDevice::LoadSoundfont() {
   SoundLibraryErrors errors;
-  soundfont_ = fluid_synth_sfload(synth_.get(), soundfontPath_.c_str(), 1);
+  soundfont_ = fluid_synth_sfload(Synth(), soundfontPath_.c_str(), 1);
   if (soundfont_ != FLUID_FAILED) return;
   soundfont_ = -1;
   std::fprintf(stderr,
@@ -334,7 +343,7 @@ std::uint16_t SynthDevice::PlayHeld(PendingMessages::Message& message) {
       return kEveryChannel;
     case PendingMessages::Kind::kReset: PlayReset(); return 0;
     case PendingMessages::Kind::kSystemReset:
-      fluid_synth_system_reset(synth_.get());
+      fluid_synth_system_reset(Synth());
       return kEveryChannel;
   }
   return 0;
@@ -346,12 +355,12 @@ void SynthDevice::KeepChannelInstruments(std::uint16_t channels, InstrumentSet& 
   if (soundfont_ < 0) return;
   for (int channel = 0; channel < 16; ++channel) {
     if (!(channels & (1u << channel))) continue;
-    fluid_preset_t* preset = fluid_synth_get_channel_preset(synth_.get(), channel);
+    fluid_preset_t* preset = fluid_synth_get_channel_preset(Synth(), channel);
     if (!preset || !Keep(preset)) continue;
     int soundfont = 0;
     int bank = 0;
     int program = 0;
-    fluid_synth_get_program(synth_.get(), channel, &soundfont, &bank, &program);
+    fluid_synth_get_program(Synth(), channel, &soundfont, &bank, &program);
     const int index = IndexOf(ChoiceOnChannel(channel, program));
     if (index >= 0) ready.set(static_cast<std::size_t>(index));
   }
@@ -372,7 +381,8 @@ void SynthDevice::ReportDropped() {
 // exact match makes the program change ready, so that a different fallback in FluidSynth
 // never loads on a sender's thread.
 void SynthDevice::LoadChoice(const InstrumentChoice& choice, InstrumentSet& ready) {
-  fluid_sfont_t* soundfont = fluid_synth_get_sfont_by_id(synth_.get(), soundfont_);
+  if (soundfont_ < 0) return;
+  fluid_sfont_t* soundfont = fluid_synth_get_sfont_by_id(Synth(), soundfont_);
   if (!soundfont) return;
   const int bank = choice.drum ? kDrumBank : choice.bank;
   fluid_preset_t* preset = fluid_sfont_get_preset(soundfont, bank, choice.program);
@@ -384,7 +394,7 @@ void SynthDevice::LoadChoice(const InstrumentChoice& choice, InstrumentSet& read
 }
 
 bool SynthDevice::Keep(fluid_preset_t* preset) {
-  return fluid_synth_pin_preset(synth_.get(), soundfont_, fluid_preset_get_banknum(preset),
+  return fluid_synth_pin_preset(Synth(), soundfont_, fluid_preset_get_banknum(preset),
                                 fluid_preset_get_num(preset)) == FLUID_OK;
 }
 

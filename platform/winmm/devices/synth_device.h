@@ -17,6 +17,7 @@
 #include "winmm/audio_output.h"
 #include "winmm/midi_device.h"
 #include "winmm/pending_messages.h"
+#include "winmm/synth_feed.h"
 #include "winmm/synth_options.h"
 #include "winmm/wav_renderer.h"
 
@@ -40,7 +41,7 @@ class SynthDevice final : public MidiDevice {
   // wait until the worker has loaded what was asked and played every held message (false
   // when that takes longer than `timeout`).
   bool Settle(std::chrono::milliseconds timeout = std::chrono::seconds(30));
-  fluid_synth_t* Synth() const { return synth_.get(); }
+  fluid_synth_t* Synth() const { return feed_ ? feed_->Synth() : nullptr; }
   AudioOutput* Output() const { return output_.get(); }
   std::optional<WavRenderer::Clock::time_point> WavStartTime() const;
   // How many bank and program choices are ready to be played without waiting.
@@ -49,9 +50,6 @@ class SynthDevice final : public MidiDevice {
  private:
   struct SettingsDeleter {
     void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
-  };
-  struct SynthDeleter {
-    void operator()(fluid_synth_t* synth) const { delete_fluid_synth(synth); }
   };
   // Bank 0 to 127 of melodic instruments, then the drum kits, each with 128 programs.
   using InstrumentSet = std::bitset<129 * 128>;
@@ -74,6 +72,7 @@ class SynthDevice final : public MidiDevice {
 
   // The worker's side.
   void Run();
+  bool CreateSynth();
   void LoadSoundfont();
   std::uint16_t PlayHeld(PendingMessages::Message& message);
   void KeepChannelInstruments(std::uint16_t channels, InstrumentSet& ready);
@@ -83,7 +82,7 @@ class SynthDevice final : public MidiDevice {
 
   // Declared in the order of building; the audio output stops before the synthesizer goes.
   std::unique_ptr<fluid_settings_t, SettingsDeleter> settings_;
-  std::unique_ptr<fluid_synth_t, SynthDeleter> synth_;
+  std::unique_ptr<SynthFeed> feed_;  // the worker makes its synthesizer
   std::unique_ptr<AudioOutput> output_;
   WavRenderer* wav_ = nullptr;  // output_, when it is a WAV file
   std::string soundfontPath_;

@@ -34,7 +34,7 @@ bool Free(const std::string& name) {
 
 }  // namespace
 
-JackServer::JackServer() {
+JackServer::JackServer(int sampleRate) {
   // One test process with JACK servers at a time on the machine, held until it ends: every
   // server of a user shares libjack's metadata store, and a client's open fails while
   // another process's server starts or ends.
@@ -56,8 +56,9 @@ JackServer::JackServer() {
     if (lock_ >= 0) close(lock_);
     lock_ = -1;
   }
+  const std::string rate = std::to_string(sampleRate);
   const char* arguments[] = {"jackd", "--no-realtime", "--sync", "-d",   "dummy",
-                             "-r",    "48000",         "-p",     "1024", nullptr};
+                             "-r",    rate.c_str(),    "-p",     "1024", nullptr};
   posix_spawn_file_actions_t quiet;
   posix_spawn_file_actions_init(&quiet);
   posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);

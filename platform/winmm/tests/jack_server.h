@@ -11,7 +11,7 @@ namespace plk::winmm {
 // A private JACK server on the dummy driver, stopped by its process id.
 class JackServer {
  public:
-  JackServer();
+  explicit JackServer(int sampleRate = 48000);
   ~JackServer();
   bool running_ = false;
 
