@@ -71,6 +71,21 @@ take=$(takes_named '*.mid')
 check "the take is saved" "$(notes "$TAKES/$take")" "on 40|off 40"
 rm -f "$TAKES"/*
 
+echo "# SIGTERM during a take, a while after the last input"
+new_x
+start_plinkaro "$PLINKARO"
+start_take
+xdotool key v
+within 5 sent 2
+sleep 1.5
+ENDED_WITH=""
+kill -TERM "$PLINKARO_PID"
+within 5 ended && wait_for_end
+check "SIGTERM ends the idle program at once, with exit code 0" "${ENDED_WITH:-running}" 0
+take=$(takes_named '*.mid')
+check "the take is saved" "$(notes "$TAKES/$take")" "on 41|off 41"
+rm -f "$TAKES"/*
+
 echo "# kill -9 during a take, a second Plinkaro meanwhile, then a new start"
 start_plinkaro "$PLINKARO"
 FIRST_PID=$PLINKARO_PID

@@ -1,15 +1,18 @@
 // Implements: waiting for X11 input by a poll of the display connection SDL reads (with
 // an eventfd for wake-ups from other threads), so that an idle tick asks nothing of the
-// connection; SDL is asked to read only when there is input, or at least every 100 ms for
-// its own delayed work (focus changes); a look at the connection within 1 ms of one that
-// found nothing is skipped.
+// connection; SDL is asked to read only when there is input, and besides for its own
+// delayed work: every 100 ms for a second after input (a focus change takes effect 200 ms
+// late), every 10 s otherwise (it keeps the X screen saver off when asked, every 30 s);
+// a look at the connection within 1 ms of one that found nothing is skipped.
 // The loss of the X connection (an Xlib I/O error) ends the session and the process
-// without another request to the display; SIGHUP is noted and wakes the wait.
+// without another request to the display; SIGHUP, SIGINT and SIGTERM are noted and wake
+// the wait (SDL would see the last two only when next asked).
 // Does not implement: other hosts (Wayland, KMS), which keep waiting through SDL.
 #include "user32/host/sdl/host_wait.h"
 
 #include <SDL.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -30,11 +33,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kQuietMoment = std::chrono::milliseconds(1);
-constexpr auto kLongestUnasked = std::chrono::milliseconds(100);
+constexpr auto kLongestUnaskedAfterInput = std::chrono::milliseconds(100);
+constexpr auto kAfterInput = std::chrono::seconds(1);
+constexpr auto kLongestUnaskedIdle = std::chrono::seconds(10);
 
 struct HostConnection {
   Display* display = nullptr;  // null where the host is not X11
   Clock::time_point lastAsked;
+  Clock::time_point lastInput;  // when the connection was last found with something to read
   // When a poll last found the connection with nothing to read; within a moment of that,
   // looking again would find nothing new.
   Clock::time_point lastFoundQuiet;
@@ -78,6 +84,26 @@ bool Readable(int descriptor) {
   return poll(&poll_fd, 1, 0) > 0;
 }
 
+void OnEndSignal(int) { NoteHostHangUp(); }
+
+// A signal the process was started ignoring stays ignored.
+void CatchEndSignals() {
+  for (int number : {SIGINT, SIGTERM}) {
+    struct sigaction current {};
+    if (sigaction(number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = OnEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(number, &action, nullptr);
+  }
+}
+
+bool NoteInput(HostConnection& host, Clock::time_point now) {
+  host.lastInput = now;
+  return true;
+}
+
 }  // namespace
 
 void WatchHostConnection(SDL_Window* window) {
@@ -89,6 +115,7 @@ void WatchHostConnection(SDL_Window* window) {
     host.display = info.info.x11.display;
     WakeDescriptor() = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     XSetIOErrorHandler(OnConnectionLost);
+    CatchEndSignals();
   }
 }
 
@@ -106,12 +133,10 @@ bool HostShouldBeAsked() {
   const auto now = Clock::now();
   Display* display = HostDisplay();
   if (!display) return now - host.lastAsked >= kQuietMoment;
-  if (host.inputSeen || XEventsQueued(display, QueuedAlready) > 0 ||
-      now - host.lastAsked >= kLongestUnasked) {
-    return true;
-  }
+  if (host.inputSeen || XEventsQueued(display, QueuedAlready) > 0) return NoteInput(host, now);
+  if (now - host.lastAsked >= LongestUnasked(now - host.lastInput)) return true;
   if (now - host.lastFoundQuiet < kQuietMoment) return false;
-  if (Readable(ConnectionNumber(display))) return true;
+  if (Readable(ConnectionNumber(display))) return NoteInput(host, now);
   host.lastFoundQuiet = now;
   return false;
 }
@@ -122,14 +147,21 @@ void NoteHostAsked() {
   host.inputSeen = false;
 }
 
+std::chrono::milliseconds LongestUnasked(std::chrono::steady_clock::duration sinceInput) {
+  if (sinceInput < kAfterInput) return kLongestUnaskedAfterInput;
+  return kLongestUnaskedIdle;
+}
+
 // NOTE: a timeout no longer than the longest time SDL may go unasked is slept whole, and SDL
 // is asked when it ends instead: cut at that deadline, the wait would cost a wake-up of its
-// own, ten a second beside the 10 ms timer's hundred.
+// own beside the 10 ms timer's hundred a second.
 std::chrono::milliseconds HostWaitTime(std::optional<std::chrono::milliseconds> timeout,
-                                       std::chrono::steady_clock::duration sinceAsked) {
+                                       std::chrono::steady_clock::duration sinceAsked,
+                                       std::chrono::steady_clock::duration sinceInput) {
   using std::chrono::milliseconds;
-  if (timeout && *timeout <= kLongestUnasked) return std::max(*timeout, milliseconds(0));
-  auto wait = std::chrono::ceil<milliseconds>(kLongestUnasked - sinceAsked);
+  const auto longest = LongestUnasked(sinceInput);
+  if (timeout && *timeout <= longest) return std::max(*timeout, milliseconds(0));
+  auto wait = std::chrono::ceil<milliseconds>(longest - sinceAsked);
   if (timeout && *timeout < wait) wait = *timeout;
   return std::max(wait, milliseconds(0));
 }
@@ -144,7 +176,8 @@ bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout) {
   // the requests of every call that makes any; the pump at least every 100 ms flushes.
   pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0}, {WakeDescriptor(), POLLIN, 0}};
   HostConnection& host = Connection();
-  const auto wait = HostWaitTime(timeout, Clock::now() - host.lastAsked);
+  const auto now = Clock::now();
+  const auto wait = HostWaitTime(timeout, now - host.lastAsked, now - host.lastInput);
   if (poll(descriptors, 2, static_cast<int>(wait.count())) > 0) {
     host.inputSeen = descriptors[0].revents != 0;
     std::uint64_t wakes = 0;

@@ -15,25 +15,31 @@ namespace plk::user32 {
 void WatchHostConnection(SDL_Window* window);
 // The display connection is gone: nothing may be asked of the host any more.
 bool HostConnectionLost();
-// Async-signal-safe: the host asks the program to end (SIGHUP); the next poll of host
-// events reports it.
+// Async-signal-safe: the host asks the program to end (SIGHUP, and on X11 SIGINT and
+// SIGTERM); the next poll of host events reports it.
 void NoteHostHangUp();
 // Whether a hang-up arrived since the last call.
 bool TakeHostHangUp();
 
 // Whether SDL should take in host events now: the host has something to read or already
-// read, or it has not been asked for a while (SDL also runs delayed work when asked). On
-// hosts whose connection is unknown, whether 1 ms has passed since it was last asked.
+// read, or it has not been asked for longer than LongestUnasked (SDL also runs delayed work
+// when asked). On hosts whose connection is unknown, whether 1 ms has passed since it was
+// last asked.
 bool HostShouldBeAsked();
 // SDL has just taken in the host's events.
 void NoteHostAsked();
 // Sleeps until host input, a wake-up from another thread or the timeout; false (without
 // sleeping) on hosts whose connection is unknown.
 bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout);
-// How long WaitForHostInput sleeps, given its timeout and the time since SDL was last
-// asked: SDL is asked at least every 100 ms, on a wake-up the wait has anyway where it can.
+// How long SDL may go unasked, given the time since the host last had input: 100 ms for a
+// second after it, while SDL may hold a focus change back; 10 s otherwise.
+std::chrono::milliseconds LongestUnasked(std::chrono::steady_clock::duration sinceInput);
+// How long WaitForHostInput sleeps, given its timeout and the times since SDL was last
+// asked and since the last input: SDL is asked when LongestUnasked has passed, on a wake-up
+// the wait has anyway where it can.
 std::chrono::milliseconds HostWaitTime(std::optional<std::chrono::milliseconds> timeout,
-                                       std::chrono::steady_clock::duration sinceAsked);
+                                       std::chrono::steady_clock::duration sinceAsked,
+                                       std::chrono::steady_clock::duration sinceInput);
 // Wakes the thread sleeping in WaitForHostInput; false on hosts whose connection is unknown.
 bool WakeHostInputWait();
 
