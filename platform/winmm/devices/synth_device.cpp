@@ -3,11 +3,11 @@
 // through an audio output or into a WAV file.
 // The open checks only what is quick (the soundfont's header, the audio output, which plays
 // silence until there is a synthesizer); a worker thread makes the synthesizer, loads the
-// soundfont, and the samples of an instrument only when a program change
-// first selects it or a song read by the program will. Loading holds the synthesizer:
-// messages sent meanwhile wait in order and are played as soon as the load ends (a note
-// before its instrument is late, never lost, and no sender ever waits for the disk). Every
-// instrument loaded stays loaded until the device closes for good.
+// soundfont, and the samples of an instrument only when a program change first selects it
+// or a song read by the program will. Loading holds the synthesizer: messages sent
+// meanwhile wait in order and are played as soon as the load ends (a note before its
+// instrument is late, never lost, and no sender ever waits for the disk). Every instrument
+// loaded stays loaded until the device closes for good.
 // Closed by midiOutClose, the device parks: all sound stops and it is reset as a new one.
 // Does not implement: system-exclusive packets that begin with 0xF7 (escaped bytes) and
 // timing messages (clock, song position), which a synthesizer has no use for.

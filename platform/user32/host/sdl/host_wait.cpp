@@ -173,7 +173,7 @@ bool WaitForHostInput(std::optional<std::chrono::milliseconds> timeout) {
     return true;
   }
   // NOTE: no XFlush before the sleep: it reads the connection too, and SDL sends (or syncs)
-  // the requests of every call that makes any; the pump at least every 100 ms flushes.
+  // the requests of every call that makes any, as this layer's own Xlib calls do.
   pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0}, {WakeDescriptor(), POLLIN, 0}};
   HostConnection& host = Connection();
   const auto now = Clock::now();
