@@ -7,6 +7,9 @@
 #include "user32/host/host.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace plk::user32 {
 namespace {
@@ -23,21 +26,48 @@ void TopLevelPixels::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
-  std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * height, kWhite);
-  const int keepWidth = std::min(width, width_);
+  const std::size_t oldCount = static_cast<std::size_t>(width_) * height_;
+  const std::size_t newCount = static_cast<std::size_t>(width) * height;
   const int keepHeight = std::min(height, height_);
-  for (int y = 0; y < keepHeight; ++y) {
-    std::copy_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_, keepWidth,
-                next.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  std::uint32_t* rows = pixels_.get();
+  // Rows move within the one buffer, which grows and shrinks in place: a large block is
+  // remapped rather than copied, so only pages the window did not have yet are new.
+  if (width <= width_) {
+    for (int y = 0; y < keepHeight; ++y) {
+      std::memmove(rows + static_cast<std::size_t>(y) * width,
+                   rows + static_cast<std::size_t>(y) * width_, sizeof(std::uint32_t) * width);
+    }
+    rows = Reallocate(newCount);
+  } else {
+    rows = Reallocate(std::max(oldCount, newCount));
+    for (int y = keepHeight - 1; y >= 0; --y) {
+      std::uint32_t* row = rows + static_cast<std::size_t>(y) * width;
+      std::memmove(row, rows + static_cast<std::size_t>(y) * width_,
+                   sizeof(std::uint32_t) * width_);
+      std::fill(row + width_, row + width, kWhite);
+    }
+    if (newCount < oldCount) rows = Reallocate(newCount);
   }
-  pixels_.swap(next);
+  std::fill(rows + static_cast<std::size_t>(keepHeight) * width, rows + newCount, kWhite);
   width_ = width;
   height_ = height;
   damage.Add({0, 0, width_, height_});
 }
 
+std::uint32_t* TopLevelPixels::Reallocate(std::size_t count) {
+  if (count == 0) {
+    pixels_.reset();
+    return nullptr;
+  }
+  void* moved = std::realloc(pixels_.get(), count * sizeof(std::uint32_t));
+  if (!moved) throw std::bad_alloc();
+  (void)pixels_.release();
+  pixels_.reset(static_cast<std::uint32_t*>(moved));
+  return pixels_.get();
+}
+
 plk::gdi::PixelSurface TopLevelPixels::Surface() {
-  return {pixels_.empty() ? nullptr : pixels_.data(), width_, height_, width_};
+  return {pixels_.get(), width_, height_, width_};
 }
 
 void TopLevelPixels::PresentIfChanged() {

@@ -6,7 +6,8 @@
 #include "gdi32/window_surface.h"
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace plk::user32 {
 
@@ -35,7 +36,13 @@ class TopLevelPixels {
   HostWindow* host = nullptr;  // null when there is no video device
 
  private:
-  std::vector<std::uint32_t> pixels_;
+  struct Free {
+    void operator()(std::uint32_t* pixels) const { std::free(pixels); }
+  };
+  // Null for an empty window. Raw storage so that a resize can grow it in place.
+  std::uint32_t* Reallocate(std::size_t count);
+
+  std::unique_ptr<std::uint32_t, Free> pixels_;
   int width_ = 0;
   int height_ = 0;
 };

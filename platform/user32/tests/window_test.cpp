@@ -1,9 +1,11 @@
-// Creation and destruction, geometry, showing, focus, and the names a drop hands out.
+// Creation and destruction, geometry, showing, focus, a top-level window's pixels across
+// resizes, and the names a drop hands out.
 #include "window_fixture.h"
 
 #include <shellapi.h>
 
 #include "user32/drop_block.h"
+#include "user32/window_pixels.h"
 
 #include <chrono>
 
@@ -74,6 +76,39 @@ TEST_F(User32Test, ShowingSizesAndFocusesAndMinimisingEmptiesTheClientArea) {
             (Sent{{main, WM_KILLFOCUS}, {child, WM_SETFOCUS}}));
   DestroyWindow(child);
   EXPECT_EQ(GetFocus(), main) << "the focus falls back to the parent";
+}
+
+TEST(TopLevelPixelsTest, AResizeKeepsWhatStillFitsAndWhitensTheRest) {
+  plk::user32::TopLevelPixels pixels(0, 0);
+  EXPECT_EQ(pixels.Surface().pixels, nullptr);
+  auto mark = [](int x, int y) { return static_cast<std::uint32_t>(x + 1000 * y); };
+  int width = 0, height = 0;
+  // Every way the two sides can change, through empty and back.
+  const SIZE sizes[] = {{40, 30}, {57, 30}, {57, 44}, {23, 50}, {61, 12},
+                        {9, 9},   {0, 20},  {33, 0},  {48, 17}, {48, 17}};
+  for (const SIZE next : sizes) {
+    plk::gdi::PixelSurface before = pixels.Surface();
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) before.pixels[y * before.stride + x] = mark(x, y);
+    }
+    pixels.damage.Clear();
+    pixels.Resize(next.cx, next.cy);
+    const plk::gdi::PixelSurface after = pixels.Surface();
+    ASSERT_EQ(after.width, next.cx);
+    ASSERT_EQ(after.height, next.cy);
+    int wrong = 0;
+    for (int y = 0; y < next.cy; ++y) {
+      for (int x = 0; x < next.cx; ++x) {
+        const std::uint32_t expected = x < width && y < height ? mark(x, y) : 0x00FFFFFFu;
+        wrong += after.pixels[y * after.stride + x] != expected;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << width << "x" << height << " to " << next.cx << "x" << next.cy;
+    const bool changed = next.cx != width || next.cy != height;
+    EXPECT_EQ(pixels.damage.Empty(), !changed || next.cx * next.cy == 0);
+    width = next.cx;
+    height = next.cy;
+  }
 }
 
 TEST(DropTest, NamesAreCutToTheBufferWithTheirTerminator) {
