@@ -54,11 +54,14 @@ void QuietSoundLibraries() {
     // libjack reports a missing server on its own; the devices say it in their one line.
     jack_set_error_function(DropJackMessage);
     jack_set_info_function(DropJackMessage);
-    for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
-      const bool error = level == FLUID_PANIC || level == FLUID_ERR;
-      fluid_set_log_function(level, error ? OnFluidError : DropFluidMessage, nullptr);
-    }
   });
+}
+
+void RouteFluidSynthLogs(SetFluidLogFunction setLogFunction) {
+  for (int level = 0; level < LAST_LOG_LEVEL; ++level) {
+    const bool error = level == FLUID_PANIC || level == FLUID_ERR;
+    setLogFunction(level, error ? OnFluidError : DropFluidMessage, nullptr);
+  }
 }
 
 SoundLibraryErrors::SoundLibraryErrors() : outer_(collector) {

@@ -1,12 +1,18 @@
 // What FluidSynth, ALSA, JACK and RtMidi would print on their own, kept in one place.
 #pragma once
 
+#include <fluidsynth.h>
+
 #include <string>
 
 namespace plk::winmm {
 
-// Installs the quiet log handlers once per process.
+// Installs the quiet log handlers of ALSA and JACK once per process.
 void QuietSoundLibraries();
+
+// Installs FluidSynth's, through the loaded library's own fluid_set_log_function.
+using SetFluidLogFunction = fluid_log_function_t (*)(int, fluid_log_function_t, void*);
+void RouteFluidSynthLogs(SetFluidLogFunction setLogFunction);
 
 // While alive, FluidSynth errors raised on this thread are collected instead of printed.
 class SoundLibraryErrors {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Song playback on the real timer: a generated file named on the command line, played with
-# F5 and compared with its ideal schedule.
+# F5 and compared with its ideal schedule; through a device other than the synthesizer, with
+# FluidSynth's library never loaded.
 # Usage: song_e2e.sh PLINKARO_EXECUTABLE SONG_E2E_TOOL
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -28,4 +29,5 @@ for attempt in 1 2 3; do
   transport=F4
 done
 check "every message once, in order per channel, within $TOLERANCE_US us and the machine's own lateness" "$status" 0
+check "FluidSynth is not loaded" "$(grep -c libfluidsynth "/proc/$PLINKARO_PID/maps" || true)" 0
 finish

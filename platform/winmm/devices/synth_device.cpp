@@ -15,6 +15,7 @@
 
 #include <cstdio>
 
+#include "winmm/fluidsynth_library.h"
 #include "winmm/sound_library_logs.h"
 #include "winmm/synth_audio_driver.h"
 
@@ -64,6 +65,7 @@ SynthDevice::SynthDevice() : pending_(kPendingCapacity) {}
 
 std::unique_ptr<SynthDevice> SynthDevice::Open(const SynthOptions& options, std::string& whyNot) {
   QuietSoundLibraries();
+  if (!LoadFluidSynth(whyNot)) return nullptr;
   if (!IsReadableFile(options.soundfont)) {
     whyNot = "no soundfont at " + options.soundfont +
              ": install fluid-soundfont-gm or set PLINKARO_MIDI_OUT=synth:FILE.sf2";
