@@ -1,6 +1,6 @@
-// Implements: the pixel buffer of a top-level window (0x00RRGGBB, rows top-down),
-// resizing that keeps what still fits, and presentation of the damaged areas (or of
-// everything) to the host window.
+// Implements: the pixel buffer of a top-level window (0x00RRGGBB, rows top-down, with room
+// to grow), resizing that keeps what still fits, and presentation of the damaged areas (or
+// of everything) to the host window.
 // Does not implement: high-DPI scaling (the host backend's).
 #include "user32/window_pixels.h"
 
@@ -15,6 +15,12 @@ namespace plk::user32 {
 namespace {
 
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
+// The buffer's rows are a whole number of this many pixels long, and it has room for a
+// whole number of this many rows: a window that grows a little (a scroll bar appearing, the
+// first show fitting the frame around the client area) keeps its pixels where they are.
+constexpr int kSlack = 64;
+
+int RoundedUp(int pixels) { return (pixels + kSlack - 1) / kSlack * kSlack; }
 
 }  // namespace
 
@@ -26,48 +32,57 @@ void TopLevelPixels::Resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
-  const std::size_t oldCount = static_cast<std::size_t>(width_) * height_;
-  const std::size_t newCount = static_cast<std::size_t>(width) * height;
+  const int stride = RoundedUp(width);
+  const std::size_t capacity = static_cast<std::size_t>(stride) * RoundedUp(height);
+  const int keepWidth = std::min(width, width_);
   const int keepHeight = std::min(height, height_);
-  std::uint32_t* rows = pixels_.get();
+  auto row = [](std::uint32_t* rows, int y, int length) {
+    return rows + static_cast<std::size_t>(y) * length;
+  };
   // Rows move within the one buffer, which grows and shrinks in place: a large block is
   // remapped rather than copied, so only pages the window did not have yet are new.
-  if (width <= width_) {
-    for (int y = 0; y < keepHeight; ++y) {
-      std::memmove(rows + static_cast<std::size_t>(y) * width,
-                   rows + static_cast<std::size_t>(y) * width_, sizeof(std::uint32_t) * width);
+  std::uint32_t* rows = pixels_.get();
+  if (stride <= stride_) {
+    if (stride < stride_) {
+      for (int y = 0; y < keepHeight; ++y) {
+        std::memmove(row(rows, y, stride), row(rows, y, stride_),
+                     sizeof(std::uint32_t) * keepWidth);
+      }
     }
-    rows = Reallocate(newCount);
+    if (capacity != capacity_) rows = Reallocate(capacity);
   } else {
-    rows = Reallocate(std::max(oldCount, newCount));
+    rows = Reallocate(std::max(capacity_, capacity));
     for (int y = keepHeight - 1; y >= 0; --y) {
-      std::uint32_t* row = rows + static_cast<std::size_t>(y) * width;
-      std::memmove(row, rows + static_cast<std::size_t>(y) * width_,
-                   sizeof(std::uint32_t) * width_);
-      std::fill(row + width_, row + width, kWhite);
+      std::memmove(row(rows, y, stride), row(rows, y, stride_), sizeof(std::uint32_t) * keepWidth);
     }
-    if (newCount < oldCount) rows = Reallocate(newCount);
+    if (capacity < capacity_) rows = Reallocate(capacity);
   }
-  std::fill(rows + static_cast<std::size_t>(keepHeight) * width, rows + newCount, kWhite);
+  for (int y = 0; y < keepHeight && keepWidth < width; ++y) {
+    std::fill(row(rows, y, stride) + keepWidth, row(rows, y, stride) + width, kWhite);
+  }
+  std::fill(row(rows, keepHeight, stride), row(rows, height, stride), kWhite);
   width_ = width;
   height_ = height;
+  stride_ = stride;
   damage.Add({0, 0, width_, height_});
 }
 
 std::uint32_t* TopLevelPixels::Reallocate(std::size_t count) {
   if (count == 0) {
     pixels_.reset();
+    capacity_ = 0;
     return nullptr;
   }
   void* moved = std::realloc(pixels_.get(), count * sizeof(std::uint32_t));
   if (!moved) throw std::bad_alloc();
   (void)pixels_.release();
   pixels_.reset(static_cast<std::uint32_t*>(moved));
+  capacity_ = count;
   return pixels_.get();
 }
 
 plk::gdi::PixelSurface TopLevelPixels::Surface() {
-  return {pixels_.get(), width_, height_, width_};
+  return {pixels_.get(), width_, height_, stride_};
 }
 
 void TopLevelPixels::PresentIfChanged() {

@@ -45,6 +45,8 @@ class TopLevelPixels {
   std::unique_ptr<std::uint32_t, Free> pixels_;
   int width_ = 0;
   int height_ = 0;
+  int stride_ = 0;            // pixels from one row to the next
+  std::size_t capacity_ = 0;  // pixels allocated
 };
 
 }  // namespace plk::user32

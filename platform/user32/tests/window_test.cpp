@@ -84,8 +84,8 @@ TEST(TopLevelPixelsTest, AResizeKeepsWhatStillFitsAndWhitensTheRest) {
   auto mark = [](int x, int y) { return static_cast<std::uint32_t>(x + 1000 * y); };
   int width = 0, height = 0;
   // Every way the two sides can change, through empty and back.
-  const SIZE sizes[] = {{40, 30}, {57, 30}, {57, 44}, {23, 50}, {61, 12},
-                        {9, 9},   {0, 20},  {33, 0},  {48, 17}, {48, 17}};
+  const SIZE sizes[] = {{40, 30}, {57, 30}, {57, 44}, {23, 50}, {61, 12}, {130, 20}, {70, 40},
+                        {200, 9}, {9, 9},   {0, 20},  {33, 0},  {48, 17}, {48, 17}};
   for (const SIZE next : sizes) {
     plk::gdi::PixelSurface before = pixels.Surface();
     for (int y = 0; y < height; ++y) {
