@@ -39,9 +39,10 @@ class TopLevelPixels {
   struct Free {
     void operator()(std::uint32_t* pixels) const { std::free(pixels); }
   };
-  // Null for an empty window. Raw storage so that a resize can grow it in place.
+  // Gives the buffer room for `count` pixels, keeping what fits; null for none.
   std::uint32_t* Reallocate(std::size_t count);
 
+  // Null for an empty window; malloc'd storage, so that a resize can grow it in place.
   std::unique_ptr<std::uint32_t, Free> pixels_;
   int width_ = 0;
   int height_ = 0;
