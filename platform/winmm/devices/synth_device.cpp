@@ -2,12 +2,13 @@
 // that takes every channel message, system reset and system-exclusive message, and plays
 // through an audio output or into a WAV file.
 // The open checks only what is quick (the soundfont's header, the audio output, which plays
-// silence until there is a synthesizer); a worker thread makes the synthesizer, loads the
-// soundfont, and the samples of an instrument only when a program change first selects it
-// or a song read by the program will. Loading holds the synthesizer: messages sent
-// meanwhile wait in order and are played as soon as the load ends (a note before its
-// instrument is late, never lost, and no sender ever waits for the disk). Every instrument
-// loaded stays loaded until the device closes for good.
+// silence until there is a synthesizer); a worker thread makes the synthesizer once the
+// program's first frame is shown, loads the soundfont, and the samples of an instrument
+// only when a program change first selects it or a song read by the program will. Loading
+// holds the synthesizer: messages sent meanwhile wait in order and are played as soon as
+// the load ends (a note before its instrument is late, never lost, and no sender ever
+// waits for the disk). Every instrument loaded stays loaded until the device closes for
+// good.
 // Closed by midiOutClose, the device parks: all sound stops and it is reset as a new one.
 // Does not implement: system-exclusive packets that begin with 0xF7 (escaped bytes) and
 // timing messages (clock, song position), which a synthesizer has no use for.
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 
+#include "first_frame.h"
 #include "winmm/fluidsynth_library.h"
 #include "winmm/sound_library_logs.h"
 #include "winmm/synth_audio_driver.h"
@@ -28,6 +30,8 @@ constexpr std::uint16_t kEveryChannel = 0xFFFF;
 // What may wait while an instrument loads: a dense song sends 30 messages a millisecond,
 // and an instrument loads from the disk cache in about 10 ms.
 constexpr std::size_t kPendingCapacity = 8192;
+// How long a synthesizer waits for a first frame that does not come.
+constexpr std::chrono::milliseconds kFirstFrameLimit{500};
 
 // Data bytes that each kind of channel message carries, by the status's high nibble.
 int DataBytes(int status) {
@@ -265,6 +269,9 @@ InstrumentChoice SynthDevice::ChoiceOnChannel(int channel, int program) {
 // ---- The worker ----
 
 void SynthDevice::Run() {
+  // Making the synthesizer takes tens of milliseconds of processor time that the window's
+  // first frame would otherwise share; messages sent meanwhile are held, as in the load.
+  AwaitFirstFrame(kFirstFrameLimit);
   if (CreateSynth()) LoadSoundfont();
   InstrumentSet ready;
   KeepChannelInstruments(kEveryChannel, ready);

@@ -5,8 +5,10 @@
 // bytes, raising with the keyboard focus, and presentation of 0x00RRGGBB pixels through
 // the window surface, area by area, each window pixel a block of the presentation scale
 // (nearest neighbour); the X11 window id that desktop portals take as a dialog's parent.
+// Each present tells the rest of the platform that the program's first frame is shown.
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
 // textures, fractional scales.
+#include "first_frame.h"
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
 #include "user32/host/sdl/host_wait.h"
@@ -180,17 +182,12 @@ SDL_Surface* SourceOf(HostWindow& host, const plk::gdi::PixelSurface& surface) {
   return host.source;
 }
 
-}  // namespace
-
-bool PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
-                       std::span<const RECT> areas) {
-  // No surface for a hidden window: the first one would be made before the window has its
-  // size, and made again at that size.
-  if (host && (SDL_GetWindowFlags(host->sdl) & SDL_WINDOW_HIDDEN) != 0) return false;
+void PresentShownWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
+                        std::span<const RECT> areas) {
   SDL_Surface* target = host && !HostConnectionLost() ? SDL_GetWindowSurface(host->sdl) : nullptr;
-  if (!target || !surface.pixels) return true;
+  if (!target || !surface.pixels) return;
   SDL_Surface* source = SourceOf(*host, surface);
-  if (!source) return true;
+  if (!source) return;
   const int scale = HostScale();
   // The host may already have a new size that WM_SIZE has not reached yet.
   const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
@@ -217,6 +214,17 @@ bool PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
     if (count == static_cast<int>(shown.size())) flush();
   }
   flush();
+}
+
+}  // namespace
+
+bool PresentHostWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
+                       std::span<const RECT> areas) {
+  // No surface for a hidden window: the first one would be made before the window has its
+  // size, and made again at that size.
+  if (host && (SDL_GetWindowFlags(host->sdl) & SDL_WINDOW_HIDDEN) != 0) return false;
+  PresentShownWindow(host, surface, areas);
+  AnnounceFirstFrame();
   return true;
 }
 
