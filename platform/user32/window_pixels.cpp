@@ -4,6 +4,7 @@
 // Does not implement: high-DPI scaling (the host backend's).
 #include "user32/window_pixels.h"
 
+#include "user32/fresh_pages.h"
 #include "user32/host/host.h"
 
 #include <algorithm>
@@ -77,6 +78,10 @@ std::uint32_t* TopLevelPixels::Reallocate(std::size_t count) {
   if (!moved) throw std::bad_alloc();
   (void)pixels_.release();
   pixels_.reset(static_cast<std::uint32_t*>(moved));
+  // Resize fills what is new at once.
+  if (count > capacity_) {
+    PrepareFreshPages(pixels_.get() + capacity_, (count - capacity_) * sizeof(std::uint32_t));
+  }
   capacity_ = count;
   return pixels_.get();
 }

@@ -13,6 +13,8 @@ struct HostWindow {
   HWND window = nullptr;  // null once released
   // The window's pixels as SDL sees them, kept while they stay where they are.
   SDL_Surface* source = nullptr;
+  // The window surface's memory that was last made present before its first fill.
+  void* preparedTarget = nullptr;
   bool popupMenu = false;
 };
 

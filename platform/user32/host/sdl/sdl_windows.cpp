@@ -9,6 +9,7 @@
 // Does not implement: destroying SDL windows (the process exit does), OpenGL or
 // textures, fractional scales.
 #include "first_frame.h"
+#include "user32/fresh_pages.h"
 #include "user32/host/host.h"
 #include "user32/host/host_scale.h"
 #include "user32/host/sdl/host_wait.h"
@@ -188,6 +189,11 @@ void PresentShownWindow(HostWindow* host, const plk::gdi::PixelSurface& surface,
   if (!target || !surface.pixels) return;
   SDL_Surface* source = SourceOf(*host, surface);
   if (!source) return;
+  // A new window surface (the first present, a resize) is fresh shared memory.
+  if (target->pixels != host->preparedTarget) {
+    PrepareFreshPages(target->pixels, static_cast<std::size_t>(target->pitch) * target->h);
+    host->preparedTarget = target->pixels;
+  }
   const int scale = HostScale();
   // The host may already have a new size that WM_SIZE has not reached yet.
   const RECT bounds = {0, 0, std::min(surface.width, target->w / scale),
