@@ -28,7 +28,10 @@ struct Library {
 const Library& Loaded() {
   static const Library library = [] {
     Library loading;
-    loading.handle = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
+    // Lazily bound: the library and its own libraries have thousands of functions, of which
+    // the synthesizer calls few; binding them all up front would hold the open for another
+    // millisecond.
+    loading.handle = dlopen(kLibraryName, RTLD_LAZY | RTLD_LOCAL);
     if (!loading.handle) {
       const char* error = dlerror();
       loading.whyNot = std::string("FluidSynth cannot be loaded (") +
