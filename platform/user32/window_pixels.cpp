@@ -4,11 +4,9 @@
 // Does not implement: high-DPI scaling (the host backend's).
 #include "user32/window_pixels.h"
 
-#include "user32/fresh_pages.h"
 #include "user32/host/host.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -40,9 +38,9 @@ void TopLevelPixels::Resize(int width, int height) {
   auto row = [](std::uint32_t* rows, int y, int length) {
     return rows + static_cast<std::size_t>(y) * length;
   };
-  // Rows move within the one buffer, which grows and shrinks in place: a large block is
-  // remapped rather than copied, so only pages the window did not have yet are new.
-  std::uint32_t* rows = pixels_.get();
+  // Rows move within the one buffer, which keeps its start when it changes by less than its
+  // rounding (see PixelMemory) and otherwise is copied whole.
+  std::uint32_t* rows = Pixels();
   if (stride <= stride_) {
     if (stride < stride_) {
       for (int y = 0; y < keepHeight; ++y) {
@@ -69,26 +67,12 @@ void TopLevelPixels::Resize(int width, int height) {
 }
 
 std::uint32_t* TopLevelPixels::Reallocate(std::size_t count) {
-  if (count == 0) {
-    pixels_.reset();
-    capacity_ = 0;
-    return nullptr;
-  }
-  void* moved = std::realloc(pixels_.get(), count * sizeof(std::uint32_t));
-  if (!moved) throw std::bad_alloc();
-  (void)pixels_.release();
-  pixels_.reset(static_cast<std::uint32_t*>(moved));
-  // Resize fills what is new at once.
-  if (count > capacity_) {
-    PrepareFreshPages(pixels_.get() + capacity_, (count - capacity_) * sizeof(std::uint32_t));
-  }
+  if (!memory_.Resize(count * sizeof(std::uint32_t))) throw std::bad_alloc();
   capacity_ = count;
-  return pixels_.get();
+  return Pixels();
 }
 
-plk::gdi::PixelSurface TopLevelPixels::Surface() {
-  return {pixels_.get(), width_, height_, stride_};
-}
+plk::gdi::PixelSurface TopLevelPixels::Surface() { return {Pixels(), width_, height_, stride_}; }
 
 void TopLevelPixels::PresentIfChanged() {
   if (damage.Empty()) return;

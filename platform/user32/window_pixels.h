@@ -4,10 +4,10 @@
 #pragma once
 
 #include "gdi32/window_surface.h"
+#include "user32/pixel_memory.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 namespace plk::user32 {
 
@@ -36,14 +36,11 @@ class TopLevelPixels {
   HostWindow* host = nullptr;  // null when there is no video device
 
  private:
-  struct Free {
-    void operator()(std::uint32_t* pixels) const { std::free(pixels); }
-  };
   // Gives the buffer room for `count` pixels, keeping what fits; null for none.
   std::uint32_t* Reallocate(std::size_t count);
+  std::uint32_t* Pixels() const { return static_cast<std::uint32_t*>(memory_.Data()); }
 
-  // Null for an empty window; malloc'd storage, so that a resize can grow it in place.
-  std::unique_ptr<std::uint32_t, Free> pixels_;
+  PixelMemory memory_;  // no block for an empty window
   int width_ = 0;
   int height_ = 0;
   int stride_ = 0;            // pixels from one row to the next
