@@ -37,6 +37,8 @@ within() {
 # start_x [WIDTHxHEIGHT]: Xvfb on a free display number, with the server's built-in fonts
 # only: nothing here may rely on X core fonts that a fresh machine lacks.
 start_x() {
+  # A test that needs a new server (its display lost, a fresh one) ends the last it started.
+  [[ -z "$XVFB_PID" ]] || kill "$XVFB_PID" 2>/dev/null || true
   Xvfb -displayfd 3 -screen 0 "${1:-1024x900}x24" -nolisten tcp -noreset -fp built-ins \
     3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
